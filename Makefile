@@ -43,7 +43,7 @@ fuzz: deps
 	cmake -S . -B build/fuzz $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZORVE_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
-	scripts/run-fuzzers build/fuzz $(FUZZ_RUNS)
+	scripts/run-fuzzers build/fuzz "$(FUZZ_RUNS)"
 
 bench: deps
 	cmake -S . -B build/release $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release
