@@ -10,6 +10,9 @@
 
 class BMessage;
 
+#define B_CLASS_FIELD "class"
+#define B_ADD_ON_FIELD "add_on"
+
 class BArchivable {
 public:
 	BArchivable();

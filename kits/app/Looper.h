@@ -65,6 +65,8 @@ protected:
 	void task_looper();
 
 private:
+	friend class BApplication;
+
 	BLooper(const BLooper&);
 	BLooper& operator=(const BLooper&);
 
