@@ -1,0 +1,51 @@
+/*
+ * CPreferences: the in-memory record of the preferences file, one flattened BMessage with one
+ * typed field per key. Every user builds its own record, loads it, changes what it owns and
+ * saves the whole record.
+ */
+#ifndef C_PREFERENCES_H
+#define C_PREFERENCES_H
+
+#include <Message.h>
+#include <Rect.h>
+#include <String.h>
+
+class CPreferences : public BMessage {
+public:
+	CPreferences();
+	virtual ~CPreferences();
+
+	status_t Load();
+	status_t Save();
+	status_t SetDefault();
+
+	const char* SettingPath() const;
+	int32 PreferencesLoaded() const;
+
+	int32 fStatus;
+	BString fSettingPath;
+	BString fIpCache;
+	BString fUser;
+	BString fPassword;
+	BString fHost;
+	BString fSystem;
+	int32 fWildcard;
+	BString fMx;
+	int32 fBackMx;
+	int32 fOffline;
+	BString fApplicationPath;
+	BString fCheckIpServer;
+	BString fDynDnsServer;
+	int32 fPort;
+	int32 fCheckDelay;
+	int8 fTimeOut;
+	int32 fLogSize;
+	BRect fSettingsWinPosition;
+
+private:
+	void _SetDefaultValues();
+	void _ReadFields();
+	status_t _WriteFile();
+};
+
+#endif	// C_PREFERENCES_H

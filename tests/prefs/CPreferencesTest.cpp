@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <File.h>
+#include <Message.h>
+
+#include "CPreferences.h"
+#include "TemporaryHome.h"
+
+namespace {
+
+std::string
+PrefsPath(const TemporaryHome& home)
+{
+	return home.SettingsPath() + "/Zorve/Zorve.prefs";
+}
+
+int
+CountEntries(const std::string& folder)
+{
+	int count = 0;
+	DIR* directory = opendir(folder.c_str());
+	if (directory == NULL)
+		return -1;
+	while (struct dirent* entry = readdir(directory)) {
+		if (entry->d_name[0] != '.')
+			count++;
+	}
+	closedir(directory);
+	return count;
+}
+
+}	// namespace
+
+TEST(CPreferencesTest, FreshRecordBuildsItsPathAndStartsFromDefaults)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	EXPECT_STREQ(prefs.SettingPath(), PrefsPath(home).c_str());
+	EXPECT_EQ(prefs.PreferencesLoaded(), 0);
+	struct stat st;
+	EXPECT_EQ(stat((home.SettingsPath() + "/Zorve").c_str(), &st), 0);
+	EXPECT_TRUE(S_ISDIR(st.st_mode));
+
+	EXPECT_EQ(prefs.fIpCache, "");
+	EXPECT_FALSE(prefs.fSettingsWinPosition.IsValid());
+	EXPECT_EQ(prefs.fPort, 80);
+	EXPECT_EQ(prefs.fCheckDelay, 300);
+	EXPECT_EQ(prefs.fTimeOut, 10);
+	EXPECT_EQ(prefs.fLogSize, 4096);
+	EXPECT_EQ(prefs.fWildcard, 0);
+	EXPECT_EQ(prefs.what, 0u);
+}
+
+TEST(CPreferencesTest, MissingFileFailsLoadAndKeepsMembers)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	prefs.fUser = "kept";
+	EXPECT_EQ(prefs.Load(), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(prefs.PreferencesLoaded(), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(prefs.fUser, "kept");
+}
+
+TEST(CPreferencesTest, SetDefaultWritesThePlatformsFileWithPrivateMode)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	prefs.fApplicationPath = "/boot/apps/Zorve";
+	EXPECT_EQ(prefs.SetDefault(), B_OK);
+	EXPECT_EQ(prefs.fApplicationPath, "/boot/apps/Zorve");
+
+	std::string bytes = home.ReadFile(PrefsPath(home));
+	// With an empty application path this is exactly the platform's 471-byte message.
+	prefs.fApplicationPath = "";
+	ASSERT_EQ(prefs.Save(), B_OK);
+	bytes = home.ReadFile(PrefsPath(home));
+	ASSERT_EQ(bytes.size(), 471u);
+	EXPECT_EQ(bytes.substr(0, 8), std::string("1BOF\x01\x00\x01\xD7", 8));
+
+	struct stat st;
+	ASSERT_EQ(stat(PrefsPath(home).c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0600u);
+	ASSERT_EQ(prefs.Save(), B_OK);
+	ASSERT_EQ(stat(PrefsPath(home).c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST(CPreferencesTest, SavedValuesLoadIntoAnotherRecord)
+{
+	TemporaryHome home;
+	{
+		CPreferences prefs;
+		prefs.SetDefault();
+		prefs.fIpCache = "203.0.113.7";
+		prefs.fUser = "someone";
+		prefs.fPassword = "p:ss";
+		prefs.fHost = "a.example.org,b.example.org";
+		prefs.fSystem = "statdns";
+		prefs.fWildcard = 2;
+		prefs.fMx = "mx.example.org";
+		prefs.fBackMx = 1;
+		prefs.fOffline = -1;
+		prefs.fApplicationPath = "/apps/Zorve";
+		prefs.fCheckIpServer = "127.0.0.1";
+		prefs.fDynDnsServer = "localhost";
+		prefs.fPort = 70000;
+		prefs.fCheckDelay = 600;
+		prefs.fTimeOut = -5;
+		prefs.fLogSize = -1;
+		prefs.fSettingsWinPosition.Set(10, 20, 271, 210);
+		ASSERT_EQ(prefs.Save(), B_OK);
+	}
+	CPreferences copy;
+	ASSERT_EQ(copy.Load(), B_OK);
+	EXPECT_EQ(copy.fIpCache, "203.0.113.7");
+	EXPECT_EQ(copy.fUser, "someone");
+	EXPECT_EQ(copy.fPassword, "p:ss");
+	EXPECT_EQ(copy.fHost, "a.example.org,b.example.org");
+	EXPECT_EQ(copy.fSystem, "statdns");
+	EXPECT_EQ(copy.fWildcard, 2);
+	EXPECT_EQ(copy.fMx, "mx.example.org");
+	EXPECT_EQ(copy.fBackMx, 1);
+	EXPECT_EQ(copy.fOffline, -1);
+	EXPECT_EQ(copy.fApplicationPath, "/apps/Zorve");
+	EXPECT_EQ(copy.fCheckIpServer, "127.0.0.1");
+	EXPECT_EQ(copy.fDynDnsServer, "localhost");
+	EXPECT_EQ(copy.fPort, 70000);
+	EXPECT_EQ(copy.fCheckDelay, 600);
+	EXPECT_EQ(copy.fTimeOut, -5);
+	EXPECT_EQ(copy.fLogSize, -1);
+	EXPECT_EQ(copy.fSettingsWinPosition, BRect(10, 20, 271, 210));
+
+	// The file holds the 17 keys with their types, in order.
+	const char* expected[] = {"ip-cache", "user", "password", "host", "system", "wildcard", "mx",
+		"backmx", "offline", "application-path", "check-ip-server", "dyndns-server", "port",
+		"check-delay", "time-out", "log-size", "settings-win-position"};
+	const type_code types[] = {B_STRING_TYPE, B_STRING_TYPE, B_STRING_TYPE, B_STRING_TYPE,
+		B_STRING_TYPE, B_INT32_TYPE, B_STRING_TYPE, B_INT32_TYPE, B_INT32_TYPE, B_STRING_TYPE,
+		B_STRING_TYPE, B_STRING_TYPE, B_INT32_TYPE, B_INT32_TYPE, B_INT8_TYPE, B_INT32_TYPE,
+		B_RECT_TYPE};
+	EXPECT_EQ(copy.CountNames(B_ANY_TYPE), 17);
+	for (int32 i = 0; i < 17; i++) {
+		char* name = NULL;
+		type_code type = 0;
+		int32 count = 0;
+		ASSERT_EQ(copy.GetInfo(B_ANY_TYPE, i, &name, &type, &count), B_OK);
+		EXPECT_STREQ(name, expected[i]);
+		EXPECT_EQ(type, types[i]) << expected[i];
+		EXPECT_EQ(count, 1);
+	}
+}
+
+TEST(CPreferencesTest, GarbageFileFailsLoadInsteadOfRunningOnIt)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	prefs.SetDefault();
+	home.WriteFile(PrefsPath(home), "this is not a flattened message at all");
+
+	CPreferences loaded;
+	loaded.fHost = "unchanged";
+	status_t status = loaded.Load();
+	EXPECT_NE(status, B_OK);
+	EXPECT_EQ(loaded.PreferencesLoaded(), status);
+	EXPECT_EQ(loaded.fHost, "unchanged");
+
+	// A truncated file is garbage too.
+	prefs.Save();
+	std::string whole = home.ReadFile(PrefsPath(home));
+	home.WriteFile(PrefsPath(home), whole.substr(0, whole.size() - 10));
+	EXPECT_NE(loaded.Load(), B_OK);
+}
+
+TEST(CPreferencesTest, MissingOrMistypedKeysTakeTheirDefaults)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	BMessage partial;
+	partial.AddString("user", "only user");
+	partial.AddString("port", "eighty");
+	partial.AddInt32("time-out", 3);
+	partial.AddString("application-path", "/apps/Zorve");
+	BMallocIO flat;
+	ASSERT_EQ(partial.Flatten(&flat), B_OK);
+	home.WriteFile(PrefsPath(home),
+		std::string((const char*)flat.Buffer(), flat.BufferLength()));
+
+	prefs.fApplicationPath = "old";
+	ASSERT_EQ(prefs.Load(), B_OK);
+	EXPECT_EQ(prefs.fUser, "only user");
+	EXPECT_EQ(prefs.fIpCache, "0.0.0.0");
+	EXPECT_EQ(prefs.fPassword, "#####");
+	EXPECT_EQ(prefs.fCheckIpServer, "checkip.dyndns.org");
+	EXPECT_EQ(prefs.fDynDnsServer, "members.dyndns.org");
+	EXPECT_EQ(prefs.fPort, 80);
+	EXPECT_EQ(prefs.fTimeOut, 10);
+	EXPECT_EQ(prefs.fSettingsWinPosition, BRect(50, 50, 311, 240));
+	EXPECT_EQ(prefs.fApplicationPath, "/apps/Zorve");
+}
+
+TEST(CPreferencesTest, FailedSaveLeavesThePreviousFileWhole)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	prefs.SetDefault();
+	prefs.fUser = "first";
+	ASSERT_EQ(prefs.Save(), B_OK);
+	std::string before = home.ReadFile(PrefsPath(home));
+
+	// A file size limit makes the write fail half way through the new file.
+	struct rlimit old;
+	getrlimit(RLIMIT_FSIZE, &old);
+	sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+	struct rlimit small = {100, old.rlim_max};
+	setrlimit(RLIMIT_FSIZE, &small);
+	prefs.fUser = "second";
+	status_t status = prefs.Save();
+	setrlimit(RLIMIT_FSIZE, &old);
+	signal(SIGXFSZ, oldHandler);
+
+	EXPECT_NE(status, B_OK);
+	EXPECT_EQ(home.ReadFile(PrefsPath(home)), before);
+	EXPECT_EQ(CountEntries(home.SettingsPath() + "/Zorve"), 1);
+	CPreferences reloaded;
+	ASSERT_EQ(reloaded.Load(), B_OK);
+	EXPECT_EQ(reloaded.fUser, "first");
+}
+
+TEST(CPreferencesTest, SaveIntoAMissingFolderFailsWithoutAFile)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	std::string folder = home.SettingsPath() + "/Zorve";
+	rmdir(folder.c_str());
+	EXPECT_NE(prefs.Save(), B_OK);
+	EXPECT_NE(prefs.Load(), B_OK);
+	EXPECT_EQ(CountEntries(folder), -1);
+}
+
+TEST(CPreferencesTest, ConcurrentSavesNeverLeaveAPartialFile)
+{
+	TemporaryHome home;
+	CPreferences first;
+	first.SetDefault();
+	std::atomic<int> failedLoads(0);
+	std::atomic<bool> stop(false);
+
+	auto saver = [](const char* user) {
+		CPreferences prefs;
+		prefs.SetDefault();
+		prefs.fUser = user;
+		for (int i = 0; i < 40; i++)
+			prefs.Save();
+	};
+	// The reader takes no lock: it sees whatever the file holds at each moment.
+	std::string path = PrefsPath(home);
+	std::thread reader([&] {
+		while (!stop) {
+			BFile file(path.c_str(), B_READ_ONLY);
+			BMessage message;
+			if (file.InitCheck() != B_OK || message.Unflatten(&file) != B_OK)
+				failedLoads++;
+		}
+	});
+	std::thread a(saver, "a-user");
+	std::thread b(saver, "b-user-with-a-longer-name");
+	a.join();
+	b.join();
+	stop = true;
+	reader.join();
+	EXPECT_EQ(failedLoads, 0);
+
+	CPreferences last;
+	ASSERT_EQ(last.Load(), B_OK);
+	EXPECT_TRUE(last.fUser == "a-user" || last.fUser == "b-user-with-a-longer-name");
+	EXPECT_EQ(CountEntries(home.SettingsPath() + "/Zorve"), 1);
+}
