@@ -267,23 +267,29 @@ BLooper::task_looper()
 	}
 
 	while (true) {
-		QueuedMessage next;
 		{
 			std::unique_lock<std::mutex> guard(fPrivate->queueLock);
 			fPrivate->queueChanged.wait(guard,
 				[this] { return !fPrivate->queue.empty() || fPrivate->terminating; });
 			if (fPrivate->terminating)
 				break;
-			next = fPrivate->queue.front();
-			fPrivate->queue.pop_front();
 		}
 
+		// The message is taken only with the lock held, so whoever holds the lock and finds
+		// the queue empty knows that no message is in flight.
 		Lock();
-		if (fPrivate->terminating) {
-			// Quit came while this message waited for the lock: it is not handled.
-			delete next.message;
-			Unlock();
-			break;
+		QueuedMessage next;
+		{
+			std::lock_guard<std::mutex> guard(fPrivate->queueLock);
+			if (fPrivate->terminating || fPrivate->queue.empty()) {
+				bool quit = fPrivate->terminating;
+				Unlock();
+				if (quit)
+					break;
+				continue;
+			}
+			next = fPrivate->queue.front();
+			fPrivate->queue.pop_front();
 		}
 		BHandler* handler = next.target;
 		if (handler == NULL)
