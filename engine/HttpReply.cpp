@@ -1,0 +1,151 @@
+#include "HttpReply.h"
+
+#include <ctype.h>
+#include <errno.h>
+#include <stdlib.h>
+#include <string.h>
+#include <strings.h>
+
+namespace {
+
+// Finds the end of the line starting at `start`: the index of its line feed, or -1.
+ssize_t
+LineEnd(const char* data, size_t length, size_t start)
+{
+	const void* found = memchr(data + start, '\n', length - start);
+	return found != NULL ? (const char*)found - data : -1;
+}
+
+// The line from `start` to `end` without its line feed and carriage return.
+BString
+LineText(const char* data, size_t start, size_t end)
+{
+	size_t stop = end;
+	if (stop > start && data[stop - 1] == '\r')
+		stop--;
+	return BString(data + start, (int32)(stop - start));
+}
+
+}	// namespace
+
+HttpReply::HttpReply()
+	:
+	fStatusCode(0)
+{
+}
+
+status_t
+HttpReply::SetTo(const char* data, size_t length)
+{
+	fStatusCode = 0;
+	fStatusLine = "";
+	fHeaders = "";
+	fBody = "";
+	if (data == NULL)
+		return B_BAD_VALUE;
+
+	ssize_t lineEnd = LineEnd(data, length, 0);
+	if (lineEnd < 0)
+		return B_BAD_DATA;
+	fStatusLine = LineText(data, 0, (size_t)lineEnd);
+	const char* line = fStatusLine.String();
+	if (strncmp(line, "HTTP/1.", 7) != 0 || !isdigit((unsigned char)line[7]) || line[8] != ' ')
+		return B_BAD_DATA;
+	for (int i = 9; i < 12; i++) {
+		if (!isdigit((unsigned char)line[i]))
+			return B_BAD_DATA;
+	}
+	if (line[12] != '\0' && line[12] != ' ')
+		return B_BAD_DATA;
+	int32 code = (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
+
+	// Headers run up to the first empty line.
+	size_t position = (size_t)lineEnd + 1;
+	while (true) {
+		if (position >= length)
+			return B_BAD_DATA;
+		lineEnd = LineEnd(data, length, position);
+		if (lineEnd < 0)
+			return B_BAD_DATA;
+		BString header = LineText(data, position, (size_t)lineEnd);
+		position = (size_t)lineEnd + 1;
+		if (header.Length() == 0)
+			break;
+		fHeaders << header << "\n";
+	}
+
+	const char* body = data + position;
+	size_t bodyLength = length - position;
+	const char* encoding = Header("Transfer-Encoding");
+	const char* contentLength = Header("Content-Length");
+	if (encoding != NULL && strcasestr(encoding, "chunked") != NULL) {
+		status_t status = _ReadChunkedBody(body, bodyLength);
+		if (status != B_OK)
+			return status;
+	} else if (contentLength != NULL) {
+		char* end;
+		errno = 0;
+		unsigned long long declared = strtoull(contentLength, &end, 10);
+		if (end == contentLength || *end != '\0' || errno != 0 || declared > bodyLength)
+			return B_BAD_DATA;
+		fBody.SetTo(body, (int32)declared);
+	} else
+		fBody.SetTo(body, (int32)bodyLength);
+
+	fStatusCode = code;
+	return B_OK;
+}
+
+const char*
+HttpReply::Header(const char* name) const
+{
+	size_t nameLength = strlen(name);
+	const char* line = fHeaders.String();
+	while (*line != '\0') {
+		const char* end = strchr(line, '\n');
+		if (strncasecmp(line, name, nameLength) == 0 && line[nameLength] == ':') {
+			const char* value = line + nameLength + 1;
+			while (*value == ' ' || *value == '\t')
+				value++;
+			const char* valueEnd = end;
+			while (valueEnd > value && (valueEnd[-1] == ' ' || valueEnd[-1] == '\t'))
+				valueEnd--;
+			fHeaderValue.SetTo(value, (int32)(valueEnd - value));
+			return fHeaderValue.String();
+		}
+		line = end + 1;
+	}
+	return NULL;
+}
+
+status_t
+HttpReply::_ReadChunkedBody(const char* data, size_t length)
+{
+	size_t position = 0;
+	while (true) {
+		ssize_t lineEnd = LineEnd(data, length, position);
+		if (lineEnd < 0)
+			return B_BAD_DATA;
+		BString sizeLine = LineText(data, position, (size_t)lineEnd);
+		const char* digits = sizeLine.String();
+		char* end;
+		errno = 0;
+		unsigned long long size = strtoull(digits, &end, 16);
+		// Chunk extensions follow a semicolon.
+		if (end == digits || errno != 0 || (*end != '\0' && *end != ';' && *end != ' '))
+			return B_BAD_DATA;
+		position = (size_t)lineEnd + 1;
+		if (size == 0)
+			return B_OK;
+		if (size > length - position)
+			return B_BAD_DATA;
+		fBody.Append(data + position, (int32)size);
+		position += (size_t)size;
+		// The chunk's data ends with a line break.
+		if (position < length && data[position] == '\r')
+			position++;
+		if (position >= length || data[position] != '\n')
+			return B_BAD_DATA;
+		position++;
+	}
+}

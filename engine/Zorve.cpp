@@ -1,0 +1,421 @@
+#include "Zorve.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <Autolock.h>
+#include <Message.h>
+#include <OS.h>
+
+#include "CPreferences.h"
+#include "EngineMessages.h"
+#include "HttpReply.h"
+
+namespace {
+
+const char* const kUserAgent = "User-Agent: BeZorver v0.2a - zorve@example.org\r\n";
+const char* const kMarker = "Current IP Address: ";
+const char* const kNoAddress = "0.0.0.0";
+const char* const kBase64Alphabet
+	= "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// A reply is kept up to this size; a server that sends more cannot grow the engine.
+const int32 kMaxReplySize = 64 * 1024;
+const bigtime_t kDefaultTimeout = 10000000;
+
+// A host name goes into the request's Host line: it must not break it.
+bool
+IsValidServerName(const char* name)
+{
+	if (name == NULL || name[0] == '\0')
+		return false;
+	for (const char* c = name; *c != '\0'; c++) {
+		unsigned char byte = (unsigned char)*c;
+		if (byte < 0x20 || byte == 0x7f || byte == ' ')
+			return false;
+	}
+	return true;
+}
+
+// Query values are inserted as stored, except the bytes that would break the request line or
+// change the query's structure. Commas stay: they separate several host names.
+BString
+QueryValue(const char* value)
+{
+	BString encoded;
+	for (const char* c = value; *c != '\0'; c++) {
+		unsigned char byte = (unsigned char)*c;
+		if (byte <= 0x20 || byte >= 0x7f || strchr("%&#+?", byte) != NULL) {
+			char escaped[4];
+			snprintf(escaped, sizeof(escaped), "%%%02X", byte);
+			encoded << escaped;
+		} else
+			encoded << (char)byte;
+	}
+	return encoded;
+}
+
+// The first word of every non-empty line of an update answer must be "good" or "nochg".
+bool
+AnswerIsSuccess(const BString& body)
+{
+	bool sawAnswer = false;
+	const char* line = body.String();
+	while (*line != '\0') {
+		const char* end = strchr(line, '\n');
+		size_t length = end != NULL ? (size_t)(end - line) : strlen(line);
+		while (length > 0 && isspace((unsigned char)line[length - 1]))
+			length--;
+		if (length > 0) {
+			size_t word = 0;
+			while (word < length && !isspace((unsigned char)line[word]))
+				word++;
+			bool good = (word == 4 && strncmp(line, "good", 4) == 0)
+				|| (word == 5 && strncmp(line, "nochg", 5) == 0);
+			if (!good)
+				return false;
+			sawAnswer = true;
+		}
+		if (end == NULL)
+			break;
+		line = end + 1;
+	}
+	return sawAnswer;
+}
+
+bool
+HasVisibleText(const BString& text)
+{
+	for (const char* c = text.String(); *c != '\0'; c++) {
+		if (!isspace((unsigned char)*c))
+			return true;
+	}
+	return false;
+}
+
+}	// namespace
+
+Zorve::Zorve()
+	:
+	BLooper("ZorveLooper", B_NORMAL_PRIORITY, 100),
+	fServerAddress(),
+	fServerEndpoint(SOCK_STREAM),
+	fBusy(false),
+	fUpdateResult(0),
+	fCheckResult(0),
+	fLogLock("ZorveLog")
+{
+}
+
+Zorve::~Zorve()
+{
+}
+
+void
+Zorve::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case MSG_CHECK_IP:
+			fBusy = true;
+			fCheckResult = CheckIp();
+			fBusy = false;
+			break;
+		case MSG_UPDATE:
+			fBusy = true;
+			fUpdateResult = Update();
+			fBusy = false;
+			break;
+		default:
+			BLooper::MessageReceived(message);
+			break;
+	}
+}
+
+int32
+Zorve::CheckIp()
+{
+	CheckLog();
+
+	CPreferences prefs;
+	if (prefs.Load() != B_OK)
+		return -1;
+	if (!IsValidServerName(prefs.fCheckIpServer.String())) {
+		Log("Error bad server name\n");
+		return -1;
+	}
+
+	BString request("GET / HTTP/1.1\r\n");
+	request << "Host: " << prefs.fCheckIpServer << "\r\n";
+	request << kUserAgent;
+	request << "Connection: close\r\n";
+	request << "Pragma: no-cache\r\n";
+	request << "\r\n";
+
+	BNetEndpoint endpoint(SOCK_STREAM);
+	if (endpoint.InitCheck() != B_OK)
+		return -1;
+
+	printf("Resolving ip address...\n");
+	fflush(stdout);
+
+	BNetAddress address;
+	address.SetTo(prefs.fCheckIpServer.String(), (unsigned short)(prefs.fPort & 0xffff));
+	bigtime_t timeout = (bigtime_t)prefs.fTimeOut * 1000000;
+	endpoint.SetTimeout(timeout);
+
+	if (endpoint.Connect(address) != 0) {
+		Log("Error IpCheck-Server InitCheck()\n");
+		return -1;
+	}
+	if (endpoint.Send(request.String(), request.Length()) != request.Length())
+		Log("Error Send ip-check request");
+
+	BString reply;
+	_ReceiveReply(endpoint, timeout, reply);
+	endpoint.Close();
+
+	BString ip;
+	if (!ExtractAddress(reply, ip)) {
+		prefs.fIpCache = kNoAddress;
+		prefs.Save();
+		return -1;
+	}
+
+	if (ip == prefs.fIpCache) {
+		Log("Ip not changed !\n");
+		return 0;
+	}
+
+	if (!IsValidAddress(ip.String())) {
+		Log("Ip Corrupted : ");
+		BString rest(ip);
+		rest << "\n";
+		_AppendToLog(rest.String());
+		return -1;
+	}
+
+	prefs.fIpCache = ip;
+	prefs.Save();
+	Log("Your new IpAddress is : ");
+	BString rest(ip);
+	rest << "\n";
+	_AppendToLog(rest.String());
+	PostMessage(MSG_UPDATE);
+	return 0;
+}
+
+int32
+Zorve::Update()
+{
+	CheckLog();
+
+	CPreferences prefs;
+	if (prefs.Load() != B_OK)
+		return -1;
+
+	// Never send an address that is not one: the default, or a value typed by hand.
+	if (prefs.fIpCache == kNoAddress || !IsValidAddress(prefs.fIpCache.String())) {
+		BString message("Error not good Ip in cache : ");
+		message << prefs.fIpCache << "\n";
+		Log(message.String());
+		return -1;
+	}
+	if (!IsValidServerName(prefs.fDynDnsServer.String())) {
+		Log("Error bad server name\n");
+		return -1;
+	}
+
+	BString credentials(prefs.fUser);
+	credentials << ":" << prefs.fPassword;
+
+	BString head("GET /nic/update?system=");
+	head << QueryValue(prefs.fSystem.String());
+	head << "&hostname=" << QueryValue(prefs.fHost.String());
+	head << "&myip=" << QueryValue(prefs.fIpCache.String());
+	head << "&wildcard=" << (prefs.fWildcard == 1 ? "ON" : "OFF");
+	head << "&mx=" << QueryValue(prefs.fMx.String());
+	head << "&backmx=" << (prefs.fBackMx == 1 ? "YES" : "NO");
+	head << "&offline=" << (prefs.fOffline == 1 ? "YES" : "NO");
+	head << " HTTP/1.1\r\n";
+	head << "Host: " << prefs.fDynDnsServer << "\r\n";
+	head << "Authorization: Basic ";
+	BString tail("\r\n");
+	tail << kUserAgent;
+	tail << "Connection: close\r\n";
+	tail << "Pragma: no-cache\r\n";
+	tail << "\r\n";
+
+	BString request(head);
+	request << EncodeBase64(credentials.String()) << tail;
+
+	fServerAddress.SetTo(prefs.fDynDnsServer.String(), (unsigned short)(prefs.fPort & 0xffff));
+	if (fServerEndpoint.InitCheck() != B_OK) {
+		Log("Error Server InitCheck()\n");
+		return -1;
+	}
+	bigtime_t timeout = (bigtime_t)prefs.fTimeOut * 1000000;
+	fServerEndpoint.SetTimeout(timeout);
+	if (fServerEndpoint.Connect(fServerAddress) == -1)
+		Log("Error Server Connection\n");
+
+	// The credentials stay off standard output.
+	BString shown(head);
+	shown << "********" << tail;
+	printf("Request : %s\n", shown.String());
+	fflush(stdout);
+
+	if (fServerEndpoint.Send(request.String(), request.Length()) != request.Length()) {
+		fServerEndpoint.Close();
+		Log("Error Send update-string");
+		return -1;
+	}
+
+	BString reply;
+	_ReceiveReply(fServerEndpoint, timeout, reply);
+	fServerEndpoint.Close();
+
+	HttpReply http;
+	if (http.SetTo(reply.String(), reply.Length()) != B_OK
+		|| (http.IsSuccess() && !HasVisibleText(http.Body()))) {
+		Log("Data receiving Error !");
+		return -1;
+	}
+
+	// One entry for the answer: its lines run together, with friendlier words for the two
+	// successful codes.
+	BString answer(HasVisibleText(http.Body()) ? http.Body() : http.StatusLine());
+	answer.RemoveAll("\n");
+	answer.RemoveAll("\r");
+	int32 end = answer.Length();
+	while (end > 0 && isspace((unsigned char)answer[end - 1]))
+		end--;
+	answer.Truncate(end);
+	answer.ReplaceFirst("nochg", "Not Changed (same ip)");
+	answer.ReplaceFirst("good", "Ip Changed");
+	Log(answer.String());
+
+	return http.IsSuccess() && AnswerIsSuccess(http.Body()) ? 0 : -1;
+}
+
+BString
+Zorve::EncodeBase64(const char* text)
+{
+	BString encoded;
+	if (text == NULL)
+		return encoded;
+	const unsigned char* bytes = (const unsigned char*)text;
+	size_t length = strlen(text);
+	for (size_t i = 0; i < length; i += 3) {
+		unsigned int b0 = bytes[i];
+		unsigned int b1 = i + 1 < length ? bytes[i + 1] : 0;
+		unsigned int b2 = i + 2 < length ? bytes[i + 2] : 0;
+		char group[5];
+		group[0] = kBase64Alphabet[b0 >> 2];
+		group[1] = kBase64Alphabet[((b0 & 0x03) << 4) | (b1 >> 4)];
+		group[2] = i + 1 < length ? kBase64Alphabet[((b1 & 0x0f) << 2) | (b2 >> 6)] : '=';
+		group[3] = i + 2 < length ? kBase64Alphabet[b2 & 0x3f] : '=';
+		group[4] = '\0';
+		encoded << group;
+	}
+	return encoded;
+}
+
+void
+Zorve::Log(const char* message)
+{
+	time_t now = time(NULL);
+	struct tm parts;
+	gmtime_r(&now, &parts);
+	char stamp[64];
+	snprintf(stamp, sizeof(stamp), "%d/%d/%d-%d:%d:%d ", parts.tm_mday, parts.tm_mon + 1,
+		parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
+	BString entry(stamp);
+	entry << (message != NULL ? message : "");
+	_AppendToLog(entry.String());
+}
+
+void
+Zorve::CheckLog()
+{
+	CPreferences prefs;
+	int32 limit = prefs.Load() == B_OK ? prefs.fLogSize : 4096;
+	BAutolock lock(fLogLock);
+	if (fLogText.Length() > limit)
+		fLogText = "";
+}
+
+BString
+Zorve::LogText() const
+{
+	BAutolock lock(fLogLock);
+	return fLogText;
+}
+
+bool
+Zorve::ExtractAddress(const BString& page, BString& address)
+{
+	int32 marker = page.FindFirst(kMarker);
+	if (marker < 0)
+		return false;
+	const char* start = page.String() + marker + strlen(kMarker);
+	size_t length = strcspn(start, "<\r\n");
+	while (length > 0 && isspace((unsigned char)start[length - 1]))
+		length--;
+	while (length > 0 && isspace((unsigned char)*start)) {
+		start++;
+		length--;
+	}
+	address.SetTo(start, (int32)length);
+	return true;
+}
+
+bool
+Zorve::IsValidAddress(const char* address)
+{
+	if (address == NULL)
+		return false;
+	const char* c = address;
+	for (int part = 0; part < 4; part++) {
+		if (part > 0 && *c++ != '.')
+			return false;
+		int digits = 0;
+		int value = 0;
+		while (isdigit((unsigned char)*c) && digits < 4) {
+			value = value * 10 + (*c++ - '0');
+			digits++;
+		}
+		if (digits == 0 || digits > 3 || value > 255)
+			return false;
+	}
+	return *c == '\0';
+}
+
+void
+Zorve::_AppendToLog(const char* text)
+{
+	BAutolock lock(fLogLock);
+	fLogText << text;
+}
+
+void
+Zorve::_ReceiveReply(BNetEndpoint& endpoint, bigtime_t timeout, BString& reply)
+{
+	// The whole exchange, not each byte, is bounded by the time-out.
+	bigtime_t deadline = system_time() + (timeout > 0 ? timeout : kDefaultTimeout);
+	char* buffer = new char[kMaxReplySize];
+	int32 length = 0;
+	while (length < kMaxReplySize) {
+		bigtime_t remaining = deadline - system_time();
+		if (remaining <= 0)
+			break;
+		endpoint.SetTimeout(remaining);
+		if (endpoint.Receive(buffer + length, 1) != 1)
+			break;
+		length++;
+	}
+	reply.SetTo(buffer, length);
+	delete[] buffer;
+}

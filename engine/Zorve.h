@@ -1,0 +1,55 @@
+/*
+ * Zorve: the engine looper. On its own thread it checks the machine's public address against
+ * a check-IP server and sends the update request to the dynamic-DNS server, one message at a
+ * time, and keeps the activity log. Other threads read its busy flag and results without a
+ * lock, and copy its log with LogText().
+ */
+#ifndef ZORVE_H
+#define ZORVE_H
+
+#include <atomic>
+
+#include <Locker.h>
+#include <Looper.h>
+#include <NetAddress.h>
+#include <NetEndpoint.h>
+#include <String.h>
+
+class Zorve : public BLooper {
+public:
+	Zorve();
+	~Zorve() override;
+
+	void MessageReceived(BMessage* message) override;
+
+	int32 CheckIp();
+	int32 Update();
+	BString EncodeBase64(const char* text);
+	void Log(const char* message);
+	void CheckLog();
+
+	// A copy of the log, taken under the lock that guards it.
+	BString LogText() const;
+
+	// The address a check-IP page reports: the text after its marker up to the first "<",
+	// carriage return or line feed, without surrounding white space. False without a marker.
+	static bool ExtractAddress(const BString& page, BString& address);
+	// True for a dotted quad of four decimal numbers from 0 to 255.
+	static bool IsValidAddress(const char* address);
+
+	BNetAddress fServerAddress;
+	BNetEndpoint fServerEndpoint;
+	std::atomic<bool> fBusy;
+	std::atomic<int32> fUpdateResult;
+	std::atomic<int32> fCheckResult;
+	// Written by the engine's thread under fLogLock; read it through LogText().
+	BString fLogText;
+
+private:
+	void _AppendToLog(const char* text);
+	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t timeout, BString& reply);
+
+	mutable BLocker fLogLock;
+};
+
+#endif	// ZORVE_H
