@@ -256,6 +256,9 @@ ParseField(Reader& reader, uint8 flags, bool swap, int depth, MessageFieldList* 
 		return B_BAD_DATA;
 	std::string name((const char*)reader.Current(), nameLength);
 	reader.Skip(nameLength);
+	// Names are looked up as C strings: one with a NUL inside could never be found.
+	if (name.find('\0') != std::string::npos)
+		return B_BAD_DATA;
 
 	// Checked before anything is allocated: the count must be possible in the data part,
 	// and the data part must lie within the message.

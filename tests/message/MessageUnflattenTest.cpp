@@ -447,6 +447,13 @@ const Malformed kMalformed[] = {
 			return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0B, 'CSTR', 1, 8, "n").Item("abc", 3); });
 		},
 		B_BAD_DATA},
+	{"NameWithNul",
+		[] {
+			return FieldOnly([](R5Bytes& f) {
+				f.U8(0x0F).U32('LONG').U8(4).U8(3).Raw("a\0b", 3).U32(1);
+			});
+		},
+		B_BAD_DATA},
 	{"DuplicateName",
 		[] {
 			return FieldOnly([](R5Bytes& f) {
