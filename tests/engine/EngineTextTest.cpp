@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "EngineMessages.h"
+#include "FakeClock.h"
+#include "HttpReply.h"
+#include "TemporaryHome.h"
+#include "CPreferences.h"
+#include "Zorve.h"
+
+TEST(EngineTextTest, Base64FollowsRfc4648)
+{
+	Zorve* engine = new Zorve();
+	const struct {
+		const char* text;
+		const char* base64;
+	} kVectors[] = {
+		{"", ""},
+		{"f", "Zg=="},
+		{"fo", "Zm8="},
+		{"foo", "Zm9v"},
+		{"foob", "Zm9vYg=="},
+		{"fooba", "Zm9vYmE="},
+		{"foobar", "Zm9vYmFy"},
+		{"\xff\xfe", "//4="},
+		{"\x80\x81\x82\xfb", "gIGC+w=="},
+	};
+	for (const auto& vector : kVectors)
+		EXPECT_EQ(engine->EncodeBase64(vector.text), vector.base64) << vector.base64;
+	engine->Lock();
+	engine->Quit();
+}
+
+TEST(EngineTextTest, AddressIsCutFromEveryPageStyle)
+{
+	const struct {
+		const char* page;
+		const char* address;
+	} kPages[] = {
+		{"<body>Current IP Address: 203.0.113.7</body></html>\r\n", "203.0.113.7"},
+		{"Current IP Address: 203.0.113.7 <br>", "203.0.113.7"},
+		{"Current IP Address: 203.0.113.7\r\n<br>", "203.0.113.7"},
+		{"Current IP Address: 203.0.113.7<br>x Current IP Address: 1.1.1.1", "203.0.113.7"},
+		{"Current IP Address: 203.0.113.7", "203.0.113.7"},
+		{"Current IP Address: <br>", ""},
+	};
+	for (const auto& page : kPages) {
+		BString address;
+		ASSERT_TRUE(Zorve::ExtractAddress(page.page, address)) << page.page;
+		EXPECT_EQ(address, page.address);
+	}
+	BString address("kept");
+	EXPECT_FALSE(Zorve::ExtractAddress("Current IP Address:203.0.113.7", address));
+	EXPECT_FALSE(Zorve::ExtractAddress("current ip address: 203.0.113.7", address));
+	EXPECT_FALSE(Zorve::ExtractAddress("", address));
+}
+
+TEST(EngineTextTest, OnlyDottedQuadsPassTheShapeTest)
+{
+	for (const char* good : {"0.0.0.0", "255.255.255.255", "203.0.113.7", "010.1.1.1"})
+		EXPECT_TRUE(Zorve::IsValidAddress(good)) << good;
+	for (const char* bad : {"", "256.0.0.1", "1.2.3", "1.2.3.4.", ".1.2.3", "1..2.3",
+			 "1.2.3.4 ", "a.b.c.d", "1.2.3.4\n", "-1.2.3.4", "1234.1.1.1", "0001.1.1.1"})
+		EXPECT_FALSE(Zorve::IsValidAddress(bad)) << bad;
+}
+
+TEST(EngineTextTest, HttpRepliesAreReadInEveryFraming)
+{
+	HttpReply reply;
+	const char* chunked = "HTTP/1.1 200 OK\r\nX-UpdateCode: n\r\nTransfer-Encoding: chunked\r\n\r\n"
+						  "14\r\nnochg 192.168.178.20\r\n0\r\n\r\n";
+	ASSERT_EQ(reply.SetTo(chunked, strlen(chunked)), B_OK);
+	EXPECT_EQ(reply.StatusCode(), 200);
+	EXPECT_EQ(reply.Body(), "nochg 192.168.178.20");
+	EXPECT_STREQ(reply.Header("x-updatecode"), "n");
+
+	const char* twoChunks = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+							"5;ext=1\r\ngood \r\nb\r\n203.0.113.7\r\n0\r\n\r\n";
+	ASSERT_EQ(reply.SetTo(twoChunks, strlen(twoChunks)), B_OK);
+	EXPECT_EQ(reply.Body(), "good 203.0.113.7");
+
+	const char* sized = "HTTP/1.0 401 Unauthorized\nContent-Length: 7\n\nbadauthTRAILING";
+	ASSERT_EQ(reply.SetTo(sized, strlen(sized)), B_OK);
+	EXPECT_EQ(reply.StatusCode(), 401);
+	EXPECT_FALSE(reply.IsSuccess());
+	EXPECT_EQ(reply.Body(), "badauth");
+
+	const char* closed = "HTTP/1.1 200 OK\r\n\r\ngood\n";
+	ASSERT_EQ(reply.SetTo(closed, strlen(closed)), B_OK);
+	EXPECT_EQ(reply.Body(), "good\n");
+
+	for (const char* bad : {"", "good 1.2.3.4", "HTTP/1.1 200 OK\r\nServer: x\r\n",
+			 "HTTP/1.1 20 OK\r\n\r\n", "HTTP/2 200 OK\r\n\r\nx",
+			 "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n14\r\nnochg",
+			 "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n",
+			 "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\ngood",
+			 "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n",
+			 "HTTP/1.1 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\nx"}) {
+		EXPECT_EQ(reply.SetTo(bad, strlen(bad)), B_BAD_DATA) << bad;
+	}
+}
+
+TEST(EngineTextTest, LogSizeRuleClearsOnlyAboveTheLimit)
+{
+	TemporaryHome home;
+	Zorve* engine = new Zorve();
+	set_fake_time(utc_time(2026, 12, 31, 23, 59, 59));
+
+	// No preferences file: the limit is 4096.
+	engine->fLogText.SetTo('x', 4096);
+	engine->CheckLog();
+	EXPECT_EQ(engine->LogText().Length(), 4096);
+	engine->fLogText.SetTo('x', 4097);
+	engine->CheckLog();
+	EXPECT_EQ(engine->LogText(), "");
+
+	for (int32 limit : {0, -1}) {
+		CPreferences prefs;
+		prefs.SetDefault();
+		prefs.fLogSize = limit;
+		prefs.Save();
+		engine->CheckLog();
+		EXPECT_EQ(engine->LogText(), "");
+		engine->Log("a");
+		engine->CheckLog();
+		EXPECT_EQ(engine->LogText(), "") << limit;
+	}
+
+	engine->Log("first\n");
+	engine->Log("second");
+	EXPECT_EQ(engine->LogText(), "31/12/2026-23:59:59 first\n31/12/2026-23:59:59 second");
+	clear_fake_time();
+	engine->Lock();
+	engine->Quit();
+}
