@@ -245,10 +245,11 @@ BLooper::Run()
 		pthread_setname_np(pthread_self(), threadName.c_str());
 		fPrivate->threadId = find_thread(NULL);
 		{
+			// Notified under the lock: Run() destroys the condition as soon as it wakes.
 			std::lock_guard<std::mutex> guard(startLock);
 			ready = true;
+			started.notify_one();
 		}
-		started.notify_one();
 		task_looper();
 	});
 	std::unique_lock<std::mutex> guard(startLock);
