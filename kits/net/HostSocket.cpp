@@ -1,0 +1,342 @@
+/*
+ * Wraps the host's BSD sockets (socket, connect, send, recv, accept, poll, fcntl) and its
+ * resolver (getaddrinfo for IPv4, getservbyname, getprotobyname) for the network kit. Sockets
+ * are kept non-blocking so that poll() can bound every wait; SIGPIPE is suppressed per send.
+ * No IPv6, no reverse look-ups.
+ */
+#include "HostSocket.h"
+
+#include <arpa/inet.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <netdb.h>
+#include <poll.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include <OS.h>
+
+#include "NetDebug.h"
+
+namespace {
+
+std::atomic<uint64> sReceiveSyscalls(0);
+
+void
+CountReceiveSyscall()
+{
+	sReceiveSyscalls.fetch_add(1, std::memory_order_relaxed);
+}
+
+bigtime_t
+Deadline(bigtime_t timeout)
+{
+	if (timeout < 0)
+		return -1;
+	bigtime_t now = system_time();
+	if (timeout > INT64_MAX - now)
+		return INT64_MAX;
+	return now + timeout;
+}
+
+// The poll() time-out for what is left until the deadline: -1 for no limit, 0 once it has
+// passed, otherwise the rest rounded up to whole milliseconds.
+int
+PollTimeout(bigtime_t deadline)
+{
+	if (deadline < 0)
+		return -1;
+	bigtime_t left = deadline - system_time();
+	if (left <= 0)
+		return 0;
+	bigtime_t milliseconds = (left + 999) / 1000;
+	return milliseconds > INT_MAX ? INT_MAX : (int)milliseconds;
+}
+
+// Waits for the events until the deadline: 0 when they came, else an errno value.
+int
+WaitFor(int socket, short events, bigtime_t deadline, bool countAsReceive)
+{
+	while (true) {
+		int timeout = PollTimeout(deadline);
+		if (timeout == 0)
+			return ETIMEDOUT;
+		struct pollfd entry = {socket, events, 0};
+		if (countAsReceive)
+			CountReceiveSyscall();
+		int result = poll(&entry, 1, timeout);
+		if (result > 0)
+			return 0;
+		if (result < 0 && errno != EINTR)
+			return errno;
+		// A time-out or an interruption: the deadline decides.
+	}
+}
+
+bool
+IsHostName(const char* host)
+{
+	size_t length = strlen(host);
+	if (length == 0 || length > 253)
+		return false;
+	size_t label = 0;
+	for (size_t i = 0; i < length; i++) {
+		char c = host[i];
+		if (c == '.') {
+			if (label == 0)
+				return false;
+			label = 0;
+			continue;
+		}
+		bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+			|| c == '-' || c == '_';
+		if (!allowed || ++label > 63)
+			return false;
+	}
+	return true;
+}
+
+}	// namespace
+
+namespace BPrivate {
+
+uint64
+net_receive_syscall_count()
+{
+	return sReceiveSyscalls.load(std::memory_order_relaxed);
+}
+
+int
+host_socket_open(int family, int type, int protocol, int* _error)
+{
+	int socket = ::socket(family, type | SOCK_NONBLOCK | SOCK_CLOEXEC, protocol);
+	*_error = socket < 0 ? errno : 0;
+	return socket;
+}
+
+int
+host_socket_duplicate(int socket, int* _error)
+{
+	int copy = fcntl(socket, F_DUPFD_CLOEXEC, 0);
+	*_error = copy < 0 ? errno : 0;
+	return copy;
+}
+
+void
+host_socket_close(int socket)
+{
+	if (socket >= 0)
+		close(socket);
+}
+
+int
+host_socket_connect(int socket, const sockaddr_in& address, bigtime_t timeout)
+{
+	bigtime_t deadline = Deadline(timeout);
+	if (connect(socket, (const sockaddr*)&address, sizeof(address)) == 0)
+		return 0;
+	// An interrupted connect goes on in the background, as one in progress does.
+	if (errno != EINPROGRESS && errno != EINTR)
+		return errno;
+
+	int error = WaitFor(socket, POLLOUT, deadline, false);
+	if (error != 0)
+		return error;
+	socklen_t size = sizeof(error);
+	if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
+		return errno;
+	return error;
+}
+
+int
+host_socket_bind(int socket, const sockaddr_in& address)
+{
+	return bind(socket, (const sockaddr*)&address, sizeof(address)) == 0 ? 0 : errno;
+}
+
+int
+host_socket_listen(int socket, int backlog)
+{
+	return listen(socket, backlog) == 0 ? 0 : errno;
+}
+
+int
+host_socket_local_name(int socket, sockaddr_in* _address)
+{
+	socklen_t size = sizeof(*_address);
+	memset(_address, 0, sizeof(*_address));
+	return getsockname(socket, (sockaddr*)_address, &size) == 0 ? 0 : errno;
+}
+
+int
+host_socket_set_option(int socket, int level, int option, const void* data, socklen_t size)
+{
+	return setsockopt(socket, level, option, data, size) == 0 ? 0 : errno;
+}
+
+int
+host_socket_accept(int socket, sockaddr_in* _peer, bigtime_t timeout, int* _error)
+{
+	bigtime_t deadline = Deadline(timeout);
+	while (true) {
+		socklen_t size = sizeof(*_peer);
+		int connection = accept4(socket, (sockaddr*)_peer, &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
+		if (connection >= 0) {
+			*_error = 0;
+			return connection;
+		}
+		if (errno == EINTR || errno == ECONNABORTED)
+			continue;
+		if ((errno != EAGAIN && errno != EWOULDBLOCK) || timeout == 0) {
+			*_error = errno;
+			return -1;
+		}
+		int error = WaitFor(socket, POLLIN, deadline, false);
+		if (error != 0) {
+			*_error = error;
+			return -1;
+		}
+	}
+}
+
+ssize_t
+host_socket_send(int socket, const void* data, size_t size, int flags, const sockaddr_in* to,
+	bigtime_t timeout, int* _error)
+{
+	bigtime_t deadline = Deadline(timeout);
+	const char* bytes = (const char*)data;
+	size_t sent = 0;
+	*_error = 0;
+	do {
+		ssize_t count = sendto(socket, bytes + sent, size - sent,
+			flags | MSG_NOSIGNAL | MSG_DONTWAIT, (const sockaddr*)to,
+			to != NULL ? sizeof(*to) : 0);
+		if (count >= 0) {
+			sent += (size_t)count;
+			continue;
+		}
+		if (errno == EINTR)
+			continue;
+		int error = errno;
+		if ((error == EAGAIN || error == EWOULDBLOCK) && timeout != 0)
+			error = WaitFor(socket, POLLOUT, deadline, false);
+		if (error != 0) {
+			*_error = error;
+			break;
+		}
+	} while (sent < size);
+
+	if (sent == 0 && size > 0)
+		return -1;
+	return (ssize_t)sent;
+}
+
+ssize_t
+host_socket_receive(int socket, void* data, size_t size, int flags, sockaddr_in* _from,
+	bigtime_t timeout, int* _error)
+{
+	bigtime_t deadline = Deadline(timeout);
+	while (true) {
+		socklen_t fromSize = sizeof(*_from);
+		CountReceiveSyscall();
+		ssize_t count = recvfrom(socket, data, size, flags | MSG_DONTWAIT, (sockaddr*)_from,
+			_from != NULL ? &fromSize : NULL);
+		if (count >= 0) {
+			*_error = 0;
+			return count;
+		}
+		if (errno == EINTR)
+			continue;
+		int error = errno;
+		if ((error == EAGAIN || error == EWOULDBLOCK) && timeout != 0)
+			error = WaitFor(socket, POLLIN, deadline, true);
+		if (error != 0) {
+			*_error = error;
+			return -1;
+		}
+	}
+}
+
+int
+host_socket_wait_readable(int socket, bigtime_t timeout, int* _error)
+{
+	bigtime_t deadline = Deadline(timeout);
+	while (true) {
+		struct pollfd entry = {socket, POLLIN, 0};
+		CountReceiveSyscall();
+		int result = poll(&entry, 1, PollTimeout(deadline));
+		if (result >= 0) {
+			*_error = 0;
+			if (result > 0)
+				return 1;
+			if (PollTimeout(deadline) == 0)
+				return 0;
+			continue;
+		}
+		if (errno != EINTR) {
+			*_error = errno;
+			return -1;
+		}
+	}
+}
+
+status_t
+host_resolve_ipv4(const char* host, in_addr* _address)
+{
+	if (host == NULL)
+		return B_BAD_VALUE;
+	if (inet_pton(AF_INET, host, _address) == 1)
+		return B_OK;
+	// Anything but a host name would go to the name servers for nothing.
+	if (!IsHostName(host))
+		return B_BAD_VALUE;
+
+	struct addrinfo hints;
+	memset(&hints, 0, sizeof(hints));
+	hints.ai_family = AF_INET;
+	hints.ai_socktype = SOCK_STREAM;
+	struct addrinfo* results = NULL;
+	if (getaddrinfo(host, NULL, &hints, &results) != 0 || results == NULL)
+		return B_NAME_NOT_FOUND;
+	status_t status = B_NAME_NOT_FOUND;
+	for (struct addrinfo* result = results; result != NULL; result = result->ai_next) {
+		if (result->ai_family == AF_INET && result->ai_addrlen >= sizeof(sockaddr_in)) {
+			*_address = ((const sockaddr_in*)result->ai_addr)->sin_addr;
+			status = B_OK;
+			break;
+		}
+	}
+	freeaddrinfo(results);
+	return status;
+}
+
+int
+host_service_port(const char* service, const char* protocol)
+{
+	if (service == NULL)
+		return -1;
+	struct servent entry;
+	struct servent* found = NULL;
+	char buffer[1024];
+	if (getservbyname_r(service, protocol, &entry, buffer, sizeof(buffer), &found) != 0
+		|| found == NULL) {
+		return -1;
+	}
+	return ntohs((uint16)found->s_port);
+}
+
+bool
+host_is_protocol_name(const char* name)
+{
+	if (name == NULL)
+		return false;
+	struct protoent entry;
+	struct protoent* found = NULL;
+	char buffer[1024];
+	return getprotobyname_r(name, &entry, buffer, sizeof(buffer), &found) == 0 && found != NULL;
+}
+
+}	// namespace BPrivate

@@ -1,0 +1,435 @@
+#include <NetEndpoint.h>
+
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "HostErrors.h"
+#include "HostSocket.h"
+
+using namespace BPrivate;
+
+namespace {
+
+const bigtime_t kDefaultTimeout = 10000000;
+// Large enough that a reply read one byte per call costs a system call per 16 KiB.
+const size_t kReadAheadSize = 16384;
+
+}	// namespace
+
+BNetEndpoint::BNetEndpoint(int type)
+	:
+	BNetEndpoint(AF_INET, type, 0)
+{
+}
+
+BNetEndpoint::BNetEndpoint(int family, int type, int protocol)
+	:
+	fSocket(-1),
+	fInit(B_NO_INIT),
+	fLastError(0),
+	fFamily(family),
+	fType(type),
+	fProtocol(protocol),
+	fTimeout(kDefaultTimeout),
+	fNonBlocking(false),
+	fBuffer(NULL),
+	fBufferStart(0),
+	fBufferEnd(0)
+{
+	fErrorText[0] = '\0';
+	_OpenSocket();
+}
+
+BNetEndpoint::BNetEndpoint(const BNetEndpoint& other)
+	:
+	fSocket(-1),
+	fBuffer(NULL),
+	fBufferStart(0),
+	fBufferEnd(0)
+{
+	fErrorText[0] = '\0';
+	*this = other;
+}
+
+BNetEndpoint::~BNetEndpoint()
+{
+	_CloseSocket();
+	delete[] fBuffer;
+}
+
+BNetEndpoint&
+BNetEndpoint::operator=(const BNetEndpoint& other)
+{
+	if (this == &other)
+		return *this;
+
+	_CloseSocket();
+	fInit = other.fInit;
+	fLastError = other.fLastError;
+	fFamily = other.fFamily;
+	fType = other.fType;
+	fProtocol = other.fProtocol;
+	fTimeout = other.fTimeout;
+	fNonBlocking = other.fNonBlocking;
+	fLocalAddr = other.fLocalAddr;
+	fRemoteAddr = other.fRemoteAddr;
+
+	if (other.fSocket >= 0) {
+		int error;
+		fSocket = host_socket_duplicate(other.fSocket, &error);
+		if (fSocket < 0) {
+			fLastError = error;
+			fInit = host_error_to_status(error);
+		}
+	}
+
+	// Both copies share the connection, so each must see the bytes already read ahead.
+	size_t buffered = other.fBufferEnd - other.fBufferStart;
+	fBufferStart = fBufferEnd = 0;
+	if (buffered > 0) {
+		if (fBuffer == NULL)
+			fBuffer = new char[kReadAheadSize];
+		memcpy(fBuffer, other.fBuffer + other.fBufferStart, buffered);
+		fBufferEnd = buffered;
+	}
+	return *this;
+}
+
+status_t
+BNetEndpoint::InitCheck() const
+{
+	return fInit;
+}
+
+int
+BNetEndpoint::Socket() const
+{
+	return fSocket;
+}
+
+const BNetAddress&
+BNetEndpoint::LocalAddr()
+{
+	sockaddr_in address;
+	if (fSocket >= 0 && host_socket_local_name(fSocket, &address) == 0)
+		fLocalAddr.SetTo(address);
+	return fLocalAddr;
+}
+
+const BNetAddress&
+BNetEndpoint::RemoteAddr()
+{
+	return fRemoteAddr;
+}
+
+void
+BNetEndpoint::Close()
+{
+	_CloseSocket();
+	fRemoteAddr = BNetAddress();
+}
+
+status_t
+BNetEndpoint::Bind(const BNetAddress& address)
+{
+	sockaddr_in local;
+	if (address.GetAddr(local) != B_OK) {
+		fLastError = EINVAL;
+		return B_ERROR;
+	}
+	if (fSocket < 0 && !_OpenSocket())
+		return B_ERROR;
+	int error = host_socket_bind(fSocket, local);
+	if (error != 0) {
+		fLastError = error;
+		return B_ERROR;
+	}
+	return B_OK;
+}
+
+status_t
+BNetEndpoint::Bind(int port)
+{
+	return Bind(BNetAddress(NULL, (unsigned short)port));
+}
+
+status_t
+BNetEndpoint::Connect(const BNetAddress& address)
+{
+	sockaddr_in remote;
+	// An unresolved address reads as any local address, which is nobody to connect to.
+	if (address.GetAddr(remote) != B_OK || remote.sin_addr.s_addr == htonl(INADDR_ANY)
+		|| remote.sin_port == 0) {
+		fLastError = EDESTADDRREQ;
+		return B_ERROR;
+	}
+	if (fSocket < 0 && !_OpenSocket())
+		return B_ERROR;
+
+	fBufferStart = fBufferEnd = 0;
+	int error = host_socket_connect(fSocket, remote, _Wait());
+	if (error != 0) {
+		fLastError = error;
+		// A socket whose connect failed is not fit for another try.
+		if (error != EISCONN && error != EALREADY) {
+			_CloseSocket();
+			_OpenSocket();
+		}
+		return B_ERROR;
+	}
+	fRemoteAddr.SetTo(remote);
+	return B_OK;
+}
+
+status_t
+BNetEndpoint::Connect(const char* hostname, unsigned short port)
+{
+	BNetAddress address;
+	if (hostname == NULL || address.SetTo(hostname, port) != B_OK) {
+		fLastError = EDESTADDRREQ;
+		return B_ERROR;
+	}
+	return Connect(address);
+}
+
+status_t
+BNetEndpoint::Listen(int backlog)
+{
+	if (fSocket < 0) {
+		fLastError = EBADF;
+		return B_ERROR;
+	}
+	int error = host_socket_listen(fSocket, backlog);
+	if (error != 0) {
+		fLastError = error;
+		return B_ERROR;
+	}
+	return B_OK;
+}
+
+BNetEndpoint*
+BNetEndpoint::Accept(int32 timeout)
+{
+	if (fSocket < 0) {
+		fLastError = EBADF;
+		return NULL;
+	}
+	bigtime_t wait = timeout < 0 ? -1 : (bigtime_t)timeout * 1000;
+	if (fNonBlocking)
+		wait = 0;
+	sockaddr_in peer;
+	int error;
+	int connection = host_socket_accept(fSocket, &peer, wait, &error);
+	if (connection < 0) {
+		fLastError = error;
+		return NULL;
+	}
+
+	BNetEndpoint* endpoint = new BNetEndpoint(fFamily, fType, fProtocol);
+	endpoint->_CloseSocket();
+	endpoint->fSocket = connection;
+	endpoint->fInit = B_OK;
+	endpoint->fTimeout = fTimeout;
+	endpoint->fRemoteAddr.SetTo(peer);
+	return endpoint;
+}
+
+int
+BNetEndpoint::Error() const
+{
+	return fLastError;
+}
+
+char*
+BNetEndpoint::ErrorStr() const
+{
+	char text[sizeof(fErrorText)];
+	// The GNU strerror_r may return a static text instead of filling the buffer.
+	const char* message = strerror_r(fLastError, text, sizeof(text));
+	snprintf(fErrorText, sizeof(fErrorText), "%s", message);
+	return fErrorText;
+}
+
+int32
+BNetEndpoint::Send(const void* buffer, size_t size, int flags)
+{
+	if (fSocket < 0)
+		return _Failed(ENOTCONN);
+	if (size > INT32_MAX)
+		size = INT32_MAX;
+	int error;
+	ssize_t sent = host_socket_send(fSocket, buffer, size, flags, NULL, _Wait(), &error);
+	fLastError = error;
+	return sent < 0 ? B_ERROR : (int32)sent;
+}
+
+int32
+BNetEndpoint::SendTo(const void* buffer, size_t size, const BNetAddress& to, int flags)
+{
+	sockaddr_in remote;
+	if (to.GetAddr(remote) != B_OK)
+		return _Failed(EDESTADDRREQ);
+	if (fSocket < 0 && !_OpenSocket())
+		return B_ERROR;
+	if (size > INT32_MAX)
+		size = INT32_MAX;
+	int error;
+	ssize_t sent = host_socket_send(fSocket, buffer, size, flags, &remote, _Wait(), &error);
+	fLastError = error;
+	return sent < 0 ? B_ERROR : (int32)sent;
+}
+
+void
+BNetEndpoint::SetTimeout(bigtime_t timeout)
+{
+	fTimeout = timeout > 0 ? timeout : kDefaultTimeout;
+}
+
+int32
+BNetEndpoint::Receive(void* buffer, size_t size, int flags)
+{
+	if (size > INT32_MAX)
+		size = INT32_MAX;
+
+	size_t buffered = fBufferEnd - fBufferStart;
+	if (buffered > 0) {
+		size_t count = min_c(size, buffered);
+		memcpy(buffer, fBuffer + fBufferStart, count);
+		if ((flags & MSG_PEEK) == 0)
+			fBufferStart += count;
+		return (int32)count;
+	}
+	if (fSocket < 0)
+		return _Failed(ENOTCONN);
+	if (size == 0)
+		return 0;
+
+	int error;
+	if (fType != SOCK_STREAM || flags != 0 || size >= kReadAheadSize) {
+		ssize_t count = host_socket_receive(fSocket, buffer, size, flags, NULL, _Wait(), &error);
+		return count < 0 ? _Failed(error) : (int32)count;
+	}
+
+	if (fBuffer == NULL)
+		fBuffer = new char[kReadAheadSize];
+	ssize_t count = host_socket_receive(fSocket, fBuffer, kReadAheadSize, 0, NULL, _Wait(),
+		&error);
+	if (count <= 0)
+		return count < 0 ? _Failed(error) : 0;
+	size_t served = min_c(size, (size_t)count);
+	memcpy(buffer, fBuffer, served);
+	fBufferStart = served;
+	fBufferEnd = (size_t)count;
+	return (int32)served;
+}
+
+int32
+BNetEndpoint::ReceiveFrom(void* buffer, size_t size, BNetAddress& from, int flags)
+{
+	if (fBufferEnd > fBufferStart) {
+		from = fRemoteAddr;
+		return Receive(buffer, size, flags);
+	}
+	if (fSocket < 0)
+		return _Failed(ENOTCONN);
+	if (size > INT32_MAX)
+		size = INT32_MAX;
+	sockaddr_in remote;
+	memset(&remote, 0, sizeof(remote));
+	int error;
+	ssize_t count = host_socket_receive(fSocket, buffer, size, flags, &remote, _Wait(), &error);
+	if (count < 0)
+		return _Failed(error);
+	if (remote.sin_family == AF_INET)
+		from.SetTo(remote);
+	else
+		from = fRemoteAddr;
+	return (int32)count;
+}
+
+bool
+BNetEndpoint::IsDataPending(bigtime_t timeout)
+{
+	if (fBufferEnd > fBufferStart)
+		return true;
+	if (fSocket < 0)
+		return false;
+	int error;
+	int result = host_socket_wait_readable(fSocket, timeout > 0 ? timeout : 0, &error);
+	if (result < 0)
+		fLastError = error;
+	return result > 0;
+}
+
+status_t
+BNetEndpoint::SetProtocol(int protocol)
+{
+	_CloseSocket();
+	fType = protocol;
+	_OpenSocket();
+	return fInit;
+}
+
+int
+BNetEndpoint::SetOption(int32 option, int32 level, const void* data, unsigned int dataSize)
+{
+	if (fSocket < 0 && !_OpenSocket())
+		return -1;
+	int error = host_socket_set_option(fSocket, level, option, data, dataSize);
+	if (error != 0) {
+		fLastError = error;
+		return -1;
+	}
+	return 0;
+}
+
+int
+BNetEndpoint::SetNonBlocking(bool on)
+{
+	// The socket itself never blocks; this only decides whether calls wait for the time-out.
+	fNonBlocking = on;
+	return 0;
+}
+
+int
+BNetEndpoint::SetReuseAddr(bool on)
+{
+	int value = on ? 1 : 0;
+	return SetOption(SO_REUSEADDR, SOL_SOCKET, &value, sizeof(value));
+}
+
+bool
+BNetEndpoint::_OpenSocket()
+{
+	int error;
+	fSocket = host_socket_open(fFamily, fType, fProtocol, &error);
+	if (fSocket < 0) {
+		fLastError = error;
+		fInit = host_error_to_status(error);
+		return false;
+	}
+	fInit = B_OK;
+	return true;
+}
+
+void
+BNetEndpoint::_CloseSocket()
+{
+	host_socket_close(fSocket);
+	fSocket = -1;
+	fBufferStart = fBufferEnd = 0;
+}
+
+bigtime_t
+BNetEndpoint::_Wait() const
+{
+	return fNonBlocking ? 0 : fTimeout;
+}
+
+int32
+BNetEndpoint::_Failed(int error)
+{
+	fLastError = error;
+	return B_ERROR;
+}

@@ -1,0 +1,87 @@
+/*
+ * BNetEndpoint: a socket with a time-out. Covers the R5 class except archiving (it is not a
+ * BArchivable here) and the BNetBuffer forms of Send and Receive.
+ *
+ * Every wait is bounded: the time-out (10 seconds unless set) limits a connect, a whole send
+ * and each receive. A stream endpoint reads ahead, so that small receives cost no system
+ * call each. Close() ends the connection; the next Connect() opens a new socket. Error()
+ * gives the host's errno value of the last failure.
+ */
+#ifndef _NET_ENDPOINT_H
+#define _NET_ENDPOINT_H
+
+#include <sys/socket.h>
+
+#include <NetAddress.h>
+#include <SupportDefs.h>
+
+class BNetEndpoint {
+public:
+	BNetEndpoint(int type = SOCK_STREAM);
+	BNetEndpoint(int family, int type, int protocol);
+	BNetEndpoint(const BNetEndpoint& other);
+	virtual ~BNetEndpoint();
+
+	BNetEndpoint& operator=(const BNetEndpoint& other);
+
+	status_t InitCheck() const;
+
+	int Socket() const;
+	const BNetAddress& LocalAddr();
+	const BNetAddress& RemoteAddr();
+
+	virtual void Close();
+
+	virtual status_t Bind(const BNetAddress& address);
+	virtual status_t Bind(int port = 0);
+	virtual status_t Connect(const BNetAddress& address);
+	virtual status_t Connect(const char* hostname, unsigned short port);
+	virtual status_t Listen(int backlog = 5);
+	// Waits at most timeout milliseconds; a negative time-out waits for a connection.
+	virtual BNetEndpoint* Accept(int32 timeout = -1);
+
+	int Error() const;
+	char* ErrorStr() const;
+
+	virtual int32 Send(const void* buffer, size_t size, int flags = 0);
+	virtual int32 SendTo(const void* buffer, size_t size, const BNetAddress& to, int flags = 0);
+
+	// Zero or less gives the default of 10 seconds.
+	void SetTimeout(bigtime_t timeout);
+
+	virtual int32 Receive(void* buffer, size_t size, int flags = 0);
+	virtual int32 ReceiveFrom(void* buffer, size_t size, BNetAddress& from, int flags = 0);
+
+	virtual bool IsDataPending(bigtime_t timeout = 0);
+
+	status_t SetProtocol(int protocol);
+	int SetOption(int32 option, int32 level, const void* data, unsigned int dataSize);
+	int SetNonBlocking(bool on = true);
+	int SetReuseAddr(bool on = true);
+
+private:
+	bool _OpenSocket();
+	void _CloseSocket();
+	bigtime_t _Wait() const;
+	int32 _Failed(int error);
+
+	int fSocket;
+	status_t fInit;
+	int fLastError;
+	int fFamily;
+	int fType;
+	int fProtocol;
+	bigtime_t fTimeout;
+	bool fNonBlocking;
+	BNetAddress fLocalAddr;
+	BNetAddress fRemoteAddr;
+
+	// The read-ahead of a stream: bytes fBufferStart to fBufferEnd are not yet received.
+	char* fBuffer;
+	size_t fBufferStart;
+	size_t fBufferEnd;
+
+	mutable char fErrorText[128];
+};
+
+#endif	// _NET_ENDPOINT_H
