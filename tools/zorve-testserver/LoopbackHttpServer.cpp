@@ -1,0 +1,654 @@
+/*
+ * Uses the host's POSIX sockets, poll() and a pipe directly: the server must not depend on
+ * the network kit that it is there to test. A pipe written by Stop() wakes every wait.
+ */
+#include "LoopbackHttpServer.h"
+
+#include <arpa/inet.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+
+const size_t kMaxRequestSize = 65536;
+const int kListenBacklog = 16;
+const int32 kMaxOpenConnections = 32;
+// How long a finished reply waits for the client to close before the server does.
+const bigtime_t kLinger = 2000000;
+const size_t kFloodPiece = 65536;
+
+bigtime_t
+Now()
+{
+	struct timespec now;
+	clock_gettime(CLOCK_MONOTONIC, &now);
+	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
+}
+
+int
+PollTimeout(bigtime_t deadline)
+{
+	bigtime_t left = deadline - Now();
+	if (left <= 0)
+		return 0;
+	bigtime_t milliseconds = (left + 999) / 1000;
+	return milliseconds > INT_MAX ? INT_MAX : (int)milliseconds;
+}
+
+const char*
+ReasonPhrase(int status)
+{
+	switch (status) {
+		case 200:
+			return "OK";
+		case 401:
+			return "Unauthorized";
+		case 403:
+			return "Forbidden";
+		case 404:
+			return "Not Found";
+		case 500:
+			return "Internal Server Error";
+		case 502:
+			return "Bad Gateway";
+		case 503:
+			return "Service Unavailable";
+		default:
+			return "Unknown";
+	}
+}
+
+std::string
+Hex(uint64 value)
+{
+	char text[32];
+	snprintf(text, sizeof(text), "%llx", (unsigned long long)value);
+	return text;
+}
+
+// Lines of filler that hold neither the check page's marker nor anything the engine looks for.
+const std::string&
+FloodFiller()
+{
+	static const std::string filler = [] {
+		std::string line(63, 'x');
+		line += '\n';
+		std::string block;
+		while (block.size() < kFloodPiece)
+			block += line;
+		return block;
+	}();
+	return filler;
+}
+
+const char kCheckPageStart[] = "<html><head><title>Current IP Check</title></head><body>";
+const char kCheckPageEnd[] = "</body></html>\r\n";
+
+}	// namespace
+
+LoopbackHttpServer::Behaviour::Behaviour()
+	:
+	checkPageStyle(kCheckPageToday),
+	address("203.0.113.7"),
+	answers{"good 203.0.113.7"},
+	checkPage{200, CheckPageHeaders(), kFramingContentLength, kFaultNone, std::string()},
+	update{200, CapturedUpdateHeaders(), kFramingChunked, kFaultNone, std::string()},
+	closeAfterBytes(0),
+	floodBytes(16 * 1024 * 1024),
+	trickleInterval(1000000),
+	giveUpAfter(180000000)
+{
+}
+
+LoopbackHttpServer::LoopbackHttpServer()
+	:
+	LoopbackHttpServer(Behaviour())
+{
+}
+
+LoopbackHttpServer::LoopbackHttpServer(const Behaviour& behaviour)
+	:
+	fBehaviour(behaviour),
+	fConnectionCount(0),
+	fOpenConnections(0),
+	fListenSocket(-1),
+	fWakeRead(-1),
+	fWakeWrite(-1),
+	fPort(0),
+	fRunning(false)
+{
+}
+
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+	Stop();
+}
+
+status_t
+LoopbackHttpServer::Start(uint16 port)
+{
+	if (fRunning.load())
+		return B_BUSY;
+
+	int wake[2];
+	if (pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
+		return B_ERROR;
+	int listenSocket = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+	if (listenSocket < 0) {
+		close(wake[0]);
+		close(wake[1]);
+		return B_ERROR;
+	}
+	int on = 1;
+	setsockopt(listenSocket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on));
+
+	struct sockaddr_in address;
+	memset(&address, 0, sizeof(address));
+	address.sin_family = AF_INET;
+	address.sin_port = htons(port);
+	address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	socklen_t size = sizeof(address);
+	if (bind(listenSocket, (struct sockaddr*)&address, sizeof(address)) != 0
+		|| listen(listenSocket, kListenBacklog) != 0
+		|| getsockname(listenSocket, (struct sockaddr*)&address, &size) != 0) {
+		close(listenSocket);
+		close(wake[0]);
+		close(wake[1]);
+		return B_ERROR;
+	}
+
+	fListenSocket = listenSocket;
+	fWakeRead = wake[0];
+	fWakeWrite = wake[1];
+	fPort = ntohs(address.sin_port);
+	fRunning.store(true);
+	fAcceptor = std::thread(&LoopbackHttpServer::_Accept, this);
+	return B_OK;
+}
+
+void
+LoopbackHttpServer::Stop()
+{
+	if (!fRunning.load())
+		return;
+
+	// The pipe stays readable from now on, which ends every wait of every thread.
+	char byte = 0;
+	while (write(fWakeWrite, &byte, 1) < 0 && errno == EINTR) {
+	}
+	fAcceptor.join();
+	_ReapConnections(true);
+
+	close(fListenSocket);
+	close(fWakeRead);
+	close(fWakeWrite);
+	fListenSocket = fWakeRead = fWakeWrite = -1;
+	fRunning.store(false);
+}
+
+bool
+LoopbackHttpServer::IsRunning() const
+{
+	return fRunning.load();
+}
+
+uint16
+LoopbackHttpServer::Port() const
+{
+	return fPort;
+}
+
+void
+LoopbackHttpServer::SetBehaviour(const Behaviour& behaviour)
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	fBehaviour = behaviour;
+}
+
+LoopbackHttpServer::Behaviour
+LoopbackHttpServer::GetBehaviour() const
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	return fBehaviour;
+}
+
+int32
+LoopbackHttpServer::CountConnections() const
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	return fConnectionCount;
+}
+
+int32
+LoopbackHttpServer::CountRequests() const
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	return (int32)fRequests.size();
+}
+
+std::vector<std::string>
+LoopbackHttpServer::Requests() const
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	return fRequests;
+}
+
+std::string
+LoopbackHttpServer::LastRequest() const
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	return fRequests.empty() ? std::string() : fRequests.back();
+}
+
+void
+LoopbackHttpServer::ClearRecords()
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	fRequests.clear();
+	fConnectionCount = 0;
+}
+
+bool
+LoopbackHttpServer::WaitForConnections(int32 count, bigtime_t timeout) const
+{
+	std::unique_lock<std::mutex> lock(fLock);
+	return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
+		[&] { return fConnectionCount >= count; });
+}
+
+bool
+LoopbackHttpServer::WaitForRequests(int32 count, bigtime_t timeout) const
+{
+	std::unique_lock<std::mutex> lock(fLock);
+	return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
+		[&] { return (int32)fRequests.size() >= count; });
+}
+
+bool
+LoopbackHttpServer::WaitForIdle(bigtime_t timeout) const
+{
+	std::unique_lock<std::mutex> lock(fLock);
+	return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
+		[&] { return fOpenConnections == 0; });
+}
+
+std::string
+LoopbackHttpServer::Answer(AnswerCode code, const std::string& address)
+{
+	static const char* const kCodes[] = {"good", "nochg", "badauth", "!donator", "notfqdn",
+		"nohost", "numhost", "abuse", "badagent", "badsys", "!yours", "dnserr", "911"};
+	std::string answer = kCodes[code];
+	if ((code == kAnswerGood || code == kAnswerNochg) && !address.empty())
+		answer += " " + address;
+	return answer;
+}
+
+std::vector<std::string>
+LoopbackHttpServer::CheckPageHeaders()
+{
+	return {"Content-Type: text/html", "Server: DynDNS-CheckIP/1.0", "Cache-Control: no-cache",
+		"Pragma: no-cache"};
+}
+
+std::vector<std::string>
+LoopbackHttpServer::CapturedUpdateHeaders()
+{
+	// Note that "Vary: Accept-Encoding" comes before Transfer-Encoding, as the service sends it.
+	return {"Date: Thu, 01 Jan 2026 12:00:00 GMT", "Server: Apache/2.4.18 (Ubuntu)",
+		"Strict-Transport-Security: max-age=31536000", "X-UpdateCode: n",
+		"Vary: Accept-Encoding", "Content-Type: text/plain", "Accept-Ranges: none",
+		"X-User-Status: vip"};
+}
+
+std::string
+LoopbackHttpServer::CheckPageBody(CheckPageStyle style, const std::string& address)
+{
+	std::string body = kCheckPageStart;
+	switch (style) {
+		case kCheckPageToday:
+			body += "Current IP Address: " + address;
+			break;
+		case kCheckPageBlankBreak:
+			body += "Current IP Address: " + address + " <br>";
+			break;
+		case kCheckPageNewlineBreak:
+			body += "Current IP Address: " + address + "\n<br>";
+			break;
+		case kCheckPageNoMarker:
+			body += "Service temporarily unavailable";
+			break;
+		case kCheckPageMarkerWithoutBlank:
+			body += "Current IP Address:" + address;
+			break;
+	}
+	return body + kCheckPageEnd;
+}
+
+std::string
+LoopbackHttpServer::UpdateBody(const std::vector<std::string>& answers)
+{
+	std::string body;
+	for (size_t i = 0; i < answers.size(); i++) {
+		if (i > 0)
+			body += "\n";
+		body += answers[i];
+	}
+	return body;
+}
+
+LoopbackHttpServer::Route
+LoopbackHttpServer::RouteOf(const std::string& request)
+{
+	if (request.compare(0, 4, "GET ") != 0)
+		return kRouteOther;
+	size_t end = request.find_first_of(" ?\r\n", 4);
+	std::string path = request.substr(4, end == std::string::npos ? end : end - 4);
+	if (path == "/")
+		return kRouteCheckPage;
+	if (path == "/nic/update")
+		return kRouteUpdate;
+	return kRouteOther;
+}
+
+std::string
+LoopbackHttpServer::Reply(Route route, const Behaviour& behaviour)
+{
+	std::string head;
+	std::string tail;
+	_BuildReply(route, behaviour, 0, head, tail);
+	return head + tail;
+}
+
+void
+LoopbackHttpServer::_BuildReply(Route route, const Behaviour& behaviour, uint64 padding,
+	std::string& head, std::string& tail)
+{
+	RouteBehaviour notFound{404, {"Content-Type: text/plain"}, kFramingContentLength,
+		kFaultNone, std::string()};
+	const RouteBehaviour& reply = route == kRouteCheckPage ? behaviour.checkPage
+		: route == kRouteUpdate ? behaviour.update : notFound;
+	if (!reply.rawReply.empty()) {
+		head = reply.rawReply;
+		tail.clear();
+		return;
+	}
+
+	std::string body;
+	if (route == kRouteCheckPage)
+		body = CheckPageBody(behaviour.checkPageStyle, behaviour.address);
+	else if (route == kRouteOther)
+		body = "Not Found\r\n";
+	else if (reply.status == 401)
+		body = "badauth";
+	else
+		body = UpdateBody(behaviour.answers);
+
+	head = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status)
+		+ "\r\n";
+	for (const std::string& header : reply.headers)
+		head += header + "\r\n";
+	if (reply.status == 401)
+		head += "WWW-Authenticate: Basic realm=\"DynDNS API Access\"\r\n";
+	switch (reply.framing) {
+		case kFramingContentLength:
+			head += "Content-Length: " + std::to_string(padding + body.size()) + "\r\n";
+			head += "Connection: close\r\n";
+			tail = body;
+			break;
+		case kFramingChunked:
+			head += "Connection: close\r\nTransfer-Encoding: chunked\r\n";
+			tail.clear();
+			if (!body.empty())
+				tail = Hex(body.size()) + "\r\n" + body + "\r\n";
+			tail += "0\r\n\r\n";
+			break;
+		case kFramingClose:
+			head += "Connection: close\r\n";
+			tail = body;
+			break;
+	}
+	head += "\r\n";
+}
+
+void
+LoopbackHttpServer::_Accept()
+{
+	while (true) {
+		_ReapConnections(false);
+		WaitResult result = _Wait(fListenSocket, POLLIN, 1000000);
+		if (result == kStopped)
+			break;
+		if (result != kReady)
+			continue;
+
+		struct sockaddr_in peer;
+		socklen_t size = sizeof(peer);
+		int socket = accept4(fListenSocket, (struct sockaddr*)&peer, &size,
+			SOCK_NONBLOCK | SOCK_CLOEXEC);
+		if (socket < 0)
+			continue;
+
+		Behaviour behaviour;
+		bool refuse;
+		{
+			std::lock_guard<std::mutex> lock(fLock);
+			fConnectionCount++;
+			behaviour = fBehaviour;
+			refuse = fOpenConnections >= kMaxOpenConnections;
+			if (!refuse)
+				fOpenConnections++;
+		}
+		fChanged.notify_all();
+		if (refuse) {
+			close(socket);
+			continue;
+		}
+
+		fConnections.emplace_back(new Connection);
+		Connection* connection = fConnections.back().get();
+		connection->thread = std::thread([this, connection, socket, behaviour] {
+			_Serve(socket, behaviour);
+			{
+				std::lock_guard<std::mutex> lock(fLock);
+				fOpenConnections--;
+			}
+			fChanged.notify_all();
+			connection->done.store(true);
+		});
+	}
+}
+
+void
+LoopbackHttpServer::_ReapConnections(bool all)
+{
+	for (auto iterator = fConnections.begin(); iterator != fConnections.end();) {
+		Connection& connection = **iterator;
+		if (all || connection.done.load()) {
+			connection.thread.join();
+			iterator = fConnections.erase(iterator);
+		} else
+			++iterator;
+	}
+}
+
+void
+LoopbackHttpServer::_Serve(int socket, const Behaviour& behaviour)
+{
+	std::string request;
+	bool complete = _ReadRequest(socket, behaviour, request);
+	if (!request.empty())
+		_Record(request);
+	if (!complete) {
+		close(socket);
+		return;
+	}
+
+	Route route = RouteOf(request);
+	Fault fault = route == kRouteCheckPage ? behaviour.checkPage.fault
+		: route == kRouteUpdate ? behaviour.update.fault : kFaultNone;
+	bool finished = true;
+	switch (fault) {
+		case kFaultNone:
+		case kFaultCloseAfterBytes:
+		{
+			std::string reply = Reply(route, behaviour);
+			if (fault == kFaultCloseAfterBytes && reply.size() > behaviour.closeAfterBytes)
+				reply.resize(behaviour.closeAfterBytes);
+			finished = _Send(socket, reply.data(), reply.size(), behaviour);
+			break;
+		}
+		case kFaultStall:
+			_WaitForClose(socket, behaviour.giveUpAfter);
+			finished = false;
+			break;
+		case kFaultFlood:
+			finished = _SendFlood(socket, route, behaviour);
+			break;
+		case kFaultTrickle:
+			finished = _Trickle(socket, Reply(route, behaviour), behaviour);
+			break;
+	}
+
+	if (finished) {
+		// Closing with unread bytes would reset the connection and could cost the client the
+		// end of the reply: end the sending side and let the client close first.
+		shutdown(socket, SHUT_WR);
+		_WaitForClose(socket, kLinger);
+	}
+	close(socket);
+}
+
+bool
+LoopbackHttpServer::_ReadRequest(int socket, const Behaviour& behaviour, std::string& request)
+{
+	char buffer[4096];
+	while (request.size() < kMaxRequestSize) {
+		if (_Wait(socket, POLLIN, behaviour.giveUpAfter) != kReady)
+			return false;
+		ssize_t count = recv(socket, buffer, sizeof(buffer), MSG_DONTWAIT);
+		if (count == 0)
+			return false;
+		if (count < 0) {
+			if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)
+				continue;
+			return false;
+		}
+		size_t searchFrom = request.size() < 3 ? 0 : request.size() - 3;
+		request.append(buffer, (size_t)count);
+		if (request.find("\r\n\r\n", searchFrom) != std::string::npos)
+			return true;
+	}
+	return false;
+}
+
+void
+LoopbackHttpServer::_Record(const std::string& request)
+{
+	{
+		std::lock_guard<std::mutex> lock(fLock);
+		fRequests.push_back(request);
+	}
+	fChanged.notify_all();
+}
+
+bool
+LoopbackHttpServer::_Send(int socket, const char* data, size_t size, const Behaviour& behaviour)
+{
+	size_t sent = 0;
+	while (sent < size) {
+		ssize_t count = send(socket, data + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+		if (count > 0) {
+			sent += (size_t)count;
+			continue;
+		}
+		if (count < 0 && errno == EINTR)
+			continue;
+		if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+			return false;
+		if (_Wait(socket, POLLOUT, behaviour.giveUpAfter) != kReady)
+			return false;
+	}
+	return true;
+}
+
+bool
+LoopbackHttpServer::_SendFlood(int socket, Route route, const Behaviour& behaviour)
+{
+	const RouteBehaviour& reply = route == kRouteCheckPage ? behaviour.checkPage
+		: behaviour.update;
+	std::string head;
+	std::string tail;
+	_BuildReply(route, behaviour, behaviour.floodBytes, head, tail);
+	if (!_Send(socket, head.data(), head.size(), behaviour))
+		return false;
+
+	const std::string& filler = FloodFiller();
+	uint64 left = behaviour.floodBytes;
+	while (left > 0) {
+		size_t piece = left < filler.size() ? (size_t)left : filler.size();
+		if (reply.framing == kFramingChunked && reply.rawReply.empty()) {
+			std::string size = Hex(piece) + "\r\n";
+			if (!_Send(socket, size.data(), size.size(), behaviour)
+				|| !_Send(socket, filler.data(), piece, behaviour)
+				|| !_Send(socket, "\r\n", 2, behaviour)) {
+				return false;
+			}
+		} else if (!_Send(socket, filler.data(), piece, behaviour))
+			return false;
+		left -= piece;
+	}
+	return _Send(socket, tail.data(), tail.size(), behaviour);
+}
+
+bool
+LoopbackHttpServer::_Trickle(int socket, const std::string& reply, const Behaviour& behaviour)
+{
+	for (size_t i = 0; i < reply.size(); i++) {
+		if (!_Send(socket, reply.data() + i, 1, behaviour))
+			return false;
+		if (i + 1 < reply.size() && _Wait(-1, 0, behaviour.trickleInterval) != kTimedOut)
+			return false;
+	}
+	return true;
+}
+
+void
+LoopbackHttpServer::_WaitForClose(int socket, bigtime_t timeout)
+{
+	bigtime_t deadline = Now() + timeout;
+	char buffer[4096];
+	while (true) {
+		bigtime_t left = deadline - Now();
+		if (left <= 0 || _Wait(socket, POLLIN, left) != kReady)
+			return;
+		ssize_t count = recv(socket, buffer, sizeof(buffer), MSG_DONTWAIT);
+		if (count == 0 || (count < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+			return;
+	}
+}
+
+LoopbackHttpServer::WaitResult
+LoopbackHttpServer::_Wait(int socket, short events, bigtime_t timeout) const
+{
+	bigtime_t deadline = Now() + timeout;
+	struct pollfd entries[2] = {{fWakeRead, POLLIN, 0}, {socket, events, 0}};
+	while (true) {
+		int result = poll(entries, socket >= 0 ? 2 : 1, PollTimeout(deadline));
+		if (result < 0 && errno != EINTR)
+			return kFailed;
+		if (result > 0 && entries[0].revents != 0)
+			return kStopped;
+		if (result > 0 && entries[1].revents != 0)
+			return kReady;
+		if (PollTimeout(deadline) == 0)
+			return kTimedOut;
+	}
+}
