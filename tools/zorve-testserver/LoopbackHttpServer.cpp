@@ -33,6 +33,20 @@ Now()
 	return (bigtime_t)now.tv_sec * 1000000 + now.tv_nsec / 1000;
 }
 
+// Every wait lasts a day at most, so that no deadline overflows the clock.
+bigtime_t
+Bounded(bigtime_t timeout)
+{
+	const bigtime_t kDay = 86400LL * 1000000;
+	return timeout < 0 ? 0 : timeout > kDay ? kDay : timeout;
+}
+
+std::chrono::microseconds
+WaitLimit(bigtime_t timeout)
+{
+	return std::chrono::microseconds(Bounded(timeout));
+}
+
 int
 PollTimeout(bigtime_t deadline)
 {
@@ -260,7 +274,7 @@ bool
 LoopbackHttpServer::WaitForConnections(int32 count, bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
+	return fChanged.wait_for(lock, WaitLimit(timeout),
 		[&] { return fConnectionCount >= count; });
 }
 
@@ -268,7 +282,7 @@ bool
 LoopbackHttpServer::WaitForRequests(int32 count, bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
+	return fChanged.wait_for(lock, WaitLimit(timeout),
 		[&] { return (int32)fRequests.size() >= count; });
 }
 
@@ -276,7 +290,7 @@ bool
 LoopbackHttpServer::WaitForIdle(bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
+	return fChanged.wait_for(lock, WaitLimit(timeout),
 		[&] { return fOpenConnections == 0; });
 }
 
@@ -623,7 +637,7 @@ LoopbackHttpServer::_Trickle(int socket, const std::string& reply, const Behavio
 void
 LoopbackHttpServer::_WaitForClose(int socket, bigtime_t timeout)
 {
-	bigtime_t deadline = Now() + timeout;
+	bigtime_t deadline = Now() + Bounded(timeout);
 	char buffer[4096];
 	while (true) {
 		bigtime_t left = deadline - Now();
@@ -638,7 +652,7 @@ LoopbackHttpServer::_WaitForClose(int socket, bigtime_t timeout)
 LoopbackHttpServer::WaitResult
 LoopbackHttpServer::_Wait(int socket, short events, bigtime_t timeout) const
 {
-	bigtime_t deadline = Now() + timeout;
+	bigtime_t deadline = Now() + Bounded(timeout);
 	struct pollfd entries[2] = {{fWakeRead, POLLIN, 0}, {socket, events, 0}};
 	while (true) {
 		int result = poll(entries, socket >= 0 ? 2 : 1, PollTimeout(deadline));
