@@ -1,7 +1,8 @@
 /*
  * BMessage: a 32-bit `what` code and named, typed fields. Flattens to and from the BeOS R5
- * flattened format ('FOB1'), byte for byte. Messaging between teams (SendReply, reply info,
- * messengers, entry refs) is not provided.
+ * flattened format ('FOB1'), byte for byte; a failed Unflatten leaves the message empty with
+ * `what` 0. Messaging between teams (SendReply, reply info, messengers, entry refs) is not
+ * provided.
  */
 #ifndef _MESSAGE_H
 #define _MESSAGE_H

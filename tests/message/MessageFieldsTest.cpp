@@ -130,7 +130,10 @@ template<bool kFixed>
 struct DataTraits {
 	typedef std::string Value;
 	static constexpr type_code kType = 'zOwn';
-	static Value Make(int i) { return kFixed ? std::string("abc") + char('0' + i) : std::string(i * 7 + 1, 'a' + i); }
+	static Value Make(int i)
+	{
+		return kFixed ? std::string("abc") + char('0' + i) : std::string(i * 7 + 1, 'a' + i);
+	}
 	static status_t Add(BMessage& m, const char* n, const Value& v)
 	{
 		return m.AddData(n, kType, v.data(), v.size(), kFixed);
@@ -144,7 +147,10 @@ struct DataTraits {
 			v->assign((const char*)data, size);
 		return status;
 	}
-	static status_t FindFirst(const BMessage& m, const char* n, Value* v) { return Find(m, n, 0, v); }
+	static status_t FindFirst(const BMessage& m, const char* n, Value* v)
+	{
+		return Find(m, n, 0, v);
+	}
 	static status_t Replace(BMessage& m, const char* n, int32 i, const Value& v)
 	{
 		return m.ReplaceData(n, kType, i, v.data(), v.size());

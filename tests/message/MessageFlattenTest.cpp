@@ -90,7 +90,8 @@ TEST(MessageFlattenTest, BitmapArchiveHasTheR5SizeHeaderAndFieldOffsets)
 	for (const Start& start : starts) {
 		SCOPED_TRACE(start.offset);
 		EXPECT_EQ(bytes[start.offset], start.flags);
-		EXPECT_EQ(Slice(bytes, start.offset + 1, 4), Bytes(start.reversedType, start.reversedType + 4));
+		const char* type = start.reversedType;
+		EXPECT_EQ(Slice(bytes, start.offset + 1, 4), Bytes(type, type + 4));
 	}
 	// "_frame" data: floats 0, 0, 15, 15.
 	const Bytes frame = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x70, 0x41, 0, 0, 0x70, 0x41};

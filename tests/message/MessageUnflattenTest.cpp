@@ -344,12 +344,15 @@ WithByte(Bytes bytes, size_t offset, uint8_t value)
 	return bytes;
 }
 
-Bytes
-FieldOnly(std::function<void(R5Bytes&)> fill)
+// A well-formed message around fields that carry the fault.
+std::function<Bytes()>
+Fields(std::function<void(R5Bytes&)> fill)
 {
-	R5Bytes fields;
-	fill(fields);
-	return R5Message(fields);
+	return [fill] {
+		R5Bytes fields;
+		fill(fields);
+		return R5Message(fields);
+	};
 }
 
 const Malformed kMalformed[] = {
@@ -392,87 +395,71 @@ const Malformed kMalformed[] = {
 	{"MissingEndMarker",
 		[] { return R5Message(OneInt32(), 0, 0x01, Bytes(), false); }, B_BAD_DATA},
 	{"UnknownFieldFlag",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x1F, 'LONG', 1, 4, "n").U32(5); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x1F, 'LONG', 1, 4, "n").U32(5); }),
 		B_BAD_DATA},
 	{"FieldFlagsWithoutValid",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0E, 'LONG', 1, 4, "n").U32(5); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x0E, 'LONG', 1, 4, "n").U32(5); }),
 		B_BAD_DATA},
 	{"FieldRunsPastEnd",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 40, "n").U32(5); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 40, "n").U32(5); }),
 		B_BAD_DATA},
 	{"NameRunsPastEnd",
-		[] { return FieldOnly([](R5Bytes& f) { f.U8(0x0F).U32('LONG').U8(4).U8(200).Text("n"); }); },
+		Fields([](R5Bytes& f) { f.U8(0x0F).U32('LONG').U8(4).U8(200).Text("n"); }),
 		B_BAD_DATA},
 	{"HugeCountInTenBytes",
-		[] {
-			return FieldOnly([](R5Bytes& f) {
-				f.FieldHead(0x05, 'RAWT', 0x80000000u, 10, "n").Zeros(10);
-			});
-		},
+		Fields([](R5Bytes& f) {
+			f.FieldHead(0x05, 'RAWT', 0x80000000u, 10, "n").Zeros(10);
+		}),
 		B_BAD_DATA},
 	{"HugeVariableCount",
-		[] {
-			return FieldOnly([](R5Bytes& f) {
-				f.FieldHead(0x01, 'RAWT', 0xFFFFFFFFu, 16, "n").Item("abc", 3).Item("d", 1);
-			});
-		},
+		Fields([](R5Bytes& f) {
+			f.FieldHead(0x01, 'RAWT', 0xFFFFFFFFu, 16, "n").Item("abc", 3).Item("d", 1);
+		}),
 		B_BAD_DATA},
 	{"ZeroCount",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 0, 4, "n").U32(5); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 0, 4, "n").U32(5); }),
 		B_BAD_DATA},
 	{"ZeroDataSize",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 0, "n"); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 0, "n"); }),
 		B_BAD_DATA},
 	{"FixedDataNotMultipleOfCount",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 3, 10, "n").Zeros(10); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 3, 10, "n").Zeros(10); }),
 		B_BAD_DATA},
 	{"Int32ItemOfTwoBytes",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0F, 'LONG', 1, 2, "n").U16(5); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'LONG', 1, 2, "n").U16(5); }),
 		B_BAD_DATA},
 	{"RectItemOfEightBytes",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0F, 'RECT', 1, 8, "n").Zeros(8); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RECT', 1, 8, "n").Zeros(8); }),
 		B_BAD_DATA},
 	{"VariableItemPastField",
-		[] {
-			return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0B, 'RAWT', 1, 8, "n").U32(9).Zeros(4); });
-		},
+		Fields([](R5Bytes& f) { f.FieldHead(0x0B, 'RAWT', 1, 8, "n").U32(9).Zeros(4); }),
 		B_BAD_DATA},
 	{"VariableItemsShortOfDataSize",
-		[] {
-			return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0B, 'RAWT', 1, 16, "n").Item("ab", 2).Zeros(8); });
-		},
+		Fields([](R5Bytes& f) { f.FieldHead(0x0B, 'RAWT', 1, 16, "n").Item("a", 1).Zeros(8); }),
 		B_BAD_DATA},
 	{"StringWithoutTerminator",
-		[] {
-			return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0B, 'CSTR', 1, 8, "n").Item("abc", 3); });
-		},
+		Fields([](R5Bytes& f) { f.FieldHead(0x0B, 'CSTR', 1, 8, "n").Item("abc", 3); }),
 		B_BAD_DATA},
 	{"NameWithNul",
-		[] {
-			return FieldOnly([](R5Bytes& f) {
-				f.U8(0x0F).U32('LONG').U8(4).U8(3).Raw("a\0b", 3).U32(1);
-			});
-		},
+		Fields([](R5Bytes& f) {
+			f.U8(0x0F).U32('LONG').U8(4).U8(3).Raw("a\0b", 3).U32(1);
+		}),
 		B_BAD_DATA},
 	{"DuplicateName",
-		[] {
-			return FieldOnly([](R5Bytes& f) {
-				f.FieldHead(0x0F, 'LONG', 1, 4, "n").U32(1);
-				f.FieldHead(0x0F, 'LONG', 1, 4, "n").U32(2);
-			});
-		},
+		Fields([](R5Bytes& f) {
+			f.FieldHead(0x0F, 'LONG', 1, 4, "n").U32(1);
+			f.FieldHead(0x0F, 'LONG', 1, 4, "n").U32(2);
+		}),
 		B_BAD_DATA},
 	{"NestedMessageInvalid",
-		[] {
+		Fields([](R5Bytes& f) {
 			Bytes inner = WithByte(R5Message(OneInt32()), 4, 0x00);
-			return FieldOnly([&](R5Bytes& f) {
-				f.FieldHead(0x0B, 'MSGG', 1, (uint32_t)((4 + inner.size() + 7) & ~7u), "m");
-				f.Item(inner.data(), (uint32_t)inner.size());
-			});
-		},
+			f.FieldHead(0x0B, 'MSGG', 1, (uint32_t)((4 + inner.size() + 7) & ~7u), "m");
+			f.Item(inner.data(), (uint32_t)inner.size());
+		}),
 		B_BAD_DATA},
 	{"NestedNotAMessage",
-		[] { return FieldOnly([](R5Bytes& f) { f.FieldHead(0x0B, 'MSGG', 1, 24, "m").Item("not a message", 14); }); },
+		Fields([](R5Bytes& f) { f.FieldHead(0x0B, 'MSGG', 1, 16, "m").Item("no message", 8); }),
 		B_BAD_DATA},
 };
 
