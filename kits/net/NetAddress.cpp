@@ -4,11 +4,17 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <Message.h>
+
 #include "HostSocket.h"
 
 using namespace BPrivate;
 
 namespace {
+
+const char kFamilyField[] = "_family";
+const char kPortField[] = "_port";
+const char kAddressField[] = "_address";
 
 // A service given as a number or by name; -1 when neither.
 int
@@ -24,6 +30,24 @@ ServicePort(const char* service, const char* protocol)
 }
 
 }	// namespace
+
+BNetAddress::BNetAddress(BMessage* archive)
+	:
+	BArchivable(archive),
+	fInit(B_BAD_VALUE),
+	fPort(0)
+{
+	fAddress.s_addr = htonl(INADDR_ANY);
+	int16 family;
+	int16 port;
+	int32 address;
+	if (archive == NULL || archive->FindInt16(kFamilyField, &family) != B_OK
+		|| archive->FindInt16(kPortField, &port) != B_OK
+		|| archive->FindInt32(kAddressField, &address) != B_OK || family != AF_INET) {
+		return;
+	}
+	SetTo((uint32)address, (uint16)port);
+}
 
 BNetAddress::BNetAddress(const char* hostname, unsigned short port)
 {
@@ -52,6 +76,7 @@ BNetAddress::BNetAddress(const char* hostname, const char* protocol, const char*
 
 BNetAddress::BNetAddress(const BNetAddress& other)
 	:
+	BArchivable(),
 	fInit(other.fInit),
 	fPort(other.fPort),
 	fAddress(other.fAddress)
@@ -60,6 +85,29 @@ BNetAddress::BNetAddress(const BNetAddress& other)
 
 BNetAddress::~BNetAddress()
 {
+}
+
+status_t
+BNetAddress::Archive(BMessage* into, bool deep) const
+{
+	if (fInit != B_OK)
+		return B_NO_INIT;
+	status_t status = BArchivable::Archive(into, deep);
+	if (status == B_OK)
+		status = into->AddInt16(kFamilyField, AF_INET);
+	if (status == B_OK)
+		status = into->AddInt16(kPortField, (int16)ntohs(fPort));
+	if (status == B_OK)
+		status = into->AddInt32(kAddressField, (int32)ntohl(fAddress.s_addr));
+	return status;
+}
+
+BArchivable*
+BNetAddress::Instantiate(BMessage* archive)
+{
+	if (!validate_instantiation(archive, "BNetAddress"))
+		return NULL;
+	return new BNetAddress(archive);
 }
 
 BNetAddress&

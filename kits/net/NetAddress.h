@@ -1,6 +1,6 @@
 /*
- * BNetAddress: an IPv4 address and port. Covers the R5 class except archiving (it is not a
- * BArchivable here). GetAddr() writes the address as a dotted quad: no reverse look-up.
+ * BNetAddress: an IPv4 address and port, as in R5. GetAddr() writes the address as a dotted
+ * quad: no reverse look-up. The archive's field names are this kit's own.
  */
 #ifndef _NET_ADDRESS_H
 #define _NET_ADDRESS_H
@@ -8,10 +8,17 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <Archivable.h>
 #include <SupportDefs.h>
 
-class BNetAddress {
+class BNetAddress : public BArchivable {
 public:
+	BNetAddress(BMessage* archive);
+	virtual ~BNetAddress();
+
+	status_t Archive(BMessage* into, bool deep = true) const override;
+	static BArchivable* Instantiate(BMessage* archive);
+
 	BNetAddress(const char* hostname = NULL, unsigned short port = 0);
 	BNetAddress(const struct sockaddr_in& address);
 	// The address in network byte order.
@@ -20,7 +27,6 @@ public:
 	BNetAddress(uint32 address, int port);
 	BNetAddress(const char* hostname, const char* protocol, const char* service);
 	BNetAddress(const BNetAddress& other);
-	virtual ~BNetAddress();
 
 	BNetAddress& operator=(const BNetAddress& other);
 

@@ -4,6 +4,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <Message.h>
+
 #include "HostErrors.h"
 #include "HostSocket.h"
 
@@ -14,6 +16,11 @@ namespace {
 const bigtime_t kDefaultTimeout = 10000000;
 // Large enough that a reply read one byte per call costs a system call per 16 KiB.
 const size_t kReadAheadSize = 16384;
+
+const char kFamilyField[] = "_family";
+const char kTypeField[] = "_type";
+const char kProtocolField[] = "_protocol";
+const char kTimeoutField[] = "_timeout";
 
 }	// namespace
 
@@ -41,8 +48,43 @@ BNetEndpoint::BNetEndpoint(int family, int type, int protocol)
 	_OpenSocket();
 }
 
+BNetEndpoint::BNetEndpoint(BMessage* archive)
+	:
+	BArchivable(archive),
+	fSocket(-1),
+	fInit(B_NO_INIT),
+	fLastError(0),
+	fFamily(AF_INET),
+	fType(SOCK_STREAM),
+	fProtocol(0),
+	fTimeout(kDefaultTimeout),
+	fNonBlocking(false),
+	fBuffer(NULL),
+	fBufferStart(0),
+	fBufferEnd(0)
+{
+	fErrorText[0] = '\0';
+	int32 family;
+	int32 type;
+	int32 protocol;
+	int64 timeout;
+	if (archive == NULL || archive->FindInt32(kFamilyField, &family) != B_OK
+		|| archive->FindInt32(kTypeField, &type) != B_OK
+		|| archive->FindInt32(kProtocolField, &protocol) != B_OK) {
+		fInit = B_BAD_VALUE;
+		return;
+	}
+	fFamily = family;
+	fType = type;
+	fProtocol = protocol;
+	if (archive->FindInt64(kTimeoutField, &timeout) == B_OK)
+		SetTimeout(timeout);
+	_OpenSocket();
+}
+
 BNetEndpoint::BNetEndpoint(const BNetEndpoint& other)
 	:
+	BArchivable(),
 	fSocket(-1),
 	fBuffer(NULL),
 	fBufferStart(0),
@@ -94,6 +136,29 @@ BNetEndpoint::operator=(const BNetEndpoint& other)
 		fBufferEnd = buffered;
 	}
 	return *this;
+}
+
+status_t
+BNetEndpoint::Archive(BMessage* into, bool deep) const
+{
+	status_t status = BArchivable::Archive(into, deep);
+	if (status == B_OK)
+		status = into->AddInt32(kFamilyField, fFamily);
+	if (status == B_OK)
+		status = into->AddInt32(kTypeField, fType);
+	if (status == B_OK)
+		status = into->AddInt32(kProtocolField, fProtocol);
+	if (status == B_OK)
+		status = into->AddInt64(kTimeoutField, fTimeout);
+	return status;
+}
+
+BArchivable*
+BNetEndpoint::Instantiate(BMessage* archive)
+{
+	if (!validate_instantiation(archive, "BNetEndpoint"))
+		return NULL;
+	return new BNetEndpoint(archive);
 }
 
 status_t

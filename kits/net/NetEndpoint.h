@@ -1,6 +1,7 @@
 /*
- * BNetEndpoint: a socket with a time-out. Covers the R5 class except archiving (it is not a
- * BArchivable here) and the BNetBuffer forms of Send and Receive.
+ * BNetEndpoint: a socket with a time-out. Covers the R5 class except the BNetBuffer forms of
+ * Send and Receive. An archive keeps the settings, not the connection: the endpoint made from
+ * it is not connected.
  *
  * Every wait is bounded: the time-out (10 seconds unless set) limits a connect, a whole send
  * and each receive. A stream endpoint reads ahead, so that small receives cost no system
@@ -12,17 +13,22 @@
 
 #include <sys/socket.h>
 
+#include <Archivable.h>
 #include <NetAddress.h>
 #include <SupportDefs.h>
 
-class BNetEndpoint {
+class BNetEndpoint : public BArchivable {
 public:
 	BNetEndpoint(int type = SOCK_STREAM);
 	BNetEndpoint(int family, int type, int protocol);
+	BNetEndpoint(BMessage* archive);
 	BNetEndpoint(const BNetEndpoint& other);
 	virtual ~BNetEndpoint();
 
 	BNetEndpoint& operator=(const BNetEndpoint& other);
+
+	status_t Archive(BMessage* into, bool deep = true) const override;
+	static BArchivable* Instantiate(BMessage* archive);
 
 	status_t InitCheck() const;
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include <Message.h>
 #include <NetAddress.h>
 
 namespace {
@@ -127,4 +128,27 @@ TEST(NetAddressTest, CopiesAreIndependent)
 	EXPECT_EQ(port, 80);
 	EXPECT_EQ(HostOf(assigned, &port), "127.0.0.1");
 	EXPECT_EQ(port, 80);
+}
+
+TEST(NetAddressTest, ArchiveRoundTripGivesTheSameAddress)
+{
+	BNetAddress original("192.0.2.77", 8245);
+	BMessage archive;
+	ASSERT_EQ(original.Archive(&archive), B_OK);
+	const char* className = NULL;
+	ASSERT_EQ(archive.FindString("class", &className), B_OK);
+	EXPECT_STREQ(className, "BNetAddress");
+
+	BArchivable* object = instantiate_object(&archive);
+	BNetAddress* copy = dynamic_cast<BNetAddress*>(object);
+	ASSERT_NE(copy, nullptr);
+	EXPECT_EQ(copy->InitCheck(), B_OK);
+	unsigned short port = 0;
+	EXPECT_EQ(HostOf(*copy, &port), "192.0.2.77");
+	EXPECT_EQ(port, 8245);
+	delete object;
+
+	BMessage empty;
+	EXPECT_NE(BNetAddress(&empty).InitCheck(), B_OK);
+	EXPECT_NE(BNetAddress("no such host", 80).Archive(&empty), B_OK);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include <Message.h>
 #include <NetAddress.h>
 #include <NetEndpoint.h>
 
@@ -247,4 +248,33 @@ TEST(NetEndpointTest, AcceptWithTimeoutReturnsNullWhenNobodyCalls)
 	ASSERT_EQ(listener.Listen(), B_OK);
 	EXPECT_EQ(listener.Accept(50), nullptr);
 	EXPECT_EQ(listener.Error(), ETIMEDOUT);
+}
+
+TEST(NetEndpointTest, ArchiveGivesAnUnconnectedEndpointOfTheSameKind)
+{
+	LoopbackHttpServer server;
+	ASSERT_EQ(server.Start(), B_OK);
+	BNetEndpoint original(SOCK_STREAM);
+	ASSERT_EQ(original.Connect("127.0.0.1", server.Port()), B_OK);
+	BMessage archive;
+	ASSERT_EQ(original.Archive(&archive), B_OK);
+
+	BArchivable* object = instantiate_object(&archive);
+	BNetEndpoint* copy = dynamic_cast<BNetEndpoint*>(object);
+	ASSERT_NE(copy, nullptr);
+	EXPECT_EQ(copy->InitCheck(), B_OK);
+	EXPECT_GE(copy->Socket(), 0);
+	EXPECT_NE(copy->Socket(), original.Socket());
+	unsigned short remotePort = 1;
+	copy->RemoteAddr().GetAddr(NULL, &remotePort);
+	EXPECT_EQ(remotePort, 0);
+	// A stream endpoint: it connects and talks.
+	ASSERT_EQ(copy->Connect("127.0.0.1", server.Port()), B_OK);
+	ASSERT_TRUE(SendText(*copy, kCheckRequest));
+	std::string reply;
+	EXPECT_EQ(ReceiveByteByByte(*copy, reply), 0);
+	EXPECT_EQ(reply.compare(0, 15, "HTTP/1.1 200 OK"), 0);
+	delete object;
+	original.Close();
+	server.Stop();
 }
