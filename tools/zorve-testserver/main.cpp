@@ -128,6 +128,10 @@ main(int argc, char** argv)
 			fputs(kUsage, stdout);
 			return 0;
 		}
+		if (strncmp(option, "--", 2) != 0 || strstr(kUsage, option) == NULL) {
+			fprintf(stderr, "zorve-testserver: unknown option %s\n%s", option, kUsage);
+			return 2;
+		}
 		if (i + 1 >= argc) {
 			fprintf(stderr, "zorve-testserver: %s needs a value\n%s", option, kUsage);
 			return 2;
