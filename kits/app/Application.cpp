@@ -15,6 +15,7 @@
 #include <Roster.h>
 
 #include "LooperPrivate.h"
+#include "WindowList.h"
 
 BApplication* be_app = NULL;
 
@@ -212,6 +213,18 @@ void
 BApplication::SetPulseRate(bigtime_t rate)
 {
 	fPulseRate = rate;
+}
+
+int32
+BApplication::CountWindows() const
+{
+	return BPrivate::WindowList::Count();
+}
+
+BWindow*
+BApplication::WindowAt(int32 index) const
+{
+	return BPrivate::WindowList::At(index);
 }
 
 bool

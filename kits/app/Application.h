@@ -9,6 +9,7 @@
 #include <AppDefs.h>
 #include <Looper.h>
 
+class BWindow;
 struct app_info;
 
 class BApplication : public BLooper {
@@ -32,6 +33,8 @@ public:
 	virtual void DispatchMessage(BMessage* message, BHandler* handler);
 
 	void SetPulseRate(bigtime_t rate);
+	int32 CountWindows() const;
+	BWindow* WindowAt(int32 index) const;
 	bool IsLaunching() const;
 	status_t GetAppInfo(app_info* info) const;
 

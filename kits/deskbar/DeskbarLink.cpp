@@ -1,0 +1,248 @@
+/*
+ * Wraps a host local (AF_UNIX) stream socket for the Deskbar's requests; what goes over it is
+ * flattened messages. Starting the host goes through the roster's launch of a file.
+ */
+#include "DeskbarLink.h"
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include <DataIO.h>
+#include <Entry.h>
+#include <Message.h>
+#include <OS.h>
+#include <Roster.h>
+
+#include "HostErrors.h"
+
+namespace BPrivate {
+
+const char* const kDeskbarShelfTitle = "Deskbar";
+const char* const kDeskbarItemsFile = "Deskbar_items";
+
+namespace {
+
+// A request waits at most this long for its reply; adding an item loads code.
+const bigtime_t kReplyTimeout = 30000000;
+const bigtime_t kHostStartTimeout = 10000000;
+const uint32 kMaxMessageSize = 16 * 1024 * 1024;
+
+status_t
+WaitFor(int socket, short events, bigtime_t deadline)
+{
+	while (true) {
+		bigtime_t remaining = deadline - system_time();
+		if (remaining <= 0)
+			return B_TIMED_OUT;
+		struct pollfd entry = {socket, events, 0};
+		int result = poll(&entry, 1, (int)((remaining + 999) / 1000));
+		if (result > 0)
+			return B_OK;
+		if (result < 0 && errno != EINTR)
+			return host_error_to_status(errno);
+	}
+}
+
+status_t
+ReadAll(int socket, void* buffer, size_t size, bigtime_t deadline)
+{
+	char* bytes = (char*)buffer;
+	while (size > 0) {
+		status_t status = WaitFor(socket, POLLIN, deadline);
+		if (status != B_OK)
+			return status;
+		ssize_t count = recv(socket, bytes, size, 0);
+		if (count < 0 && errno == EINTR)
+			continue;
+		if (count <= 0)
+			return count == 0 ? (status_t)B_IO_ERROR : host_error_to_status(errno);
+		bytes += count;
+		size -= (size_t)count;
+	}
+	return B_OK;
+}
+
+}	// namespace
+
+status_t
+DeskbarLink::RuntimeDirectory(std::string& path)
+{
+	const char* runtime = getenv("XDG_RUNTIME_DIR");
+	if (runtime != NULL && runtime[0] == '/') {
+		struct stat st;
+		if (stat(runtime, &st) == 0 && S_ISDIR(st.st_mode)) {
+			path = runtime;
+			return B_OK;
+		}
+	}
+	const char* temporary = getenv("TMPDIR");
+	path = std::string(temporary != NULL && temporary[0] == '/' ? temporary : "/tmp")
+		+ "/be-deskbar-" + std::to_string(getuid());
+	if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+		return host_error_to_status(errno);
+	// Somebody else's folder of that name must not be trusted.
+	struct stat st;
+	if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()
+		|| (st.st_mode & 0077) != 0) {
+		return B_PERMISSION_DENIED;
+	}
+	return B_OK;
+}
+
+status_t
+DeskbarLink::SocketPath(std::string& path)
+{
+	status_t status = RuntimeDirectory(path);
+	if (status == B_OK)
+		path += "/be-deskbar.socket";
+	if (path.size() >= sizeof(((struct sockaddr_un*)NULL)->sun_path))
+		return B_NAME_TOO_LONG;
+	return status;
+}
+
+status_t
+DeskbarLink::LockPath(std::string& path)
+{
+	status_t status = RuntimeDirectory(path);
+	if (status == B_OK)
+		path += "/be-deskbar.lock";
+	return status;
+}
+
+status_t
+DeskbarLink::HostProgram(std::string& path)
+{
+	Dl_info info;
+	if (dladdr((void*)&DeskbarLink::HostProgram, &info) == 0 || info.dli_fname == NULL)
+		return B_ENTRY_NOT_FOUND;
+	std::string library = info.dli_fname;
+	size_t slash = library.rfind('/');
+	std::string directory = slash == std::string::npos ? "." : library.substr(0, slash);
+	for (const char* candidate : {"/Deskbar", "/../bin/Deskbar"}) {
+		std::string program = directory + candidate;
+		if (access(program.c_str(), X_OK) == 0) {
+			path = program;
+			return B_OK;
+		}
+	}
+	return B_ENTRY_NOT_FOUND;
+}
+
+status_t
+DeskbarLink::WriteMessage(int socket, const BMessage& message)
+{
+	BMallocIO flattened;
+	status_t status = message.Flatten(&flattened);
+	if (status != B_OK)
+		return status;
+	uint32 size = (uint32)flattened.BufferLength();
+	std::vector<char> frame(sizeof(size) + size);
+	memcpy(frame.data(), &size, sizeof(size));
+	memcpy(frame.data() + sizeof(size), flattened.Buffer(), size);
+	const char* bytes = frame.data();
+	size_t left = frame.size();
+	while (left > 0) {
+		ssize_t sent = send(socket, bytes, left, MSG_NOSIGNAL);
+		if (sent < 0 && errno == EINTR)
+			continue;
+		if (sent <= 0)
+			return sent < 0 ? host_error_to_status(errno) : (status_t)B_IO_ERROR;
+		bytes += sent;
+		left -= (size_t)sent;
+	}
+	return B_OK;
+}
+
+status_t
+DeskbarLink::ReadMessage(int socket, BMessage* message, bigtime_t timeout)
+{
+	bigtime_t deadline = system_time() + timeout;
+	uint32 size;
+	status_t status = ReadAll(socket, &size, sizeof(size), deadline);
+	if (status != B_OK)
+		return status;
+	if (size == 0 || size > kMaxMessageSize)
+		return B_BAD_DATA;
+	std::vector<char> buffer(size);
+	status = ReadAll(socket, buffer.data(), size, deadline);
+	if (status != B_OK)
+		return status;
+	BMemoryIO stream(buffer.data(), size);
+	return message->Unflatten(&stream);
+}
+
+int
+DeskbarLink::_Connect()
+{
+	std::string path;
+	if (SocketPath(path) != B_OK)
+		return -1;
+	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+	if (fd < 0)
+		return -1;
+	struct sockaddr_un address = {};
+	address.sun_family = AF_UNIX;
+	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+	if (connect(fd, (struct sockaddr*)&address, sizeof(address)) != 0) {
+		close(fd);
+		return -1;
+	}
+	return fd;
+}
+
+status_t
+DeskbarLink::_StartHost()
+{
+	std::string program;
+	status_t status = HostProgram(program);
+	if (status != B_OK)
+		return status;
+	entry_ref ref;
+	status = get_ref_for_path(program.c_str(), &ref);
+	if (status != B_OK)
+		return status;
+	return be_roster->Launch(&ref, 0, NULL);
+}
+
+status_t
+DeskbarLink::Exchange(const BMessage& request, BMessage* reply, bool startHost)
+{
+	int fd = _Connect();
+	if (fd < 0 && startHost) {
+		status_t status = _StartHost();
+		if (status != B_OK)
+			return status;
+		bigtime_t deadline = system_time() + kHostStartTimeout;
+		while (fd < 0 && system_time() < deadline) {
+			snooze(10000);
+			fd = _Connect();
+		}
+	}
+	if (fd < 0)
+		return B_ERROR;
+
+	status_t status = WriteMessage(fd, request);
+	BMessage answer;
+	if (status == B_OK)
+		status = ReadMessage(fd, &answer, kReplyTimeout);
+	close(fd);
+	if (status != B_OK)
+		return status;
+	int32 result = B_ERROR;
+	if (answer.FindInt32("status", &result) != B_OK)
+		return B_BAD_REPLY;
+	if (reply != NULL)
+		*reply = answer;
+	return result;
+}
+
+}	// namespace BPrivate

@@ -1,0 +1,42 @@
+/*
+ * Private: the connection of a client to the user's Deskbar host, over a local stream socket
+ * in the user's runtime directory. One request and its reply per exchange. When no host
+ * answers, the client starts one: the `Deskbar` program found beside the kit's own library.
+ */
+#ifndef _DESKBAR_LINK_H
+#define _DESKBAR_LINK_H
+
+#include <string>
+
+#include <SupportDefs.h>
+
+class BMessage;
+
+namespace BPrivate {
+
+class DeskbarLink {
+public:
+	// Sends `request` and waits for the reply; starts a host first when none runs and
+	// `startHost` is true.
+	static status_t Exchange(const BMessage& request, BMessage* reply, bool startHost = true);
+
+	// $XDG_RUNTIME_DIR when set, else a private folder under the temporary directory named
+	// for the user; created with mode 0700.
+	static status_t RuntimeDirectory(std::string& path);
+	static status_t SocketPath(std::string& path);
+	static status_t LockPath(std::string& path);
+	// The Deskbar program beside the kit's library, in the build tree or an installed prefix.
+	static status_t HostProgram(std::string& path);
+
+	// One flattened message on a stream, preceded by its length.
+	static status_t WriteMessage(int socket, const BMessage& message);
+	static status_t ReadMessage(int socket, BMessage* message, bigtime_t timeout);
+
+private:
+	static int _Connect();
+	static status_t _StartHost();
+};
+
+}	// namespace BPrivate
+
+#endif	// _DESKBAR_LINK_H
