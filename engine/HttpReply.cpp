@@ -76,17 +76,19 @@ HttpReply::SetTo(const char* data, size_t length)
 
 	const char* body = data + position;
 	size_t bodyLength = length - position;
-	const char* encoding = Header("Transfer-Encoding");
-	const char* contentLength = Header("Content-Length");
-	if (encoding != NULL && strcasestr(encoding, "chunked") != NULL) {
+	BString encoding, contentLength;
+	bool sized = Header("Content-Length", contentLength);
+	if (Header("Transfer-Encoding", encoding) && encoding.IFindFirst("chunked") >= 0) {
 		status_t status = _ReadChunkedBody(body, bodyLength);
 		if (status != B_OK)
 			return status;
-	} else if (contentLength != NULL) {
+	} else if (sized) {
+		const char* digits = contentLength.String();
 		char* end;
 		errno = 0;
-		unsigned long long declared = strtoull(contentLength, &end, 10);
-		if (end == contentLength || *end != '\0' || errno != 0 || declared > bodyLength)
+		unsigned long long declared = strtoull(digits, &end, 10);
+		if (end == digits || *end != '\0' || *digits == '-' || errno != 0
+			|| declared > bodyLength)
 			return B_BAD_DATA;
 		fBody.SetTo(body, (int32)declared);
 	} else
@@ -96,26 +98,26 @@ HttpReply::SetTo(const char* data, size_t length)
 	return B_OK;
 }
 
-const char*
-HttpReply::Header(const char* name) const
+bool
+HttpReply::Header(const char* name, BString& value) const
 {
 	size_t nameLength = strlen(name);
 	const char* line = fHeaders.String();
 	while (*line != '\0') {
 		const char* end = strchr(line, '\n');
 		if (strncasecmp(line, name, nameLength) == 0 && line[nameLength] == ':') {
-			const char* value = line + nameLength + 1;
-			while (*value == ' ' || *value == '\t')
-				value++;
+			const char* start = line + nameLength + 1;
+			while (*start == ' ' || *start == '\t')
+				start++;
 			const char* valueEnd = end;
-			while (valueEnd > value && (valueEnd[-1] == ' ' || valueEnd[-1] == '\t'))
+			while (valueEnd > start && (valueEnd[-1] == ' ' || valueEnd[-1] == '\t'))
 				valueEnd--;
-			fHeaderValue.SetTo(value, (int32)(valueEnd - value));
-			return fHeaderValue.String();
+			value.SetTo(start, (int32)(valueEnd - start));
+			return true;
 		}
 		line = end + 1;
 	}
-	return NULL;
+	return false;
 }
 
 status_t

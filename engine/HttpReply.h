@@ -21,8 +21,8 @@ public:
 	const BString& Body() const { return fBody; }
 	bool IsSuccess() const { return fStatusCode >= 200 && fStatusCode <= 299; }
 
-	// The value of the first header of that name (case-insensitive), or NULL.
-	const char* Header(const char* name) const;
+	// The value of the first header of that name (case-insensitive); false when absent.
+	bool Header(const char* name, BString& value) const;
 
 private:
 	status_t _ReadChunkedBody(const char* data, size_t length);
@@ -31,7 +31,6 @@ private:
 	BString fStatusLine;
 	BString fHeaders;
 	BString fBody;
-	mutable BString fHeaderValue;
 };
 
 #endif	// HTTP_REPLY_H

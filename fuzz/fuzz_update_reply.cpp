@@ -11,7 +11,9 @@ LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 	if (reply.SetTo((const char*)data, size) == B_OK) {
 		if ((size_t)reply.Body().Length() > size)
 			__builtin_trap();
-		reply.Header("Content-Length");
+		BString value;
+		reply.Header("Content-Length", value);
+		reply.Header("Transfer-Encoding", value);
 	}
 	return 0;
 }
