@@ -316,15 +316,14 @@ ParseMessage(const uint8* data, size_t length, int depth, uint32* _what,
 	memcpy(&magic, data, 4);
 	bool swap = magic == kFormatR5Swapped;
 	Reader reader(data, length, swap);
-	uint32 checksum;
-	uint32 size;
-	uint32 what;
-	uint8 flags;
-	reader.Skip(4);
-	reader.ReadUInt32(&checksum);
-	reader.ReadUInt32(&size);
-	reader.ReadUInt32(&what);
-	reader.ReadUInt8(&flags);
+	uint32 checksum = 0;
+	uint32 size = 0;
+	uint32 what = 0;
+	uint8 flags = 0;
+	if (!reader.Skip(4) || !reader.ReadUInt32(&checksum) || !reader.ReadUInt32(&size)
+		|| !reader.ReadUInt32(&what) || !reader.ReadUInt8(&flags)) {
+		return B_BAD_DATA;
+	}
 	if ((flags & kHeaderFlagValid) == 0)
 		return B_BAD_DATA;
 	// Target token and reply info only matter to a delivered message.

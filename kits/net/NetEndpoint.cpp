@@ -42,7 +42,8 @@ BNetEndpoint::BNetEndpoint(int family, int type, int protocol)
 	fNonBlocking(false),
 	fBuffer(NULL),
 	fBufferStart(0),
-	fBufferEnd(0)
+	fBufferEnd(0),
+	fAwaitingReply(false)
 {
 	fErrorText[0] = '\0';
 	_OpenSocket();
@@ -61,7 +62,8 @@ BNetEndpoint::BNetEndpoint(BMessage* archive)
 	fNonBlocking(false),
 	fBuffer(NULL),
 	fBufferStart(0),
-	fBufferEnd(0)
+	fBufferEnd(0),
+	fAwaitingReply(false)
 {
 	fErrorText[0] = '\0';
 	int32 family;
@@ -88,7 +90,8 @@ BNetEndpoint::BNetEndpoint(const BNetEndpoint& other)
 	fSocket(-1),
 	fBuffer(NULL),
 	fBufferStart(0),
-	fBufferEnd(0)
+	fBufferEnd(0),
+	fAwaitingReply(false)
 {
 	fErrorText[0] = '\0';
 	*this = other;
@@ -233,6 +236,7 @@ BNetEndpoint::Connect(const BNetAddress& address)
 		return B_ERROR;
 
 	fBufferStart = fBufferEnd = 0;
+	fAwaitingReply = false;
 	int error = host_socket_connect(fSocket, remote, _Wait());
 	if (error != 0) {
 		fLastError = error;
@@ -326,6 +330,7 @@ BNetEndpoint::Send(const void* buffer, size_t size, int flags)
 	int error;
 	ssize_t sent = host_socket_send(fSocket, buffer, size, flags, NULL, _Wait(), &error);
 	fLastError = error;
+	fAwaitingReply = sent > 0 && fType == SOCK_STREAM;
 	return sent < 0 ? B_ERROR : (int32)sent;
 }
 
@@ -378,6 +383,13 @@ BNetEndpoint::Receive(void* buffer, size_t size, int flags)
 
 	if (fBuffer == NULL)
 		fBuffer = new char[kReadAheadSize];
+	if (fAwaitingReply) {
+		// Saves the read that would only find nothing yet.
+		fAwaitingReply = false;
+		int ready = host_socket_wait_readable(fSocket, _Wait(), &error);
+		if (ready <= 0)
+			return _Failed(ready < 0 ? error : ETIMEDOUT);
+	}
 	ssize_t count = host_socket_receive(fSocket, fBuffer, kReadAheadSize, 0, NULL, _Wait(),
 		&error);
 	if (count <= 0)

@@ -86,6 +86,8 @@ private:
 	char* fBuffer;
 	size_t fBufferStart;
 	size_t fBufferEnd;
+	// Set by a send: the answer cannot be there yet, so the next read waits before trying.
+	bool fAwaitingReply;
 
 	mutable char fErrorText[128];
 };
