@@ -3,6 +3,7 @@
  * flattened messages. Starting the host goes through the roster's launch of a file.
  */
 #include "DeskbarLink.h"
+#include "DeskbarProtocol.h"
 
 #include <dlfcn.h>
 #include <errno.h>
