@@ -67,13 +67,6 @@ read64(const uint8* p)
 }
 
 void
-write16(uint8* p, uint16 value)
-{
-	p[0] = (uint8)value;
-	p[1] = (uint8)(value >> 8);
-}
-
-void
 write32(uint8* p, uint32 value)
 {
 	for (int i = 0; i < 4; i++)

@@ -7,7 +7,6 @@
 #include <stdint.h>
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,8 +15,13 @@ typedef std::vector<uint8_t> Bytes;
 inline Bytes
 ReadBytes(const std::string& path)
 {
-	std::ifstream in(path, std::ios::binary);
-	return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+	std::ifstream in(path, std::ios::binary | std::ios::ate);
+	if (!in)
+		return Bytes();
+	Bytes bytes((size_t)in.tellg());
+	in.seekg(0);
+	in.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+	return bytes;
 }
 
 inline void
