@@ -1,0 +1,29 @@
+/*
+ * Private to the interface kit and its hosts: the pixel-grid convention, and the state that
+ * a display backend (or a test) sets on the kit's behalf.
+ */
+#ifndef _INTERFACE_PRIVATE_H
+#define _INTERFACE_PRIVATE_H
+
+#include <math.h>
+
+#include <Rect.h>
+
+namespace BPrivate {
+
+// Integral coordinates lie on pixel centres: the pixel a coordinate falls in.
+inline int32
+pixel_for(float coordinate)
+{
+	return (int32)floorf(coordinate + 0.5f);
+}
+
+void set_modifiers(uint32 modifiers);
+
+// The main screen's frame; 1024 x 768 until a display says otherwise.
+BRect main_screen_frame();
+void set_main_screen_frame(BRect frame);
+
+}	// namespace BPrivate
+
+#endif	// _INTERFACE_PRIVATE_H
