@@ -127,6 +127,9 @@ BWindow::~BWindow()
 		if (sActiveWindow == this)
 			sActiveWindow = NULL;
 	}
+	// The views' detach hooks run with the window locked, as every hook does; the thread
+	// that ran the window has ended by now, so nobody else can hold the lock.
+	Lock();
 	BView* top = fData->topView;
 	std::vector<BView*> children = top->fData->children;
 	for (BView* child : children) {
