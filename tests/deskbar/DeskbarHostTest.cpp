@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include <Deskbar.h>
+#include <Entry.h>
+#include <Message.h>
+#include <OS.h>
+#include <Roster.h>
+
+#include "DeskbarLink.h"
+#include "DeskbarProtocol.h"
+#include "TemporaryHome.h"
+
+using namespace BPrivate;
+
+namespace {
+
+const char* const kItemSignature = "application/x-vnd.Test-DeskbarItem";
+
+// A host holds the user's Deskbar lock until it has finished.
+bool
+HostFinished()
+{
+	std::string path;
+	if (DeskbarLink::LockPath(path) != B_OK)
+		return false;
+	int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+	if (fd < 0)
+		return true;
+	bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+	close(fd);
+	return free;
+}
+
+bool
+HostAnswers()
+{
+	BMessage request(kMsgDeskbarCountItems);
+	return DeskbarLink::Exchange(request, NULL, false) == B_OK;
+}
+
+// Polls `condition` for up to five seconds.
+template<typename Condition>
+bool
+Eventually(Condition condition)
+{
+	for (int i = 0; i < 500; i++) {
+		if (condition())
+			return true;
+		snooze(10000);
+	}
+	return condition();
+}
+
+int
+Control(const std::string& arguments)
+{
+	std::string command = std::string(DESKBAR_CTL) + " " + arguments + " > /dev/null 2>&1";
+	int status = system(command.c_str());
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}	// namespace
+
+class DeskbarHostTest : public ::testing::Test {
+protected:
+	void SetUp() override
+	{
+		fLog = fHome.Path() + "/item.log";
+		setenv("TEST_ITEM_LOG", fLog.c_str(), 1);
+		ASSERT_EQ(get_ref_for_path(TEST_DESKBAR_ITEM, &fItem), B_OK);
+	}
+
+	void TearDown() override
+	{
+		StopHost();
+		unsetenv("TEST_ITEM_LOG");
+	}
+
+	void StopHost()
+	{
+		BMessage request(kMsgDeskbarQuit);
+		DeskbarLink::Exchange(request, NULL, false);
+		EXPECT_TRUE(Eventually([] { return HostFinished(); }));
+	}
+
+	std::string Log() { return fHome.ReadFile(fLog); }
+	int Count(const std::string& event)
+	{
+		std::string log = Log();
+		int count = 0;
+		for (size_t at = log.find(event); at != std::string::npos; at = log.find(event, at + 1))
+			count++;
+		return count;
+	}
+
+	TemporaryHome fHome;
+	std::string fLog;
+	entry_ref fItem;
+};
+
+TEST_F(DeskbarHostTest, AHostIsStartedWhenNoneRuns)
+{
+	EXPECT_FALSE(HostAnswers());
+	BDeskbar deskbar;
+	EXPECT_FALSE(deskbar.HasItem("TestItem"));
+	EXPECT_TRUE(HostAnswers());
+	EXPECT_EQ(deskbar.CountItems(), 0u);
+	EXPECT_TRUE(deskbar.Frame().IsValid());
+}
+
+TEST_F(DeskbarHostTest, AddOnIsLoadedPulsedAndRemoved)
+{
+	BDeskbar deskbar;
+	int32 id = -1;
+	ASSERT_EQ(deskbar.AddItem(&fItem, &id), B_OK);
+	EXPECT_GT(id, 0);
+	EXPECT_TRUE(deskbar.HasItem("TestItem"));
+	EXPECT_TRUE(deskbar.HasItem(id));
+	EXPECT_EQ(deskbar.CountItems(), 1u);
+	int32 foundId = -1;
+	EXPECT_EQ(deskbar.GetItemInfo("TestItem", &foundId), B_OK);
+	EXPECT_EQ(foundId, id);
+	EXPECT_NE(Log().find("attached on the window's thread\n"), std::string::npos) << Log();
+
+	// The shelf pulses twice a second.
+	EXPECT_TRUE(Eventually([this] { return Count("pulse") >= 2; }));
+
+	ASSERT_EQ(deskbar.RemoveItem("TestItem"), B_OK);
+	EXPECT_FALSE(deskbar.HasItem("TestItem"));
+	EXPECT_EQ(Count("detached"), 1);
+	EXPECT_EQ(deskbar.RemoveItem("TestItem"), B_NAME_NOT_FOUND);
+}
+
+TEST_F(DeskbarHostTest, FilesThatAreNoItemsAreRefused)
+{
+	BDeskbar deskbar;
+	entry_ref missing;
+	ASSERT_EQ(get_ref_for_path((fHome.Path() + "/nothing-here").c_str(), &missing), B_OK);
+	EXPECT_NE(deskbar.AddItem(&missing), B_OK);
+
+	// A library without instantiate_deskbar_item.
+	std::string library = std::string(TEST_DESKBAR_ITEM);
+	library = library.substr(0, library.rfind('/'));
+	entry_ref plain;
+	fHome.WriteFile(fHome.Path() + "/not-an-image", "just text");
+	ASSERT_EQ(get_ref_for_path((fHome.Path() + "/not-an-image").c_str(), &plain), B_OK);
+	EXPECT_NE(deskbar.AddItem(&plain), B_OK);
+	EXPECT_EQ(deskbar.CountItems(), 0u);
+}
+
+TEST_F(DeskbarHostTest, AnItemMayRemoveItselfFromItsOwnHook)
+{
+	BDeskbar deskbar;
+	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
+	// The item sits in the first slot, two pixels in from the shelf's corner.
+	EXPECT_EQ(Control("click 8 8"), 0);
+	EXPECT_TRUE(Eventually([&] { return !deskbar.HasItem("TestItem"); }));
+	EXPECT_EQ(Count("removal asked"), 1);
+	EXPECT_EQ(Count("detached"), 1);
+}
+
+TEST_F(DeskbarHostTest, ItemsComeBackAfterAnOrderlyRestart)
+{
+	ASSERT_EQ(BRoster::_RegisterApp(kItemSignature, TEST_DESKBAR_ITEM), B_OK);
+	{
+		BDeskbar deskbar;
+		ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
+	}
+	StopHost();
+	EXPECT_EQ(Count("detached"), 1);
+
+	BDeskbar deskbar;
+	EXPECT_TRUE(Eventually([&] { return deskbar.HasItem("TestItem"); }));
+	EXPECT_EQ(Count("instantiated from archive"), 1);
+	EXPECT_EQ(Count("attached on the window's thread"), 2);
+}
+
+TEST_F(DeskbarHostTest, ControlClientListsAndShootsTheShelf)
+{
+	BDeskbar deskbar;
+	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
+	std::string shot = fHome.Path() + "/shelf.png";
+	EXPECT_EQ(Control("screenshot " + shot), 0);
+	EXPECT_EQ(fHome.ReadFile(shot).substr(1, 3), "PNG");
+	EXPECT_EQ(Control("list"), 0);
+	EXPECT_NE(Control("screenshot " + shot + " --window NoSuchWindow"), 0);
+}

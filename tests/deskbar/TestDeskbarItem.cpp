@@ -1,0 +1,89 @@
+/*
+ * A Deskbar item for the host's tests: a red square that writes what happens to it, one line
+ * per event, into the file named by TEST_ITEM_LOG.
+ */
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <Deskbar.h>
+#include <Message.h>
+#include <View.h>
+#include <Window.h>
+
+namespace {
+
+const char* const kSignature = "application/x-vnd.Test-DeskbarItem";
+
+void
+Record(const char* event)
+{
+	const char* path = getenv("TEST_ITEM_LOG");
+	if (path == NULL)
+		return;
+	FILE* log = fopen(path, "a");
+	if (log == NULL)
+		return;
+	fprintf(log, "%s\n", event);
+	fclose(log);
+}
+
+}	// namespace
+
+class TestItem : public BView {
+public:
+	TestItem()
+		:
+		BView(BRect(0, 0, 15, 15), "TestItem", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
+	{
+	}
+
+	TestItem(BMessage* archive)
+		:
+		BView(archive)
+	{
+	}
+
+	static BArchivable* Instantiate(BMessage* archive);
+
+	status_t Archive(BMessage* data, bool deep = true) const override
+	{
+		status_t status = BView::Archive(data, deep);
+		if (status == B_OK)
+			status = data->AddString("add_on", kSignature);
+		return status;
+	}
+
+	void AttachedToWindow() override
+	{
+		SetViewColor(255, 0, 0);
+		bool onWindowThread = find_thread(NULL) == Window()->Thread();
+		Record(onWindowThread ? "attached on the window's thread" : "attached elsewhere");
+	}
+
+	void DetachedFromWindow() override { Record("detached"); }
+
+	void Pulse() override { Record("pulse"); }
+
+	void MouseDown(BPoint) override
+	{
+		// As a replicant's own "Exit" does: it must not wait for the shelf it runs on.
+		status_t status = BDeskbar().RemoveItem("TestItem");
+		Record(status == B_OK ? "removal asked" : "removal refused");
+	}
+};
+
+// Out of line, so that the image exports it for instantiate_object().
+BArchivable*
+TestItem::Instantiate(BMessage* archive)
+{
+	if (!validate_instantiation(archive, "TestItem"))
+		return NULL;
+	Record("instantiated from archive");
+	return new TestItem(archive);
+}
+
+extern "C" BView*
+instantiate_deskbar_item()
+{
+	return new TestItem();
+}

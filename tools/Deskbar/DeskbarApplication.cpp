@@ -1,0 +1,145 @@
+#include "DeskbarApplication.h"
+
+#include <pthread.h>
+#include <signal.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include <File.h>
+#include <FindDirectory.h>
+#include <Message.h>
+#include <Path.h>
+
+#include "DeskbarProtocol.h"
+#include "RequestServer.h"
+#include "ShelfWindow.h"
+
+using namespace BPrivate;
+
+namespace {
+
+const char* const kDeskbarSignature = "application/x-vnd.Be-TSKB";
+
+status_t
+ItemsPath(BPath& path)
+{
+	status_t status = find_directory(B_USER_SETTINGS_DIRECTORY, &path, true);
+	if (status == B_OK)
+		status = path.Append(kDeskbarItemsFile);
+	return status;
+}
+
+}	// namespace
+
+DeskbarApplication::DeskbarApplication()
+	:
+	BApplication(kDeskbarSignature),
+	fShelf(NULL),
+	fServer(NULL)
+{
+}
+
+DeskbarApplication::~DeskbarApplication()
+{
+	delete fServer;
+}
+
+int
+DeskbarApplication::Serve()
+{
+	// Signals are taken by one thread only, which turns them into a quit request.
+	sigset_t signals;
+	sigemptyset(&signals);
+	sigaddset(&signals, SIGTERM);
+	sigaddset(&signals, SIGINT);
+	sigaddset(&signals, SIGHUP);
+	sigaddset(&signals, SIGUSR1);
+	pthread_sigmask(SIG_BLOCK, &signals, NULL);
+	std::atomic<bool> quitting(false);
+	std::thread signalThread([&] {
+		int received;
+		while (sigwait(&signals, &received) == 0 && !quitting) {
+			if (received != SIGUSR1) {
+				PostMessage(B_QUIT_REQUESTED);
+				break;
+			}
+		}
+	});
+
+	fShelf = new ShelfWindow();
+	fServer = new RequestServer(fShelf);
+	status_t status = fServer->Start();
+	if (status != B_OK) {
+		fprintf(stderr, "Deskbar: %s\n",
+			status == B_ALREADY_RUNNING ? "another Deskbar runs" : "cannot listen for requests");
+		fShelf->Lock();
+		fShelf->Quit();
+		fShelf = NULL;
+		quitting = true;
+		pthread_kill(signalThread.native_handle(), SIGUSR1);
+		signalThread.join();
+		return 1;
+	}
+	fShelf->Show();
+
+	Run();
+
+	_ArchiveItems();
+	fServer->Stop();
+	fShelf->Lock();
+	fShelf->Quit();
+	fShelf = NULL;
+	delete fServer;
+	fServer = NULL;
+
+	quitting = true;
+	pthread_kill(signalThread.native_handle(), SIGUSR1);
+	signalThread.join();
+	return 0;
+}
+
+void
+DeskbarApplication::ReadyToRun()
+{
+	_RestoreItems();
+}
+
+void
+DeskbarApplication::_RestoreItems()
+{
+	BPath path;
+	if (ItemsPath(path) != B_OK)
+		return;
+	BFile file(path.Path(), B_READ_ONLY);
+	BMessage items;
+	if (file.InitCheck() != B_OK || items.Unflatten(&file) != B_OK)
+		return;
+	BMessage archive;
+	for (int32 i = 0; items.FindMessage("item", i, &archive) == B_OK; i++) {
+		BMessage request(kMsgDeskbarAddItem);
+		request.AddMessage("archive", &archive);
+		fShelf->Submit(request, NULL, false);
+	}
+}
+
+void
+DeskbarApplication::_ArchiveItems()
+{
+	BMessage items;
+	fShelf->ArchiveItems(&items);
+	BPath path;
+	if (ItemsPath(path) != B_OK)
+		return;
+	std::string temporary = std::string(path.Path()) + ".new";
+	BFile file(temporary.c_str(), B_WRITE_ONLY | B_CREATE_FILE | B_ERASE_FILE);
+	if (file.InitCheck() != B_OK || items.Flatten(&file) != B_OK) {
+		unlink(temporary.c_str());
+		return;
+	}
+	file.Sync();
+	rename(temporary.c_str(), path.Path());
+}

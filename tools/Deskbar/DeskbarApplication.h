@@ -1,0 +1,32 @@
+/*
+ * DeskbarApplication: the Deskbar host process. It owns the shelf and the request server,
+ * brings back the items archived at its last orderly quit, and archives them again when it
+ * quits (on request, or on SIGTERM, SIGINT or SIGHUP).
+ */
+#ifndef DESKBAR_APPLICATION_H
+#define DESKBAR_APPLICATION_H
+
+#include <Application.h>
+
+class RequestServer;
+class ShelfWindow;
+
+class DeskbarApplication : public BApplication {
+public:
+	DeskbarApplication();
+	~DeskbarApplication() override;
+
+	// Runs the Deskbar until it is asked to quit; the process's exit status.
+	int Serve();
+
+	void ReadyToRun() override;
+
+private:
+	void _RestoreItems();
+	void _ArchiveItems();
+
+	ShelfWindow* fShelf;
+	RequestServer* fServer;
+};
+
+#endif	// DESKBAR_APPLICATION_H

@@ -1,0 +1,55 @@
+/*
+ * RequestServer: answers the Deskbar's requests, from other processes over the local socket
+ * (one thread per connection) and from replicants inside this process directly. It also
+ * carries out the control client's requests: listing, input, menus and screenshots.
+ */
+#ifndef REQUEST_SERVER_H
+#define REQUEST_SERVER_H
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DeskbarHostInterface.h"
+
+class BWindow;
+class ShelfWindow;
+
+class RequestServer : public BPrivate::DeskbarHostInterface {
+public:
+	explicit RequestServer(ShelfWindow* shelf);
+	~RequestServer() override;
+
+	// Takes the user's Deskbar lock and starts listening; fails when another host runs.
+	status_t Start();
+	// Stops listening and waits (briefly) for the connections at hand. The lock is kept
+	// until the server is deleted.
+	void Stop();
+
+	status_t HandleRequest(const BMessage& request, BMessage* reply) override;
+
+private:
+	void _Accept();
+	void _Serve(int socket);
+	status_t _Control(const BMessage& request, BMessage* reply);
+	status_t _Input(const BMessage& request);
+	status_t _ChooseMenuItem(const BMessage& request);
+	BWindow* _FindWindow(const char* title);
+
+	ShelfWindow* fShelf;
+	int fLockFile;
+	int fListenSocket;
+	int fWakeRead;
+	int fWakeWrite;
+	std::string fSocketPath;
+	std::thread fAcceptor;
+
+	std::mutex fConnectionLock;
+	std::condition_variable fConnectionsChanged;
+	std::vector<int> fConnections;
+	bool fStopping;
+};
+
+#endif	// REQUEST_SERVER_H

@@ -1,0 +1,248 @@
+#include "ShelfWindow.h"
+
+#include <dlfcn.h>
+#include <string.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+
+#include <Application.h>
+#include <Archivable.h>
+#include <InterfaceDefs.h>
+#include <OS.h>
+#include <Screen.h>
+#include <View.h>
+
+#include "DeskbarProtocol.h"
+
+using namespace BPrivate;
+
+namespace {
+
+const uint32 kMsgShelfRequest = 'SHrq';
+const float kSlotSize = 16;
+const float kSlotSpacing = 2;
+const float kMargin = 2;
+const bigtime_t kShelfPulseRate = 500000;
+const bigtime_t kRequestTimeout = 30000000;
+
+typedef BView* (*instantiate_deskbar_item_func)();
+
+BRect
+ShelfFrame(int32 slots)
+{
+	float width = kMargin * 2 + std::max(slots, (int32)1) * (kSlotSize + kSlotSpacing)
+		- kSlotSpacing - 1;
+	float height = kMargin * 2 + kSlotSize - 1;
+	BRect screen = BScreen().Frame();
+	return BRect(screen.right - width, 0, screen.right, height);
+}
+
+}	// namespace
+
+struct ShelfRequest {
+	std::mutex lock;
+	std::condition_variable done;
+	bool finished = false;
+	bool abandoned = false;
+	BMessage request;
+	BMessage reply;
+
+	// Returns true when the other side has already let go, so the caller deletes it.
+	bool Finish()
+	{
+		std::lock_guard<std::mutex> guard(lock);
+		finished = true;
+		done.notify_all();
+		return abandoned;
+	}
+};
+
+ShelfWindow::ShelfWindow()
+	:
+	BWindow(ShelfFrame(0), kDeskbarShelfTitle, B_NO_BORDER_WINDOW_LOOK,
+		B_FLOATING_ALL_WINDOW_FEEL,
+		B_NOT_MOVABLE | B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_RESIZABLE | B_AVOID_FOCUS
+			| B_WILL_ACCEPT_FIRST_CLICK),
+	fNextId(1)
+{
+	fShelf = new BView(Bounds(), "Shelf", B_FOLLOW_ALL, B_WILL_DRAW);
+	fShelf->SetViewColor(ui_color(B_MENU_BACKGROUND_COLOR));
+	AddChild(fShelf);
+	SetPulseRate(kShelfPulseRate);
+}
+
+ShelfWindow::~ShelfWindow()
+{
+}
+
+bool
+ShelfWindow::QuitRequested()
+{
+	// The shelf goes with the Deskbar, never on its own.
+	be_app->PostMessage(B_QUIT_REQUESTED);
+	return false;
+}
+
+void
+ShelfWindow::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case kMsgShelfRequest: {
+			ShelfRequest* pending = NULL;
+			if (message->FindPointer("request", (void**)&pending) != B_OK || pending == NULL)
+				break;
+			int32 id = -1;
+			status_t status = B_BAD_VALUE;
+			if (pending->request.what == kMsgDeskbarAddItem)
+				status = _AddItem(pending->request, &id);
+			else if (pending->request.what == kMsgDeskbarRemoveItem)
+				status = _RemoveItem(pending->request);
+			pending->reply.AddInt32("status", status);
+			if (status == B_OK && id >= 0)
+				pending->reply.AddInt32("id", id);
+			if (pending->Finish())
+				delete pending;
+			break;
+		}
+		default:
+			BWindow::MessageReceived(message);
+			break;
+	}
+}
+
+status_t
+ShelfWindow::Submit(const BMessage& request, BMessage* reply, bool wait)
+{
+	ShelfRequest* pending = new ShelfRequest;
+	pending->request = request;
+	pending->abandoned = !wait;
+	BMessage message(kMsgShelfRequest);
+	message.AddPointer("request", pending);
+	status_t status = PostMessage(&message);
+	if (status != B_OK) {
+		delete pending;
+		return status;
+	}
+	if (!wait)
+		return B_OK;
+
+	std::unique_lock<std::mutex> guard(pending->lock);
+	bool finished = pending->done.wait_for(guard, std::chrono::microseconds(kRequestTimeout),
+		[pending] { return pending->finished; });
+	if (!finished) {
+		pending->abandoned = true;
+		return B_TIMED_OUT;
+	}
+	if (reply != NULL)
+		*reply = pending->reply;
+	int32 result = B_ERROR;
+	pending->reply.FindInt32("status", &result);
+	guard.unlock();
+	delete pending;
+	return result;
+}
+
+std::vector<ShelfWindow::ItemInfo>
+ShelfWindow::Items() const
+{
+	std::lock_guard<std::mutex> guard(fSnapshotLock);
+	return fSnapshot;
+}
+
+status_t
+ShelfWindow::ArchiveItems(BMessage* into)
+{
+	if (!Lock())
+		return B_ERROR;
+	for (const Item& item : fItems) {
+		BMessage archive;
+		if (item.view->Archive(&archive, true) == B_OK)
+			into->AddMessage("item", &archive);
+	}
+	Unlock();
+	return B_OK;
+}
+
+status_t
+ShelfWindow::_AddItem(const BMessage& request, int32* id)
+{
+	BView* view = NULL;
+	const char* path;
+	BMessage archive;
+	if (request.FindString("path", &path) == B_OK) {
+		// The image stays loaded: its code runs as long as the view lives, and its archive may
+		// be instantiated again.
+		void* image = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+		if (image == NULL)
+			return B_MISSING_LIBRARY;
+		instantiate_deskbar_item_func instantiate
+			= (instantiate_deskbar_item_func)dlsym(image, "instantiate_deskbar_item");
+		if (instantiate == NULL)
+			return B_MISSING_SYMBOL;
+		view = instantiate();
+	} else if (request.FindMessage("archive", &archive) == B_OK) {
+		BArchivable* object = instantiate_object(&archive);
+		view = dynamic_cast<BView*>(object);
+		if (view == NULL)
+			delete object;
+	} else
+		return B_BAD_VALUE;
+	if (view == NULL)
+		return B_ERROR;
+
+	Item item = {fNextId++, view};
+	fItems.push_back(item);
+	_Layout();
+	fShelf->AddChild(view);
+	_UpdateSnapshot();
+	*id = item.id;
+	return B_OK;
+}
+
+status_t
+ShelfWindow::_RemoveItem(const BMessage& request)
+{
+	const char* name = NULL;
+	int32 id = -1;
+	request.FindString("name", &name);
+	request.FindInt32("id", &id);
+	auto found = std::find_if(fItems.begin(), fItems.end(), [&](const Item& item) {
+		return name != NULL ? item.view->Name() != NULL && strcmp(item.view->Name(), name) == 0
+							: item.id == id;
+	});
+	if (found == fItems.end())
+		return B_NAME_NOT_FOUND;
+	BView* view = found->view;
+	fItems.erase(found);
+	view->RemoveSelf();
+	delete view;
+	_Layout();
+	_UpdateSnapshot();
+	return B_OK;
+}
+
+void
+ShelfWindow::_Layout()
+{
+	BRect frame = ShelfFrame((int32)fItems.size());
+	MoveTo(frame.LeftTop());
+	ResizeTo(frame.Width(), frame.Height());
+	float x = kMargin;
+	for (const Item& item : fItems) {
+		item.view->MoveTo(x, kMargin);
+		x += kSlotSize + kSlotSpacing;
+	}
+	fShelf->Invalidate();
+}
+
+void
+ShelfWindow::_UpdateSnapshot()
+{
+	std::vector<ItemInfo> snapshot;
+	for (const Item& item : fItems)
+		snapshot.push_back({item.id, item.view->Name() != NULL ? item.view->Name() : ""});
+	std::lock_guard<std::mutex> guard(fSnapshotLock);
+	fSnapshot.swap(snapshot);
+}
