@@ -1,12 +1,10 @@
 /*
- * Wraps libpng to write the preview sheet as an 8-bit RGB PNG. Pixels of index
- * B_TRANSPARENT_MAGIC_CMAP8 show the background, as drawing in B_OP_OVER would.
+ * The preview sheet is drawn in B_RGB32 and saved by the interface kit's PNG writer. Pixels of
+ * index B_TRANSPARENT_MAGIC_CMAP8 show the background, as drawing in B_OP_OVER would.
  */
 #include "PreviewImage.h"
 
-#include <stdio.h>
-
-#include <png.h>
+#include "PngWriter.h"
 
 namespace {
 
@@ -39,21 +37,22 @@ PreviewImage::WritePng(const std::string& path, std::string* error) const
 			tallest = picture.Height();
 	}
 	const int32 height = kGap + tallest * fScale + kGap + tallest + kGap;
-	std::vector<png_byte> image((size_t)width * height * 3);
-	for (size_t i = 0; i < image.size(); i += 3) {
-		image[i] = fBackground.red;
+	std::vector<uint8> image((size_t)width * height * 4);
+	for (size_t i = 0; i < image.size(); i += 4) {
+		image[i] = fBackground.blue;
 		image[i + 1] = fBackground.green;
-		image[i + 2] = fBackground.blue;
+		image[i + 2] = fBackground.red;
+		image[i + 3] = 255;
 	}
 
 	const rgb_color* palette = system_colors()->color_list;
 	auto plot = [&](int32 x, int32 y, uint8 index) {
 		if (index == B_TRANSPARENT_MAGIC_CMAP8)
 			return;
-		png_byte* pixel = &image[((size_t)y * width + x) * 3];
-		pixel[0] = palette[index].red;
+		uint8* pixel = &image[((size_t)y * width + x) * 4];
+		pixel[0] = palette[index].blue;
 		pixel[1] = palette[index].green;
-		pixel[2] = palette[index].blue;
+		pixel[2] = palette[index].red;
 	};
 	int32 left = kGap;
 	for (const Picture& picture : fPictures) {
@@ -70,26 +69,9 @@ PreviewImage::WritePng(const std::string& path, std::string* error) const
 		left += picture.Width() * fScale + kGap;
 	}
 
-	FILE* file = fopen(path.c_str(), "wb");
-	if (file == NULL) {
+	if (BPrivate::write_png(path.c_str(), image.data(), width, height, width * 4) != B_OK) {
 		*error = path + ": cannot be written";
 		return false;
 	}
-	png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
-	png_infop info = png != NULL ? png_create_info_struct(png) : NULL;
-	if (info == NULL || setjmp(png_jmpbuf(png))) {
-		png_destroy_write_struct(&png, &info);
-		fclose(file);
-		*error = path + ": PNG encoding failed";
-		return false;
-	}
-	png_init_io(png, file);
-	png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-		PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-	png_write_info(png, info);
-	for (int32 y = 0; y < height; y++)
-		png_write_row(png, &image[(size_t)y * width * 3]);
-	png_write_end(png, NULL);
-	png_destroy_write_struct(&png, &info);
-	return fclose(file) == 0;
+	return true;
 }
