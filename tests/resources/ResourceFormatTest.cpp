@@ -284,3 +284,53 @@ TEST(ResourceFormatTest, EveryTruncationAndByteFlipIsRefusedOrReadSafely)
 		}
 	}
 }
+
+TEST(ResourceFormatTest, EditsReachTheFileWhenTheObjectGoesAway)
+{
+	TemporaryHome home;
+	std::string path = home.Path() + "/edited.rsrc";
+	WriteBytes(path, ReadBytes(kFixture));
+	std::string other = home.Path() + "/other.rsrc";
+	WriteBytes(other, Bytes());
+	{
+		BFile file(other.c_str(), B_READ_WRITE);
+		BResources resources(&file);
+		ASSERT_EQ(resources.AddResource(B_INT32_TYPE, 99, "\x07\0\0\0", 4, "merged"), B_OK);
+	}
+	{
+		BFile file(path.c_str(), B_READ_WRITE);
+		BResources resources(&file);
+		ASSERT_EQ(resources.InitCheck(), B_OK);
+		// Same type and id: replaced, keeping one resource.
+		ASSERT_EQ(resources.AddResource(B_INT32_TYPE, 17, "\x01\0\0\0\x02\0\0\0", 8, "bigger"),
+			B_OK);
+		const void* text = resources.LoadResource(B_STRING_TYPE, 74, NULL);
+		ASSERT_EQ(resources.RemoveResource(text), B_OK);
+		EXPECT_EQ(resources.RemoveResource(text), B_BAD_VALUE);
+		ASSERT_EQ(resources.WriteResource(B_MIME_STRING_TYPE, 29, "toast", 33, 5), B_OK);
+		BFile source(other.c_str(), B_READ_ONLY);
+		ASSERT_EQ(resources.MergeFrom(&source), B_OK);
+	}
+
+	BFile file(path.c_str(), B_READ_ONLY);
+	BResources resources(&file);
+	ASSERT_EQ(resources.InitCheck(), B_OK);
+	type_code type;
+	int32 id;
+	const char* name;
+	size_t size;
+	int32 count = 0;
+	while (resources.GetResourceInfo(count, &type, &id, &name, &size))
+		count++;
+	EXPECT_EQ(count, 3);
+	EXPECT_FALSE(resources.HasResource(B_STRING_TYPE, 74));
+	ASSERT_TRUE(resources.GetResourceInfo(B_INT32_TYPE, 17, &name, &size));
+	EXPECT_STREQ(name, "bigger");
+	EXPECT_EQ(size, 8u);
+	EXPECT_TRUE(resources.HasResource(B_INT32_TYPE, "merged"));
+	const char* mime
+		= static_cast<const char*>(resources.LoadResource(B_MIME_STRING_TYPE, 29, &size));
+	ASSERT_EQ(size, 38u) << "grown to hold the bytes written past its end";
+	EXPECT_EQ(std::string(mime, 31), std::string("application/bread-roll-counter", 31));
+	EXPECT_EQ(std::string(mime + 31, 7), std::string("\0\0toast", 7));
+}
