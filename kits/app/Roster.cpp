@@ -8,17 +8,14 @@
 #include <ctype.h>
 #include <errno.h>
 #include <fcntl.h>
-#include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <FindDirectory.h>
@@ -26,8 +23,7 @@
 #include <Path.h>
 
 #include "HostErrors.h"
-
-extern char** environ;
+#include "ProcessLauncher.h"
 
 namespace {
 
@@ -73,30 +69,6 @@ FindInPath(const char* program)
 		start = end + 1;
 	}
 	return "";
-}
-
-// Starts `program` with `args` as a separate process; its exit is collected in the background.
-status_t
-Spawn(const std::string& program, const std::vector<std::string>& args, team_id* team)
-{
-	std::vector<char*> argv;
-	argv.push_back(const_cast<char*>(program.c_str()));
-	for (const std::string& arg : args)
-		argv.push_back(const_cast<char*>(arg.c_str()));
-	argv.push_back(NULL);
-
-	pid_t child;
-	int result = posix_spawn(&child, program.c_str(), NULL, NULL, argv.data(), environ);
-	if (result != 0)
-		return B_LAUNCH_FAILED_EXECUTABLE;
-	std::thread([child] {
-		int status;
-		while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-		}
-	}).detach();
-	if (team != NULL)
-		*team = (team_id)child;
-	return B_OK;
 }
 
 }	// namespace
@@ -218,7 +190,7 @@ BRoster::Launch(const char* mimeType, int argc, char** args, team_id* appTeam) c
 		std::string opener = FindInPath("xdg-open");
 		if (opener.empty())
 			return B_LAUNCH_FAILED_NO_PREFERRED_APP;
-		return Spawn(opener, std::vector<std::string>(1, arguments[0]), appTeam);
+		return BPrivate::ProcessLauncher::Start(opener, std::vector<std::string>(1, arguments[0]), appTeam);
 	}
 	return B_LAUNCH_FAILED_NO_PREFERRED_APP;
 }
@@ -234,5 +206,5 @@ BRoster::Launch(const entry_ref* ref, int argc, char** args, team_id* appTeam) c
 	std::vector<std::string> arguments;
 	for (int i = 0; i < argc; i++)
 		arguments.push_back(args[i] != NULL ? args[i] : "");
-	return Spawn(path.Path(), arguments, appTeam);
+	return BPrivate::ProcessLauncher::Start(path.Path(), arguments, appTeam);
 }

@@ -18,12 +18,11 @@
 #include <vector>
 
 #include <DataIO.h>
-#include <Entry.h>
 #include <Message.h>
 #include <OS.h>
-#include <Roster.h>
 
 #include "HostErrors.h"
+#include "ProcessLauncher.h"
 
 namespace BPrivate {
 
@@ -207,11 +206,13 @@ DeskbarLink::_StartHost()
 	status_t status = HostProgram(program);
 	if (status != B_OK)
 		return status;
-	entry_ref ref;
-	status = get_ref_for_path(program.c_str(), &ref);
+	// The host outlives whoever started it, so it keeps none of its terminal or pipes.
+	std::string runtime;
+	status = RuntimeDirectory(runtime);
 	if (status != B_OK)
 		return status;
-	return be_roster->Launch(&ref, 0, NULL);
+	std::string log = runtime + "/be-deskbar.log";
+	return ProcessLauncher::Start(program, std::vector<std::string>(), NULL, log.c_str());
 }
 
 status_t

@@ -3,8 +3,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +16,7 @@
 
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
+#include "DeskbarTesting.h"
 #include "TemporaryHome.h"
 
 using namespace BPrivate;
@@ -25,41 +24,6 @@ using namespace BPrivate;
 namespace {
 
 const char* const kItemSignature = "application/x-vnd.Test-DeskbarItem";
-
-// A host holds the user's Deskbar lock until it has finished.
-bool
-HostFinished()
-{
-	std::string path;
-	if (DeskbarLink::LockPath(path) != B_OK)
-		return false;
-	int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-	if (fd < 0)
-		return true;
-	bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
-	close(fd);
-	return free;
-}
-
-bool
-HostAnswers()
-{
-	BMessage request(kMsgDeskbarCountItems);
-	return DeskbarLink::Exchange(request, NULL, false) == B_OK;
-}
-
-// Polls `condition` for up to five seconds.
-template<typename Condition>
-bool
-Eventually(Condition condition)
-{
-	for (int i = 0; i < 500; i++) {
-		if (condition())
-			return true;
-		snooze(10000);
-	}
-	return condition();
-}
 
 int
 Control(const std::string& arguments)
@@ -86,12 +50,7 @@ protected:
 		unsetenv("TEST_ITEM_LOG");
 	}
 
-	void StopHost()
-	{
-		BMessage request(kMsgDeskbarQuit);
-		DeskbarLink::Exchange(request, NULL, false);
-		EXPECT_TRUE(Eventually([] { return HostFinished(); }));
-	}
+	void StopHost() { EXPECT_TRUE(StopDeskbarHost()); }
 
 	std::string Log() { return fHome.ReadFile(fLog); }
 	int Count(const std::string& event)

@@ -1,6 +1,6 @@
 /*
  * A Deskbar item for the host's tests: a red square that writes what happens to it, one line
- * per event, into the file named by TEST_ITEM_LOG.
+ * per event, into the file named by TEST_ITEM_LOG. TEST_ITEM_NAME, when set, names its view.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -33,7 +33,9 @@ class TestItem : public BView {
 public:
 	TestItem()
 		:
-		BView(BRect(0, 0, 15, 15), "TestItem", B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
+		BView(BRect(0, 0, 15, 15), getenv("TEST_ITEM_NAME") != NULL ? getenv("TEST_ITEM_NAME")
+																	 : "TestItem",
+			B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
 	{
 	}
 
@@ -67,7 +69,7 @@ public:
 	void MouseDown(BPoint) override
 	{
 		// As a replicant's own "Exit" does: it must not wait for the shelf it runs on.
-		status_t status = BDeskbar().RemoveItem("TestItem");
+		status_t status = BDeskbar().RemoveItem(Name());
 		Record(status == B_OK ? "removal asked" : "removal refused");
 	}
 };

@@ -1,0 +1,44 @@
+#include "Launcher.h"
+
+#include <stdio.h>
+
+#include <Deskbar.h>
+#include <Entry.h>
+#include <Path.h>
+#include <Roster.h>
+
+#include "CPreferences.h"
+#include "ZorveConstants.h"
+
+Launcher::Launcher()
+	:
+	BApplication(kAppSignature)
+{
+	CPreferences prefs;
+	if (prefs.Load() != B_OK)
+		prefs.SetDefault();
+
+	// Recorded on every start, so the replicant finds the file that was started last.
+	app_info info;
+	GetAppInfo(&info);
+	BPath path;
+	path.SetTo(&info.ref);
+	prefs.fApplicationPath = path.Path() != NULL ? path.Path() : "";
+	prefs.Save();
+
+	BDeskbar deskbar;
+	if (deskbar.HasItem(kReplicantName))
+		return;
+
+	// The Deskbar is handed the roster's answer, not this file's own entry.
+	BRoster roster;
+	entry_ref ref;
+	if (roster.FindApp(kAppSignature, &ref) != B_OK)
+		printf("Error Application not find\n");
+	if (deskbar.AddItem(&ref, NULL) != B_OK)
+		printf("Error on the Install of Replicant\n");
+}
+
+Launcher::~Launcher()
+{
+}

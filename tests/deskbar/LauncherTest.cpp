@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include <Deskbar.h>
+#include <Entry.h>
+
+#include "CPreferences.h"
+#include "DeskbarTesting.h"
+#include "TemporaryHome.h"
+
+namespace {
+
+const char* const kNotFound = "Error Application not find\n";
+const char* const kNotInstalled = "Error on the Install of Replicant\n";
+
+}	// namespace
+
+class LauncherTest : public ::testing::Test {
+protected:
+	void TearDown() override
+	{
+		EXPECT_TRUE(StopDeskbarHost());
+		unsetenv("TEST_ITEM_NAME");
+	}
+
+	std::string Launch(const std::string& program, int* status)
+	{
+		return RunCommand("'" + program + "' 2>/dev/null", status);
+	}
+
+	// Puts an item named as the replicant into the Deskbar, standing in for an installed one.
+	void InstallStandIn()
+	{
+		setenv("TEST_ITEM_NAME", "ZorveReplicant", 1);
+		entry_ref ref;
+		ASSERT_EQ(get_ref_for_path(TEST_DESKBAR_ITEM, &ref), B_OK);
+		ASSERT_EQ(BDeskbar().AddItem(&ref), B_OK);
+		ASSERT_TRUE(BDeskbar().HasItem("ZorveReplicant"));
+	}
+
+	TemporaryHome fHome;
+};
+
+TEST_F(LauncherTest, FirstStartWritesDefaultsAndTheProgramsPath)
+{
+	int status = -1;
+	std::string printed = Launch(ZORVE_PROGRAM, &status);
+	EXPECT_EQ(status, 0);
+	// The image has no view to give the Deskbar yet, so the installation fails.
+	EXPECT_EQ(printed, kNotInstalled);
+
+	CPreferences prefs;
+	ASSERT_EQ(prefs.Load(), B_OK);
+	EXPECT_EQ(prefs.fApplicationPath, ZORVE_PROGRAM);
+	EXPECT_EQ(prefs.fIpCache, "0.0.0.0");
+	EXPECT_EQ(prefs.fUser, "no user");
+	EXPECT_EQ(prefs.fCheckDelay, 300);
+	EXPECT_EQ(prefs.CountNames(B_ANY_TYPE), 17);
+}
+
+TEST_F(LauncherTest, InstalledItemMeansNothingMoreThanThePath)
+{
+	InstallStandIn();
+	{
+		CPreferences prefs;
+		prefs.SetDefault();
+		prefs.fUser = "kept";
+		prefs.fApplicationPath = "/old/place/Zorve";
+		prefs.Save();
+	}
+	// A registry that cannot be read would make a lookup print; none is made.
+	fHome.WriteFile(fHome.SettingsPath() + "/Roster", "not a folder");
+
+	// The program moved: the path follows the file that was started.
+	std::string moved = fHome.Path() + "/apps";
+	mkdir(moved.c_str(), 0700);
+	std::string copy = moved + "/Zorve";
+	int status = -1;
+	RunCommand("cp '" + std::string(ZORVE_PROGRAM) + "' '" + copy + "'", &status);
+	ASSERT_EQ(status, 0);
+
+	std::string printed = Launch(copy, &status);
+	EXPECT_EQ(status, 0);
+	EXPECT_EQ(printed, "");
+	CPreferences prefs;
+	ASSERT_EQ(prefs.Load(), B_OK);
+	EXPECT_EQ(prefs.fApplicationPath, copy.c_str());
+	EXPECT_EQ(prefs.fUser, "kept");
+	EXPECT_EQ(BDeskbar().CountItems(), 1u);
+}
+
+TEST_F(LauncherTest, UnregisteredSignatureStillTriesTheDeskbar)
+{
+	// A file where the registry's folder belongs: the application cannot register itself.
+	fHome.WriteFile(fHome.SettingsPath() + "/Roster", "not a folder");
+	int status = -1;
+	std::string printed = Launch(ZORVE_PROGRAM, &status);
+	EXPECT_EQ(status, 0);
+	EXPECT_EQ(printed, std::string(kNotFound) + kNotInstalled);
+	EXPECT_TRUE(HostAnswers());
+}
+
+TEST_F(LauncherTest, GarbagePreferencesAreReplacedByDefaults)
+{
+	CPreferences prefs;
+	fHome.WriteFile(prefs.SettingPath(), "garbage, not a message");
+	int status = -1;
+	Launch(ZORVE_PROGRAM, &status);
+	EXPECT_EQ(status, 0);
+	ASSERT_EQ(prefs.Load(), B_OK);
+	EXPECT_EQ(prefs.fPassword, "#####");
+	EXPECT_EQ(prefs.fApplicationPath, ZORVE_PROGRAM);
+}
