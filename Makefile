@@ -45,6 +45,9 @@ fuzz: deps
 	cmake --build build/fuzz -j $(JOBS)
 	scripts/run-fuzzers build/fuzz "$(FUZZ_RUNS)"
 
+demo: build
+	scripts/demo build/debug
+
 bench: deps
 	cmake -S . -B build/release $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release
 	cmake --build build/release -j $(JOBS)
