@@ -7,6 +7,7 @@
 
 #include <Bitmap.h>
 #include <Message.h>
+#include <ScrollBar.h>
 #include <String.h>
 #include <Window.h>
 
@@ -158,6 +159,10 @@ BView::~BView()
 {
 	if (fData->parent != NULL)
 		RemoveSelf();
+	if (fData->horizontalScrollBar != NULL)
+		fData->horizontalScrollBar->SetTarget((BView*)NULL);
+	if (fData->verticalScrollBar != NULL)
+		fData->verticalScrollBar->SetTarget((BView*)NULL);
 	std::vector<BView*> children;
 	children.swap(fData->children);
 	for (BView* child : children) {
@@ -1199,6 +1204,11 @@ BView::ScrollTo(BPoint where)
 		return;
 	fData->boundsOrigin = where;
 	Invalidate();
+	// The bars scroll this view only when their value differs, which it no longer does.
+	if (fData->horizontalScrollBar != NULL)
+		fData->horizontalScrollBar->SetValue(where.x);
+	if (fData->verticalScrollBar != NULL)
+		fData->verticalScrollBar->SetValue(where.y);
 }
 
 void
@@ -1288,9 +1298,9 @@ BView::ResizeToPreferred()
 }
 
 BScrollBar*
-BView::ScrollBar(orientation /*posture*/) const
+BView::ScrollBar(orientation posture) const
 {
-	return NULL;
+	return posture == B_VERTICAL ? fData->verticalScrollBar : fData->horizontalScrollBar;
 }
 
 bool

@@ -291,6 +291,7 @@ public:
 	bool IsPrinting() const;
 
 private:
+	friend class BScrollBar;
 	friend class BWindow;
 	friend class BPrivate::WindowPort;
 

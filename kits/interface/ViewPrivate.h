@@ -60,6 +60,10 @@ struct BView::Data {
 	bool inLineArray = false;
 	std::vector<Line> lines;
 
+	// Scroll bars that target this view; they follow its scrolling.
+	BScrollBar* horizontalScrollBar = NULL;
+	BScrollBar* verticalScrollBar = NULL;
+
 	Data()
 	{
 		state.high = {0, 0, 0, 255};
