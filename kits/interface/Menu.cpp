@@ -14,6 +14,7 @@
 
 #include "InterfacePrivate.h"
 #include "MenuPrivate.h"
+#include "MenuWindow.h"
 #include "WindowPort.h"
 
 namespace {
@@ -780,10 +781,7 @@ BMenu::_Open(BPoint where, BHandler* notify, bool asynchronous, bool deliver)
 
 	if (fMenuWindow == NULL) {
 		const char* title = Name() != NULL && Name()[0] != '\0' ? Name() : "menu";
-		fMenuWindow = new BWindow(frame, title, B_NO_BORDER_WINDOW_LOOK,
-			B_FLOATING_ALL_WINDOW_FEEL,
-			B_NOT_MOVABLE | B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_MINIMIZABLE
-				| B_NOT_RESIZABLE | B_AVOID_FOCUS | B_WILL_ACCEPT_FIRST_CLICK);
+		fMenuWindow = new BPrivate::MenuWindow(frame, title);
 	}
 	fMenuWindow->Lock();
 	fMenuWindow->MoveTo(frame.LeftTop());

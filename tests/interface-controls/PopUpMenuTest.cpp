@@ -116,7 +116,9 @@ TEST_F(PopUpMenuTest, GoShowsTheMenuAtThePointAndReturnsTheChosenItem)
 	EXPECT_EQ(nullptr, BPrivate::open_menu_window());
 	EXPECT_EQ(B_NAME_NOT_FOUND, BPrivate::choose_menu_item("Exit"));
 
-	// It opens again, in the same window.
+	// It opens again, in the same window, which a quit request did not take away.
+	window->PostMessage(B_QUIT_REQUESTED);
+	EXPECT_EQ(B_OK, BPrivate::WindowPort(window).Sync());
 	GoThread again(fMenu, kWhere + BPoint(10, 10));
 	ASSERT_EQ(window, WaitForOpenMenu());
 	EXPECT_EQ(B_OK, BPrivate::choose_menu_item("Exit"));
