@@ -128,6 +128,32 @@ TEST_F(DeskbarHostTest, AnItemMayRemoveItselfFromItsOwnHook)
 	EXPECT_EQ(Count("detached"), 1);
 }
 
+TEST_F(DeskbarHostTest, ControlClientChoosesFromAMenuOpenedOnTheShelf)
+{
+	setenv("TEST_ITEM_MENU", "1", 1);
+	BDeskbar deskbar;
+	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
+	EXPECT_NE(Control("choose First"), 0);
+
+	// The click returns while the menu holds the shelf's thread.
+	EXPECT_EQ(Control("click 8 8"), 0);
+	EXPECT_EQ(Control("choose Nothing-Like-This"), 1);
+	EXPECT_EQ(Control("choose First"), 0);
+	EXPECT_TRUE(Eventually([this] { return Count("chose First") == 1; }));
+	EXPECT_TRUE(deskbar.HasItem("TestItem"));
+
+	// Escape closes the menu with no choice; the shelf goes on pulsing.
+	EXPECT_EQ(Control("click 8 8"), 0);
+	EXPECT_TRUE(Eventually([] { return Control("key '\\e' --window TestMenu") == 0; }));
+	EXPECT_TRUE(Eventually([this] { return Count("chose nothing") == 1; }));
+
+	EXPECT_EQ(Control("click 8 8"), 0);
+	EXPECT_EQ(Control("choose Exit"), 0);
+	EXPECT_TRUE(Eventually([&] { return !deskbar.HasItem("TestItem"); }));
+	EXPECT_EQ(Count("detached"), 1);
+	unsetenv("TEST_ITEM_MENU");
+}
+
 TEST_F(DeskbarHostTest, ItemsComeBackAfterAnOrderlyRestart)
 {
 	ASSERT_EQ(BRoster::_RegisterApp(kItemSignature, TEST_DESKBAR_ITEM), B_OK);

@@ -1,12 +1,18 @@
 /*
  * A Deskbar item for the host's tests: a red square that writes what happens to it, one line
- * per event, into the file named by TEST_ITEM_LOG. TEST_ITEM_NAME, when set, names its view.
+ * per event, into the file named by TEST_ITEM_LOG. TEST_ITEM_NAME, when set, names its view;
+ * with TEST_ITEM_MENU set, a click opens a pop-up menu whose "Exit" removes the item.
  */
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
+
+#include <string>
 
 #include <Deskbar.h>
+#include <MenuItem.h>
 #include <Message.h>
+#include <PopUpMenu.h>
 #include <View.h>
 #include <Window.h>
 
@@ -66,8 +72,19 @@ public:
 
 	void Pulse() override { Record("pulse"); }
 
-	void MouseDown(BPoint) override
+	void MouseDown(BPoint where) override
 	{
+		if (getenv("TEST_ITEM_MENU") != NULL) {
+			// As the status icon does: a pop-up menu run from the shelf's own thread.
+			BPopUpMenu menu("TestMenu", false, false);
+			menu.AddItem(new BMenuItem("First", NULL));
+			menu.AddItem(new BMenuItem("Exit", NULL));
+			BMenuItem* chosen = menu.Go(ConvertToScreen(where), false, true);
+			std::string event = std::string("chose ") + (chosen != NULL ? chosen->Label() : "nothing");
+			Record(event.c_str());
+			if (chosen == NULL || strcmp(chosen->Label(), "Exit") != 0)
+				return;
+		}
 		// As a replicant's own "Exit" does: it must not wait for the shelf it runs on.
 		status_t status = BDeskbar().RemoveItem(Name());
 		Record(status == B_OK ? "removal asked" : "removal refused");

@@ -25,6 +25,7 @@
 
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
+#include "MenuPrivate.h"
 #include "ShelfWindow.h"
 #include "WindowPort.h"
 
@@ -35,7 +36,7 @@ namespace {
 const bigtime_t kRequestReadTimeout = 10000000;
 // Input that opens a menu blocks its window until the menu closes: the control client is
 // answered after this long all the same.
-const bigtime_t kInputWait = 2000000;
+const bigtime_t kInputWait = 500000;
 
 }	// namespace
 
@@ -343,8 +344,10 @@ RequestServer::_Input(const BMessage& request)
 status_t
 RequestServer::_ChooseMenuItem(const BMessage& request)
 {
-	(void)request;
-	return B_UNSUPPORTED;
+	const char* label;
+	if (request.FindString("label", &label) != B_OK)
+		return B_BAD_VALUE;
+	return choose_menu_item(label);
 }
 
 BWindow*
