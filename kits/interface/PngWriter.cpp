@@ -15,7 +15,7 @@
 
 status_t
 BPrivate::write_png(const char* path, const uint8* bits, int32 width, int32 height,
-	int32 bytesPerRow)
+	int32 bytesPerRow, int32 scale)
 {
 	if (path == NULL || bits == NULL || width <= 0 || height <= 0)
 		return B_BAD_VALUE;
@@ -31,24 +31,28 @@ BPrivate::write_png(const char* path, const uint8* bits, int32 width, int32 heig
 		return B_NO_MEMORY;
 	}
 
-	std::vector<png_byte> row((size_t)width * 3);
+	if (scale < 1 || scale > 64)
+		return B_BAD_VALUE;
+	std::vector<png_byte> row((size_t)width * scale * 3);
 	if (setjmp(png_jmpbuf(png)) != 0) {
 		png_destroy_write_struct(&png, &info);
 		fclose(file);
 		return B_IO_ERROR;
 	}
 	png_init_io(png, file);
-	png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+	png_set_IHDR(png, info, width * scale, height * scale, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
 		PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
 	png_write_info(png, info);
 	for (int32 y = 0; y < height; y++) {
 		const uint8* in = bits + (size_t)y * bytesPerRow;
-		for (int32 x = 0; x < width; x++) {
-			row[x * 3] = in[x * 4 + 2];
-			row[x * 3 + 1] = in[x * 4 + 1];
-			row[x * 3 + 2] = in[x * 4];
+		for (int32 x = 0; x < width * scale; x++) {
+			const uint8* pixel = in + (x / scale) * 4;
+			row[x * 3] = pixel[2];
+			row[x * 3 + 1] = pixel[1];
+			row[x * 3 + 2] = pixel[0];
 		}
-		png_write_row(png, row.data());
+		for (int32 copy = 0; copy < scale; copy++)
+			png_write_row(png, row.data());
 	}
 	png_write_end(png, info);
 	png_destroy_write_struct(&png, &info);

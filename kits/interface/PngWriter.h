@@ -8,9 +8,10 @@
 
 namespace BPrivate {
 
-// Writes `width` x `height` pixels stored blue, green, red, alpha as an 8-bit RGB PNG file.
+// Writes `width` x `height` pixels stored blue, green, red, alpha as an 8-bit RGB PNG file,
+// each pixel enlarged to a `scale` x `scale` square.
 status_t write_png(const char* path, const uint8* bits, int32 width, int32 height,
-	int32 bytesPerRow);
+	int32 bytesPerRow, int32 scale = 1);
 
 }	// namespace BPrivate
 

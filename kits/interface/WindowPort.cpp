@@ -71,6 +71,16 @@ WindowPort::SaveAsPNG(const char* path, BRect windowRect) const
 }
 
 status_t
+WindowPort::SaveAsPNG(const char* path, int32 scale) const
+{
+	if (!fWindow->Lock())
+		return B_ERROR;
+	status_t status = _SavePixels(path, fWindow->Bounds(), scale);
+	fWindow->Unlock();
+	return status;
+}
+
+status_t
 WindowPort::SaveViewAsPNG(BView* view, const char* path, BRect viewRect)
 {
 	if (view == NULL || view->Window() == NULL)
@@ -261,7 +271,7 @@ WindowPort::_Deliver(BMessage* message)
 }
 
 status_t
-WindowPort::_SavePixels(const char* path, BRect windowRect) const
+WindowPort::_SavePixels(const char* path, BRect windowRect, int32 scale) const
 {
 	BWindow::Data* data = fWindow->fData;
 	int32 left = std::max(0, pixel_for(windowRect.left));
@@ -271,7 +281,7 @@ WindowPort::_SavePixels(const char* path, BRect windowRect) const
 	if (left > right || top > bottom)
 		return B_BAD_VALUE;
 	const uint8* bits = data->pixels.data() + ((size_t)top * data->width + left) * 4;
-	return write_png(path, bits, right - left + 1, bottom - top + 1, data->width * 4);
+	return write_png(path, bits, right - left + 1, bottom - top + 1, data->width * 4, scale);
 }
 
 }	// namespace BPrivate

@@ -35,6 +35,8 @@ public:
 	status_t SaveAsPNG(const char* path) const;
 	// Part of the window, in window coordinates, clipped to the window.
 	status_t SaveAsPNG(const char* path, BRect windowRect) const;
+	// The whole window, each pixel enlarged to a `scale` x `scale` square.
+	status_t SaveAsPNG(const char* path, int32 scale) const;
 	// Part of a view, in the view's coordinates, as its window shows it.
 	static status_t SaveViewAsPNG(BView* view, const char* path, BRect viewRect);
 	static status_t SaveViewAsPNG(BView* view, const char* path);
@@ -62,7 +64,7 @@ public:
 
 private:
 	status_t _Deliver(BMessage* message);
-	status_t _SavePixels(const char* path, BRect windowRect) const;
+	status_t _SavePixels(const char* path, BRect windowRect, int32 scale = 1) const;
 
 	BWindow* fWindow;
 };

@@ -176,7 +176,20 @@ TEST_F(DeskbarHostTest, ControlClientListsAndShootsTheShelf)
 	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
 	std::string shot = fHome.Path() + "/shelf.png";
 	EXPECT_EQ(Control("screenshot " + shot), 0);
-	EXPECT_EQ(fHome.ReadFile(shot).substr(1, 3), "PNG");
+	std::string png = fHome.ReadFile(shot);
+	ASSERT_GE(png.size(), 24u);
+	EXPECT_EQ(png.substr(1, 3), "PNG");
+	// Enlarged, every pixel becomes a square: the image's size follows the shelf's.
+	BRect frame = deskbar.Frame();
+	EXPECT_EQ(Control("screenshot " + shot + " --scale 4"), 0);
+	png = fHome.ReadFile(shot);
+	ASSERT_GE(png.size(), 24u);
+	auto bigEndian = [&png](size_t at) {
+		return ((uint32)(uint8)png[at] << 24) | ((uint32)(uint8)png[at + 1] << 16)
+			| ((uint32)(uint8)png[at + 2] << 8) | (uint32)(uint8)png[at + 3];
+	};
+	EXPECT_EQ(bigEndian(16), (uint32)(frame.IntegerWidth() + 1) * 4);
+	EXPECT_EQ(bigEndian(20), (uint32)(frame.IntegerHeight() + 1) * 4);
 	EXPECT_EQ(Control("list"), 0);
 	EXPECT_NE(Control("screenshot " + shot + " --window NoSuchWindow"), 0);
 }

@@ -258,10 +258,12 @@ RequestServer::_Control(const BMessage& request, BMessage* reply)
 			request.FindString("window", &title);
 			if (request.FindString("path", &path) != B_OK)
 				return B_BAD_VALUE;
+			int32 scale = 1;
+			request.FindInt32("scale", &scale);
 			BWindow* window = _FindWindow(title);
 			if (window == NULL)
 				return B_NAME_NOT_FOUND;
-			return WindowPort(window).SaveAsPNG(path);
+			return WindowPort(window).SaveAsPNG(path, scale);
 		}
 		case kMsgDeskbarQuit:
 			return be_app->PostMessage(B_QUIT_REQUESTED);

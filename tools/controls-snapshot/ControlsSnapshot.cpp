@@ -117,16 +117,15 @@ CopyPixels(BPrivate::WindowPort& port)
 	return copy;
 }
 
-// Draws the window's picture with the menu's over it, scaled.
+// Draws the window's picture with the menu's over it.
 class Composite : public BView {
 public:
-	Composite(BRect frame, BBitmap* window, BBitmap* menu, BPoint menuOffset, int32 scale)
+	Composite(BRect frame, BBitmap* window, BBitmap* menu, BPoint menuOffset)
 		:
 		BView(frame, "composite", B_FOLLOW_ALL, B_WILL_DRAW),
 		fWindow(window),
 		fMenu(menu),
-		fMenuOffset(menuOffset),
-		fScale(scale)
+		fMenuOffset(menuOffset)
 	{
 	}
 
@@ -138,38 +137,30 @@ public:
 
 	void Draw(BRect) override
 	{
-		BRect bounds = fWindow->Bounds();
-		DrawBitmap(fWindow, BRect(0, 0, (bounds.Width() + 1) * fScale - 1,
-								(bounds.Height() + 1) * fScale - 1));
-		if (fMenu == NULL)
-			return;
-		BRect menu = fMenu->Bounds();
-		BPoint at(fMenuOffset.x * fScale, fMenuOffset.y * fScale);
-		DrawBitmap(fMenu, BRect(at.x, at.y, at.x + (menu.Width() + 1) * fScale - 1,
-							  at.y + (menu.Height() + 1) * fScale - 1));
+		DrawBitmap(fWindow, B_ORIGIN);
+		if (fMenu != NULL)
+			DrawBitmap(fMenu, fMenuOffset);
 	}
 
 private:
 	BBitmap* fWindow;
 	BBitmap* fMenu;
 	BPoint fMenuOffset;
-	int32 fScale;
 };
 
 status_t
 SaveComposite(BBitmap* window, BBitmap* menu, BPoint menuOffset, int32 scale,
 	const char* path)
 {
-	BRect bounds = window->Bounds();
-	BRect frame(0, 0, (bounds.Width() + 1) * scale - 1, (bounds.Height() + 1) * scale - 1);
+	BRect frame = window->Bounds();
 	BWindow* output = new BWindow(frame, "composite", B_NO_BORDER_WINDOW_LOOK,
 		B_NORMAL_WINDOW_FEEL, B_AVOID_FOCUS);
-	output->AddChild(new Composite(frame, window, menu, menuOffset, scale));
+	output->AddChild(new Composite(frame, window, menu, menuOffset));
 	output->Show();
 	BPrivate::WindowPort port(output);
 	status_t status = port.Sync();
 	if (status == B_OK)
-		status = port.SaveAsPNG(path);
+		status = port.SaveAsPNG(path, scale);
 	output->Lock();
 	output->Quit();
 	return status;

@@ -26,6 +26,7 @@ Usage()
 {
 	fprintf(stderr,
 		"usage: deskbar-ctl COMMAND [ARGUMENTS] [--window TITLE] [--screen] [--button N]\n"
+		"                   [--scale N]\n"
 		"  list                   the shelf's items (id and name)\n"
 		"  windows                the host's windows (title, frame, shown or hidden)\n"
 		"  click X Y              press and release at a point of the shelf or --window\n"
@@ -33,7 +34,7 @@ Usage()
 		"  down X Y | up X Y      press or release only\n"
 		"  key BYTES              press a key; \\e, \\n, \\t, \\b and \\xHH are understood\n"
 		"  choose LABEL           choose an item of the open pop-up menu\n"
-		"  screenshot FILE.png    save the shelf, or --window, as PNG\n"
+		"  screenshot FILE.png    save the shelf, or --window, as PNG (--scale N enlarges)\n"
 		"  add PATH | remove NAME add an add-on's item, remove an item by name\n"
 		"  quit                   quit the host (its items are archived for its next start)\n");
 }
@@ -85,6 +86,7 @@ main(int argc, char** argv)
 	const char* window = NULL;
 	bool screen = false;
 	int32 button = 1;
+	int32 scale = 1;
 	for (int i = 1; i < argc; i++) {
 		if (strcmp(argv[i], "--window") == 0 && i + 1 < argc)
 			window = argv[++i];
@@ -92,6 +94,8 @@ main(int argc, char** argv)
 			screen = true;
 		else if (strcmp(argv[i], "--button") == 0 && i + 1 < argc)
 			button = atoi(argv[++i]);
+		else if (strcmp(argv[i], "--scale") == 0 && i + 1 < argc)
+			scale = atoi(argv[++i]);
 		else
 			words.push_back(argv[i]);
 	}
@@ -140,6 +144,7 @@ main(int argc, char** argv)
 		std::string file = words[1][0] == '/' ? words[1] : std::string(path) + "/" + words[1];
 		free(path);
 		request.AddString("path", file.c_str());
+		request.AddInt32("scale", scale);
 	} else if (command == "add") {
 		needs(1);
 		request.what = kMsgDeskbarAddItem;

@@ -233,55 +233,6 @@ MakeIcon()
 	return icon;
 }
 
-// Shows a bitmap scaled to fill the view.
-class Magnifier : public BView {
-public:
-	Magnifier(BRect frame, BBitmap* bitmap)
-		:
-		BView(frame, "magnifier", B_FOLLOW_ALL, B_WILL_DRAW),
-		fBitmap(bitmap)
-	{
-	}
-
-	~Magnifier() override { delete fBitmap; }
-
-	void Draw(BRect) override { DrawBitmap(fBitmap, Bounds()); }
-
-private:
-	BBitmap* fBitmap;
-};
-
-// The scene's pixels, enlarged by the kit's own bitmap scaling.
-status_t
-SaveMagnified(BPrivate::WindowPort& port, int32 scale, const char* path)
-{
-	BRect bounds = port.Window()->Bounds();
-	BBitmap* copy = new BBitmap(bounds, B_RGB32);
-	uint8* bits = (uint8*)copy->Bits();
-	for (int32 y = 0; y <= bounds.IntegerHeight(); y++) {
-		for (int32 x = 0; x <= bounds.IntegerWidth(); x++) {
-			rgb_color color = port.PixelAt(x, y);
-			uint8* pixel = bits + y * copy->BytesPerRow() + x * 4;
-			pixel[0] = color.blue;
-			pixel[1] = color.green;
-			pixel[2] = color.red;
-			pixel[3] = 255;
-		}
-	}
-	BRect frame(0, 0, (bounds.Width() + 1) * scale - 1, (bounds.Height() + 1) * scale - 1);
-	BWindow* window = new BWindow(frame, "magnified", B_NO_BORDER_WINDOW_LOOK,
-		B_NORMAL_WINDOW_FEEL, 0);
-	window->AddChild(new Magnifier(frame, copy));
-	window->Show();
-	BPrivate::WindowPort magnified(window);
-	status_t status = magnified.Sync();
-	if (status == B_OK)
-		status = magnified.SaveAsPNG(path);
-	window->Lock();
-	window->Quit();
-	return status;
-}
-
 }	// namespace
 
 int
@@ -313,7 +264,7 @@ main(int argc, char** argv)
 	port.MouseMoved(BPoint(100, 110), 0);
 	status_t status = port.Sync();
 	if (status == B_OK)
-		status = scale > 1 ? SaveMagnified(port, scale, path) : port.SaveAsPNG(path);
+		status = port.SaveAsPNG(path, scale);
 
 	window->Lock();
 	window->Quit();
