@@ -14,6 +14,7 @@
 #include "InterfacePrivate.h"
 #include "PngWriter.h"
 #include "ViewPrivate.h"
+#include "WindowList.h"
 #include "WindowPrivate.h"
 
 namespace BPrivate {
@@ -259,14 +260,29 @@ WindowPort::_Deliver(BMessage* message)
 	}
 	if (status != B_OK) {
 		delete sync;
-		return status;
+		// A message handed over before the window began to quit counts as delivered: what
+		// it asked for (a key or click that closes a menu, say) may be why the window quits.
+		return message != NULL && status == B_BAD_PORT_ID ? (status_t)B_OK : status;
 	}
-	bool signalled;
-	{
-		std::unique_lock<std::mutex> guard(sync->lock);
-		signalled = sync->changed.wait_for(guard, kSyncTimeout, [sync] { return sync->signalled; });
+	// A window that is being deleted drops what is queued: stop waiting when it leaves the
+	// team's list (its deleter may be waiting for whoever holds it, this thread perhaps).
+	bool signalled = false;
+	bool gone = false;
+	auto deadline = std::chrono::steady_clock::now() + kSyncTimeout;
+	while (!signalled && !gone && std::chrono::steady_clock::now() < deadline) {
+		{
+			std::unique_lock<std::mutex> guard(sync->lock);
+			signalled = sync->changed.wait_for(guard, std::chrono::milliseconds(20),
+				[sync] { return sync->signalled; });
+		}
+		if (!signalled && WindowList::Acquire(fWindow))
+			WindowList::Release(fWindow);
+		else if (!signalled)
+			gone = true;
 	}
 	sync->Release();
+	if (gone)
+		return message != NULL ? (status_t)B_OK : (status_t)B_BAD_VALUE;
 	return signalled ? B_OK : B_TIMED_OUT;
 }
 

@@ -135,8 +135,9 @@ TEST_F(DeskbarHostTest, ControlClientChoosesFromAMenuOpenedOnTheShelf)
 	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
 	EXPECT_NE(Control("choose First"), 0);
 
-	// The click returns while the menu holds the shelf's thread.
+	// The click returns while the menu holds the shelf's thread; the menu opens soon after.
 	EXPECT_EQ(Control("click 8 8"), 0);
+	EXPECT_TRUE(Eventually([] { return Control("windows | grep -q TestMenu") == 0; }));
 	EXPECT_EQ(Control("choose Nothing-Like-This"), 1);
 	EXPECT_EQ(Control("choose First"), 0);
 	EXPECT_TRUE(Eventually([this] { return Count("chose First") == 1; }));
@@ -148,7 +149,7 @@ TEST_F(DeskbarHostTest, ControlClientChoosesFromAMenuOpenedOnTheShelf)
 	EXPECT_TRUE(Eventually([this] { return Count("chose nothing") == 1; }));
 
 	EXPECT_EQ(Control("click 8 8"), 0);
-	EXPECT_EQ(Control("choose Exit"), 0);
+	EXPECT_TRUE(Eventually([] { return Control("choose Exit") == 0; })) << Log();
 	EXPECT_TRUE(Eventually([&] { return !deskbar.HasItem("TestItem"); }));
 	EXPECT_EQ(Count("detached"), 1);
 	unsetenv("TEST_ITEM_MENU");

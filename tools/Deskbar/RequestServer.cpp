@@ -27,6 +27,7 @@
 #include "DeskbarProtocol.h"
 #include "MenuPrivate.h"
 #include "ShelfWindow.h"
+#include "WindowList.h"
 #include "WindowPort.h"
 
 using namespace BPrivate;
@@ -238,10 +239,13 @@ RequestServer::_Control(const BMessage& request, BMessage* reply)
 {
 	switch (request.what) {
 		case kMsgDeskbarListWindows:
-			for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
+			for (int32 i = 0; BWindow* window = WindowList::At(i); i++) {
+				if (!WindowList::Acquire(window))
+					continue;
 				reply->AddString("title", window->Title());
 				reply->AddRect("frame", window->Frame());
 				reply->AddBool("hidden", window->IsHidden());
+				WindowList::Release(window);
 			}
 			return B_OK;
 		case kMsgDeskbarClick:
@@ -263,7 +267,9 @@ RequestServer::_Control(const BMessage& request, BMessage* reply)
 			BWindow* window = _FindWindow(title);
 			if (window == NULL)
 				return B_NAME_NOT_FOUND;
-			return WindowPort(window).SaveAsPNG(path, scale);
+			status_t status = WindowPort(window).SaveAsPNG(path, scale);
+			WindowList::Release(window);
+			return status;
 		}
 		case kMsgDeskbarQuit:
 			return be_app->PostMessage(B_QUIT_REQUESTED);
@@ -311,8 +317,9 @@ RequestServer::_Input(const BMessage& request)
 				status = port.MouseMoved(where, 0, space);
 				if (status == B_OK)
 					status = port.MouseDown(where, (uint32)buttons, 1, space);
+				// Likewise a press that closes its window.
 				if (status == B_OK)
-					status = port.MouseUp(where, 0, space);
+					port.MouseUp(where, 0, space);
 				break;
 			case kMsgDeskbarMouseMove:
 				status = port.MouseMoved(where, 0, space);
@@ -324,11 +331,13 @@ RequestServer::_Input(const BMessage& request)
 				status = port.MouseUp(where, 0, space);
 				break;
 			case kMsgDeskbarKey:
+				// A key that closes its window (Escape in a menu) leaves no one for the release.
 				status = port.KeyDown(keys.c_str());
 				if (status == B_OK)
-					status = port.KeyUp(keys.c_str());
+					port.KeyUp(keys.c_str());
 				break;
 		}
+		WindowList::Release(window);
 		std::lock_guard<std::mutex> guard(delivery->lock);
 		delivery->finished = true;
 		delivery->status = status;
@@ -355,11 +364,19 @@ RequestServer::_ChooseMenuItem(const BMessage& request)
 BWindow*
 RequestServer::_FindWindow(const char* title)
 {
-	if (title == NULL || title[0] == '\0')
-		return fShelf;
-	for (int32 i = 0; BWindow* window = be_app->WindowAt(i); i++) {
+	// The newest window of that title: a menu opened again has a new window.
+	BWindow* found = NULL;
+	for (int32 i = 0; BWindow* window = WindowList::At(i); i++) {
+		if (title == NULL || title[0] == '\0') {
+			if (window == fShelf)
+				found = window;
+			continue;
+		}
+		if (!WindowList::Acquire(window))
+			continue;
 		if (window->Title() != NULL && strcmp(window->Title(), title) == 0)
-			return window;
+			found = window;
+		WindowList::Release(window);
 	}
-	return NULL;
+	return found != NULL && WindowList::Acquire(found) ? found : NULL;
 }

@@ -36,6 +36,7 @@ private:
 	status_t _Control(const BMessage& request, BMessage* reply);
 	status_t _Input(const BMessage& request);
 	status_t _ChooseMenuItem(const BMessage& request);
+	// The window of that title (the shelf when none is given), held: release it after use.
 	BWindow* _FindWindow(const char* title);
 
 	ShelfWindow* fShelf;
