@@ -61,22 +61,14 @@ status_t
 BDirectory::SetTo(const entry_ref* ref)
 {
 	BPath path(ref);
-	if (path.InitCheck() != B_OK) {
-		Unset();
-		return fCStatus = path.InitCheck();
-	}
-	return SetTo(path.Path());
+	return _Usable(path) ? SetTo(path.Path()) : fCStatus;
 }
 
 status_t
 BDirectory::SetTo(const BEntry* entry)
 {
 	BPath path(entry);
-	if (path.InitCheck() != B_OK) {
-		Unset();
-		return fCStatus = path.InitCheck();
-	}
-	return SetTo(path.Path());
+	return _Usable(path) ? SetTo(path.Path()) : fCStatus;
 }
 
 status_t

@@ -97,22 +97,14 @@ status_t
 BFile::SetTo(const entry_ref* ref, uint32 openMode)
 {
 	BPath path(ref);
-	if (path.InitCheck() != B_OK) {
-		Unset();
-		return fCStatus = path.InitCheck();
-	}
-	return SetTo(path.Path(), openMode);
+	return _Usable(path) ? SetTo(path.Path(), openMode) : fCStatus;
 }
 
 status_t
 BFile::SetTo(const BEntry* entry, uint32 openMode)
 {
 	BPath path(entry);
-	if (path.InitCheck() != B_OK) {
-		Unset();
-		return fCStatus = path.InitCheck();
-	}
-	return SetTo(path.Path(), openMode);
+	return _Usable(path) ? SetTo(path.Path(), openMode) : fCStatus;
 }
 
 status_t

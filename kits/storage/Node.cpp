@@ -65,22 +65,14 @@ status_t
 BNode::SetTo(const entry_ref* ref)
 {
 	BPath path(ref);
-	if (path.InitCheck() != B_OK) {
-		Unset();
-		return fCStatus = path.InitCheck();
-	}
-	return SetTo(path.Path());
+	return _Usable(path) ? SetTo(path.Path()) : fCStatus;
 }
 
 status_t
 BNode::SetTo(const BEntry* entry)
 {
 	BPath path(entry);
-	if (path.InitCheck() != B_OK) {
-		Unset();
-		return fCStatus = path.InitCheck();
-	}
-	return SetTo(path.Path());
+	return _Usable(path) ? SetTo(path.Path()) : fCStatus;
 }
 
 status_t
@@ -104,6 +96,16 @@ BNode::Sync()
 	if (fCStatus != B_OK)
 		return fCStatus;
 	return fsync(fFd) == 0 ? B_OK : BPrivate::host_error_to_status(errno);
+}
+
+bool
+BNode::_Usable(const BPath& path)
+{
+	if (path.InitCheck() == B_OK)
+		return true;
+	Unset();
+	fCStatus = path.InitCheck();
+	return false;
 }
 
 status_t

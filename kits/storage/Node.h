@@ -11,6 +11,7 @@
 
 class BDirectory;
 class BEntry;
+class BPath;
 struct entry_ref;
 
 class BNode {
@@ -34,6 +35,9 @@ public:
 protected:
 	// Host side: opens `path` with host flags; the descriptor is kept in fFd.
 	status_t _SetTo(const char* path, int hostFlags, mode_t mode);
+	// True when the path (of a ref or an entry) could be built; otherwise the node is left
+	// unset with the path's error.
+	bool _Usable(const BPath& path);
 
 	int fFd;
 	status_t fCStatus;
