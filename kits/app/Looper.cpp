@@ -26,8 +26,18 @@
 
 namespace {
 
-std::mutex sLooperListLock;
-std::map<thread_id, BLooper*> sLoopersByThread;
+// Never destroyed: looper threads may still end while the team exits.
+struct LooperList {
+	std::mutex lock;
+	std::map<thread_id, BLooper*> byThread;
+};
+
+LooperList&
+TheLooperList()
+{
+	static LooperList* list = new LooperList;
+	return *list;
+}
 
 }	// namespace
 
@@ -263,8 +273,9 @@ BLooper::task_looper()
 	thread_id self = find_thread(NULL);
 	fPrivate->threadId = self;
 	{
-		std::lock_guard<std::mutex> guard(sLooperListLock);
-		sLoopersByThread[self] = this;
+		LooperList& list = TheLooperList();
+		std::lock_guard<std::mutex> guard(list.lock);
+		list.byThread[self] = this;
 	}
 
 	while (true) {
@@ -306,8 +317,9 @@ BLooper::task_looper()
 	}
 
 	{
-		std::lock_guard<std::mutex> guard(sLooperListLock);
-		sLoopersByThread.erase(self);
+		LooperList& list = TheLooperList();
+		std::lock_guard<std::mutex> guard(list.lock);
+		list.byThread.erase(self);
 	}
 	fPrivate->running = false;
 	if (fPrivate->borrowedThread)
@@ -388,9 +400,10 @@ BLooper::Team() const
 BLooper*
 BLooper::LooperForThread(thread_id thread)
 {
-	std::lock_guard<std::mutex> guard(sLooperListLock);
-	auto found = sLoopersByThread.find(thread);
-	return found != sLoopersByThread.end() ? found->second : NULL;
+	LooperList& list = TheLooperList();
+	std::lock_guard<std::mutex> guard(list.lock);
+	auto found = list.byThread.find(thread);
+	return found != list.byThread.end() ? found->second : NULL;
 }
 
 thread_id

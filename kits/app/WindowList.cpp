@@ -10,65 +10,82 @@ namespace BPrivate {
 
 namespace {
 
-std::mutex sLock;
-std::condition_variable sReleased;
-std::vector<BWindow*> sWindows;
-std::map<BWindow*, int32> sHolds;
+// Never destroyed: window threads may still quit while the team exits.
+struct State {
+	std::mutex lock;
+	std::condition_variable released;
+	std::vector<BWindow*> windows;
+	std::map<BWindow*, int32> holds;
+};
+
+State&
+TheState()
+{
+	static State* state = new State;
+	return *state;
+}
 
 }	// namespace
 
 void
 WindowList::Add(BWindow* window)
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	sWindows.push_back(window);
+	State& state = TheState();
+	std::lock_guard<std::mutex> guard(state.lock);
+	state.windows.push_back(window);
 }
 
 void
 WindowList::Remove(BWindow* window)
 {
-	std::unique_lock<std::mutex> guard(sLock);
-	sWindows.erase(std::remove(sWindows.begin(), sWindows.end(), window), sWindows.end());
-	sReleased.wait(guard, [window] { return sHolds.count(window) == 0; });
+	State& state = TheState();
+	std::unique_lock<std::mutex> guard(state.lock);
+	std::vector<BWindow*>& windows = state.windows;
+	windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+	state.released.wait(guard, [&state, window] { return state.holds.count(window) == 0; });
 }
 
 bool
 WindowList::Acquire(BWindow* window)
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	if (std::find(sWindows.begin(), sWindows.end(), window) == sWindows.end())
+	State& state = TheState();
+	std::lock_guard<std::mutex> guard(state.lock);
+	if (std::find(state.windows.begin(), state.windows.end(), window) == state.windows.end())
 		return false;
-	sHolds[window]++;
+	state.holds[window]++;
 	return true;
 }
 
 void
 WindowList::Release(BWindow* window)
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	auto hold = sHolds.find(window);
-	if (hold == sHolds.end())
+	State& state = TheState();
+	std::lock_guard<std::mutex> guard(state.lock);
+	auto hold = state.holds.find(window);
+	if (hold == state.holds.end())
 		return;
 	if (--hold->second == 0) {
-		sHolds.erase(hold);
-		sReleased.notify_all();
+		state.holds.erase(hold);
+		state.released.notify_all();
 	}
 }
 
 int32
 WindowList::Count()
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	return (int32)sWindows.size();
+	State& state = TheState();
+	std::lock_guard<std::mutex> guard(state.lock);
+	return (int32)state.windows.size();
 }
 
 BWindow*
 WindowList::At(int32 index)
 {
-	std::lock_guard<std::mutex> guard(sLock);
-	if (index < 0 || index >= (int32)sWindows.size())
+	State& state = TheState();
+	std::lock_guard<std::mutex> guard(state.lock);
+	if (index < 0 || index >= (int32)state.windows.size())
 		return NULL;
-	return sWindows[index];
+	return state.windows[index];
 }
 
 }	// namespace BPrivate
