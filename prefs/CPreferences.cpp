@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <Autolock.h>
 #include <Directory.h>
 #include <Entry.h>
 #include <File.h>
 #include <FindDirectory.h>
 #include <Locker.h>
+#include <OS.h>
 #include <Path.h>
 #include <StorageDefs.h>
 
@@ -29,12 +29,56 @@ const int8 kDefaultTimeOut = 10;
 const int32 kDefaultLogSize = 4096;
 const BRect kDefaultWindowFrame(50, 50, 311, 240);
 
-// Loads and saves of different threads never interleave inside one file operation.
-BLocker&
-FileLock()
+const bigtime_t kLockPollInterval = 2000;
+// A holder keeps the lock for one load-change-save; past this, waiting longer cannot help.
+const bigtime_t kLockPatience = 10000000;
+
+// The preferences lock: a recursive lock between the threads of this process and, while the
+// outermost holder has it, a lock on a file beside the preferences between processes. It is
+// never destroyed, so that a thread saving while the team exits still finds it.
+struct PreferencesLock {
+	BLocker threads{"preferences file"};
+	int32 depth = 0;
+	BFile file;
+};
+
+PreferencesLock&
+TheLock()
 {
-	static BLocker lock("preferences file");
-	return lock;
+	static PreferencesLock* lock = new PreferencesLock;
+	return *lock;
+}
+
+// Every call is paired with ReleaseLock(), whatever it returns. Without the file lock (no
+// settings folder, a holder that does not let go) the threads of this process are still
+// serialised.
+status_t
+AcquireLock(const BString& settingPath)
+{
+	PreferencesLock& lock = TheLock();
+	lock.threads.Lock();
+	if (lock.depth++ > 0 || settingPath.Length() == 0)
+		return B_OK;
+
+	BString path(settingPath);
+	path << ".lock";
+	status_t status = lock.file.SetTo(path.String(), B_READ_WRITE | B_CREATE_FILE);
+	if (status != B_OK)
+		return status;
+	bigtime_t deadline = system_time() + kLockPatience;
+	while ((status = lock.file.Lock()) == B_BUSY && system_time() < deadline)
+		snooze(kLockPollInterval);
+	return status;
+}
+
+void
+ReleaseLock()
+{
+	PreferencesLock& lock = TheLock();
+	// Closing the file ends its lock.
+	if (--lock.depth == 0)
+		lock.file.Unset();
+	lock.threads.Unlock();
 }
 
 void
@@ -57,7 +101,8 @@ CPreferences::CPreferences()
 	:
 	BMessage(),
 	fStatus(-1),
-	fSettingsWinPosition(0, 0, -1, -1)
+	fSettingsWinPosition(0, 0, -1, -1),
+	fHoldsFileLock(false)
 {
 	// Numbers start at their defaults so that a record saved without a successful load
 	// never writes zeros; texts stay empty and the frame invalid.
@@ -83,13 +128,39 @@ CPreferences::CPreferences()
 
 CPreferences::~CPreferences()
 {
+	UnlockFile();
+}
+
+status_t
+CPreferences::LockFile()
+{
+	if (fHoldsFileLock)
+		return B_OK;
+	fHoldsFileLock = true;
+	return AcquireLock(fSettingPath);
+}
+
+void
+CPreferences::UnlockFile()
+{
+	if (!fHoldsFileLock)
+		return;
+	fHoldsFileLock = false;
+	ReleaseLock();
 }
 
 status_t
 CPreferences::Load()
 {
-	BAutolock lock(FileLock());
+	AcquireLock(fSettingPath);
+	status_t status = _Load();
+	ReleaseLock();
+	return status;
+}
 
+status_t
+CPreferences::_Load()
+{
 	BFile file(SettingPath(), B_READ_ONLY);
 	fStatus = file.InitCheck();
 	if (fStatus != B_OK)
@@ -135,8 +206,7 @@ CPreferences::_ReadFields()
 status_t
 CPreferences::Save()
 {
-	BAutolock lock(FileLock());
-
+	AcquireLock(fSettingPath);
 	MakeEmpty();
 	AddString("ip-cache", fIpCache);
 	AddString("user", fUser);
@@ -156,7 +226,9 @@ CPreferences::Save()
 	AddInt32("log-size", fLogSize);
 	AddRect("settings-win-position", fSettingsWinPosition);
 
-	return _WriteFile();
+	status_t status = _WriteFile();
+	ReleaseLock();
+	return status;
 }
 
 // Writes the message to a new file beside the old one and renames it into place, so the file

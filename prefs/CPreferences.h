@@ -19,6 +19,12 @@ public:
 	status_t Save();
 	status_t SetDefault();
 
+	// Holds the preferences lock, between the threads of this process and between
+	// processes, from here to UnlockFile() or the record's end, so that a load, a change and
+	// a save run as one step. Load and Save take the same lock for themselves alone.
+	status_t LockFile();
+	void UnlockFile();
+
 	const char* SettingPath() const;
 	int32 PreferencesLoaded() const;
 
@@ -43,9 +49,15 @@ public:
 	BRect fSettingsWinPosition;
 
 private:
+	CPreferences(const CPreferences&);
+	CPreferences& operator=(const CPreferences&);
+
+	status_t _Load();
 	void _SetDefaultValues();
 	void _ReadFields();
 	status_t _WriteFile();
+
+	bool fHoldsFileLock;
 };
 
 #endif	// C_PREFERENCES_H

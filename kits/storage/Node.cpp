@@ -5,6 +5,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <Entry.h>
@@ -96,6 +97,26 @@ BNode::Sync()
 	if (fCStatus != B_OK)
 		return fCStatus;
 	return fsync(fFd) == 0 ? B_OK : BPrivate::host_error_to_status(errno);
+}
+
+// An advisory lock on the open file description: it holds between processes and between two
+// BNode objects of one process, and ends with the descriptor.
+status_t
+BNode::Lock()
+{
+	if (fCStatus != B_OK)
+		return fCStatus;
+	if (flock(fFd, LOCK_EX | LOCK_NB) == 0)
+		return B_OK;
+	return errno == EWOULDBLOCK ? B_BUSY : BPrivate::host_error_to_status(errno);
+}
+
+status_t
+BNode::Unlock()
+{
+	if (fCStatus != B_OK)
+		return fCStatus;
+	return flock(fFd, LOCK_UN) == 0 ? B_OK : BPrivate::host_error_to_status(errno);
 }
 
 bool

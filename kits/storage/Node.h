@@ -32,6 +32,11 @@ public:
 
 	status_t Sync();
 
+	// Reserves the node for this object alone: another BNode's Lock, in this process or
+	// another, fails with B_BUSY until Unlock or until this node is closed.
+	status_t Lock();
+	status_t Unlock();
+
 protected:
 	// Host side: opens `path` with host flags; the descriptor is kept in fFd.
 	status_t _SetTo(const char* path, int hostFlags, mode_t mode);

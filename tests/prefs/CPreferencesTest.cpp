@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -24,6 +27,7 @@ PrefsPath(const TemporaryHome& home)
 	return home.SettingsPath() + "/Zorve/Zorve.prefs";
 }
 
+// Entries of a folder, not counting the lock file that stays beside the preferences.
 int
 CountEntries(const std::string& folder)
 {
@@ -32,7 +36,7 @@ CountEntries(const std::string& folder)
 	if (directory == NULL)
 		return -1;
 	while (struct dirent* entry = readdir(directory)) {
-		if (entry->d_name[0] != '.')
+		if (entry->d_name[0] != '.' && strcmp(entry->d_name, "Zorve.prefs.lock") != 0)
 			count++;
 	}
 	closedir(directory);
@@ -284,4 +288,50 @@ TEST(CPreferencesTest, ConcurrentSavesNeverLeaveAPartialFile)
 	ASSERT_EQ(last.Load(), B_OK);
 	EXPECT_TRUE(last.fUser == "a-user" || last.fUser == "b-user-with-a-longer-name");
 	EXPECT_EQ(CountEntries(home.SettingsPath() + "/Zorve"), 1);
+}
+
+// Another process's load-change-save runs whole while this one holds the lock: neither loses
+// the other's key.
+TEST(CPreferencesTest, LockedSequencesOfTwoProcessesKeepBothChanges)
+{
+	TemporaryHome home;
+	CPreferences first;
+	first.SetDefault();
+
+	int ready[2];
+	ASSERT_EQ(pipe(ready), 0);
+	pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		CPreferences prefs;
+		prefs.LockFile();
+		prefs.Load();
+		char byte = 1;
+		if (write(ready[1], &byte, 1) != 1)
+			_exit(2);
+		usleep(300000);
+		prefs.fUser = "child-user";
+		prefs.Save();
+		prefs.UnlockFile();
+		_exit(0);
+	}
+	char byte;
+	ASSERT_EQ(read(ready[0], &byte, 1), 1);
+	{
+		CPreferences prefs;
+		prefs.LockFile();
+		prefs.Load();
+		prefs.fPassword = "parent-password";
+		prefs.Save();
+	}
+	int status = 0;
+	waitpid(child, &status, 0);
+	close(ready[0]);
+	close(ready[1]);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+	CPreferences last;
+	ASSERT_EQ(last.Load(), B_OK);
+	EXPECT_STREQ(last.fUser.String(), "child-user");
+	EXPECT_STREQ(last.fPassword.String(), "parent-password");
 }
