@@ -1,15 +1,17 @@
-# make test: installs what is missing, builds, and runs the whole suite plainly, then under
-# AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer.
+# make test: installs what is missing, checks that every source is formatted, builds, and runs the
+# whole suite plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer, then under
+# ThreadSanitizer.
 # make demo: builds and runs the main job.   make fuzz: the opt-in fuzz runs.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -G Ninja
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev \
-	libpng-dev fonts-liberation2 fonts-dejavu-core
+	libpng-dev fonts-liberation2 fonts-dejavu-core clang-format
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
-.PHONY: all deps build test test-plain test-asan test-tsan demo fuzz bench clean
+.PHONY: all deps build format check-format test test-plain test-asan test-tsan demo fuzz bench \
+	clean
 
 all: build
 
@@ -19,6 +21,12 @@ deps:
 build: deps
 	cmake -S . -B build/debug $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug
 	cmake --build build/debug -j $(JOBS)
+
+check-format: deps
+	scripts/check-format
+
+format: deps
+	scripts/check-format --fix
 
 test-plain: build
 	ctest --test-dir build/debug --output-on-failure -j $(JOBS)
@@ -36,7 +44,7 @@ test-tsan: deps
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 		ctest --test-dir build/tsan --output-on-failure -j $(JOBS)
 
-test: test-plain test-asan test-tsan
+test: check-format test-plain test-asan test-tsan
 
 fuzz: deps
 	@scripts/install-packages $(FUZZ_PACKAGES)

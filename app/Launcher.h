@@ -14,4 +14,4 @@ public:
 	~Launcher() override;
 };
 
-#endif	// LAUNCHER_H
+#endif // LAUNCHER_H

@@ -9,4 +9,4 @@ const char* const kAppSignature = "application/x-vnd.Orbel.Zorve";
 // The Deskbar item's name: the replicant view's class name and view name.
 const char* const kReplicantName = "ZorveReplicant";
 
-#endif	// ZORVE_CONSTANTS_H
+#endif // ZORVE_CONSTANTS_H

@@ -11,4 +11,4 @@ const uint32 MSG_CHECK_IP = 'DDic';
 // Run the update request.
 const uint32 MSG_UPDATE = 'DDiu';
 
-#endif	// ENGINE_MESSAGES_H
+#endif // ENGINE_MESSAGES_H

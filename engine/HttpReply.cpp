@@ -26,10 +26,9 @@ LineText(const char* data, size_t start, size_t end)
 	return BString(data + start, (int32)(stop - start));
 }
 
-}	// namespace
+} // namespace
 
-HttpReply::HttpReply()
-	:
+HttpReply::HttpReply() :
 	fStatusCode(0)
 {
 }
@@ -87,8 +86,7 @@ HttpReply::SetTo(const char* data, size_t length)
 		char* end;
 		errno = 0;
 		unsigned long long declared = strtoull(digits, &end, 10);
-		if (end == digits || *end != '\0' || *digits == '-' || errno != 0
-			|| declared > bodyLength)
+		if (end == digits || *end != '\0' || *digits == '-' || errno != 0 || declared > bodyLength)
 			return B_BAD_DATA;
 		fBody.SetTo(body, (int32)declared);
 	} else

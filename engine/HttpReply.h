@@ -33,4 +33,4 @@ private:
 	BString fBody;
 };
 
-#endif	// HTTP_REPLY_H
+#endif // HTTP_REPLY_H

@@ -96,10 +96,9 @@ HasVisibleText(const BString& text)
 	return false;
 }
 
-}	// namespace
+} // namespace
 
-Zorve::Zorve()
-	:
+Zorve::Zorve() :
 	BLooper("ZorveLooper", B_NORMAL_PRIORITY, 100),
 	fServerAddress(),
 	fServerEndpoint(SOCK_STREAM),

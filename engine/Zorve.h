@@ -52,4 +52,4 @@ private:
 	mutable BLocker fLogLock;
 };
 
-#endif	// ZORVE_H
+#endif // ZORVE_H

@@ -112,7 +112,7 @@ TryInput(const uint8_t* data, size_t size)
 	Check(again == flat);
 }
 
-}	// namespace
+} // namespace
 
 extern "C" int
 LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

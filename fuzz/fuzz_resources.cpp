@@ -57,7 +57,7 @@ TryParse(const uint8_t* data, size_t size)
 	}
 }
 
-}	// namespace
+} // namespace
 
 extern "C" int
 LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -65,7 +65,7 @@ SetCachedAddress(const char* address)
 	prefs.Save();
 }
 
-}	// namespace
+} // namespace
 
 int
 main()
@@ -78,7 +78,8 @@ main()
 
 	LoopbackHttpServer::Behaviour behaviour;
 	behaviour.address = "203.0.113.7";
-	behaviour.answers = {LoopbackHttpServer::Answer(LoopbackHttpServer::kAnswerGood, "203.0.113.7")};
+	behaviour.answers = {
+		LoopbackHttpServer::Answer(LoopbackHttpServer::kAnswerGood, "203.0.113.7")};
 	LoopbackHttpServer server(behaviour);
 	if (server.Start() != B_OK)
 		return 1;
@@ -127,7 +128,8 @@ main()
 	fprintf(out, "90th percentile cycle: %.3f ms\n", cycles[cycles.size() * 9 / 10]);
 	fprintf(out, "receive system calls per cycle: %.2f\n", (double)receives / kCycles);
 	fprintf(out, "peak RSS: %ld KiB\n", usage.ru_maxrss);
-	fprintf(out, "RSS added by the engine and its cycles: %ld KiB\n", residentAfter - residentBefore);
+	fprintf(out, "RSS added by the engine and its cycles: %ld KiB\n",
+		residentAfter - residentBefore);
 
 	std::string cleanup = std::string("rm -rf ") + home;
 	return system(cleanup.c_str()) == 0 ? 0 : 1;

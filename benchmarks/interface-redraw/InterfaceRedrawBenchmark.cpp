@@ -23,13 +23,11 @@ const int32 kRows = 5;
 const int32 kRounds = 2000;
 const char* const kLabels[] = {"User", "Password", "Host", "Ip Address", "Server DynDns",
 	"Server Ip Check", "Delay (minutes)", "Wildcard", "Back mx", "Offline", "Mail Exchanger",
-	"System", "About", "Log", "Other", "Settings", "for BeOS", "v0.2a", "My web site",
-	"My E-Mail"};
+	"System", "About", "Log", "Other", "Settings", "for BeOS", "v0.2a", "My web site", "My E-Mail"};
 
 class LabelView : public BView {
 public:
-	LabelView(BRect frame, const char* label)
-		:
+	LabelView(BRect frame, const char* label) :
 		BView(frame, label, B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 		SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
@@ -65,11 +63,11 @@ Summarise(std::vector<bigtime_t>& times)
 void
 Print(const char* what, const Figures& figures)
 {
-	printf("%-36s median %.3f ms  p90 %.3f ms  best %.3f ms\n", what, figures.median,
-		figures.p90, figures.best);
+	printf("%-36s median %.3f ms  p90 %.3f ms  best %.3f ms\n", what, figures.median, figures.p90,
+		figures.best);
 }
 
-}	// namespace
+} // namespace
 
 int
 main()
@@ -82,8 +80,8 @@ main()
 	for (int32 i = 0; i < kColumns * kRows; i++) {
 		float left = (i % kColumns) * width;
 		float top = (i / kColumns) * height;
-		window->AddChild(new LabelView(BRect(left, top, left + width - 2, top + height - 2),
-			kLabels[i]));
+		window->AddChild(
+			new LabelView(BRect(left, top, left + width - 2, top + height - 2), kLabels[i]));
 	}
 	window->Show();
 	BPrivate::WindowPort port(window);

@@ -80,4 +80,4 @@ enum {
 	B_CONTROL_MODIFIED = 'CMOD'
 };
 
-#endif	// _APP_DEFS_H
+#endif // _APP_DEFS_H

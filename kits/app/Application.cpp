@@ -54,15 +54,13 @@ IsValidAppSignature(const char* signature)
 		&& strlen(signature) > sizeof(kPrefix) - 1 && strlen(signature) < B_MIME_TYPE_LENGTH;
 }
 
-BApplication::BApplication(const char* signature)
-	:
+BApplication::BApplication(const char* signature) :
 	BLooper("AppLooperPort")
 {
 	_InitData(signature, NULL);
 }
 
-BApplication::BApplication(const char* signature, status_t* error)
-	:
+BApplication::BApplication(const char* signature, status_t* error) :
 	BLooper("AppLooperPort")
 {
 	_InitData(signature, error);

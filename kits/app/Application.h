@@ -51,4 +51,4 @@ private:
 
 extern BApplication* be_app;
 
-#endif	// _APPLICATION_H
+#endif // _APPLICATION_H

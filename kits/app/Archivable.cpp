@@ -73,7 +73,7 @@ FindInLoadedImages(const std::string& symbol)
 	return NULL;
 }
 
-}	// namespace
+} // namespace
 
 BArchivable::BArchivable()
 {

@@ -32,4 +32,4 @@ instantiation_func find_instantiation_func(const char* className, const char* si
 instantiation_func find_instantiation_func(const char* className);
 instantiation_func find_instantiation_func(BMessage* archive);
 
-#endif	// _ARCHIVABLE_H
+#endif // _ARCHIVABLE_H

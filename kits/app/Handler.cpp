@@ -6,16 +6,14 @@
 #include <Looper.h>
 #include <Message.h>
 
-BHandler::BHandler(const char* name)
-	:
+BHandler::BHandler(const char* name) :
 	fName(name != NULL ? strdup(name) : NULL),
 	fLooper(NULL),
 	fNextHandler(NULL)
 {
 }
 
-BHandler::BHandler(BMessage* data)
-	:
+BHandler::BHandler(BMessage* data) :
 	BArchivable(data),
 	fName(NULL),
 	fLooper(NULL),

@@ -45,4 +45,4 @@ private:
 	BHandler* fNextHandler;
 };
 
-#endif	// _HANDLER_H
+#endif // _HANDLER_H

@@ -39,18 +39,16 @@ TheLooperList()
 	return *list;
 }
 
-}	// namespace
+} // namespace
 
-BLooper::BLooper(const char* name, int32 priority, int32 portCapacity)
-	:
+BLooper::BLooper(const char* name, int32 priority, int32 portCapacity) :
 	BHandler(name),
 	fPrivate(new Private(name, priority, portCapacity))
 {
 	AddHandler(this);
 }
 
-BLooper::BLooper(BMessage* data)
-	:
+BLooper::BLooper(BMessage* data) :
 	BHandler(data),
 	fPrivate(NULL)
 {

@@ -74,4 +74,4 @@ private:
 	Private* fPrivate;
 };
 
-#endif	// _LOOPER_H
+#endif // _LOOPER_H

@@ -44,8 +44,7 @@ struct BLooper::Private {
 	std::vector<BHandler*> handlers;
 	BHandler* preferred = NULL;
 
-	Private(const char* looperName, int32 looperPriority, int32 portCapacity)
-		:
+	Private(const char* looperName, int32 looperPriority, int32 portCapacity) :
 		name(looperName != NULL ? looperName : ""),
 		priority(looperPriority),
 		capacity(portCapacity > 0 ? portCapacity : B_LOOPER_PORT_DEFAULT_CAPACITY),
@@ -54,4 +53,4 @@ struct BLooper::Private {
 	}
 };
 
-#endif	// _LOOPER_PRIVATE_H
+#endif // _LOOPER_PRIVATE_H

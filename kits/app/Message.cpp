@@ -56,8 +56,7 @@ void
 PrintCode(uint32 code)
 {
 	if (IsPrintableCode(code)) {
-		printf("'%c%c%c%c'", (char)(code >> 24), (char)(code >> 16), (char)(code >> 8),
-			(char)code);
+		printf("'%c%c%c%c'", (char)(code >> 24), (char)(code >> 16), (char)(code >> 8), (char)code);
 	} else
 		printf("0x%08" PRIx32, code);
 }
@@ -128,7 +127,7 @@ FindValue(const BMessage* message, const char* name, type_code type, int32 index
 	return B_OK;
 }
 
-}	// namespace
+} // namespace
 
 struct BMessage::Private {
 	MessageFieldList fields;
@@ -159,22 +158,19 @@ struct BMessage::Private {
 	}
 };
 
-BMessage::BMessage()
-	:
+BMessage::BMessage() :
 	what(0),
 	fPrivate(new Private)
 {
 }
 
-BMessage::BMessage(uint32 what)
-	:
+BMessage::BMessage(uint32 what) :
 	what(what),
 	fPrivate(new Private)
 {
 }
 
-BMessage::BMessage(const BMessage& message)
-	:
+BMessage::BMessage(const BMessage& message) :
 	what(message.what),
 	fPrivate(new Private(*message.fPrivate))
 {

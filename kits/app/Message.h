@@ -96,8 +96,7 @@ public:
 	status_t FindPointer(const char* name, int32 index, void** pointer) const;
 	status_t FindMessage(const char* name, BMessage* message) const;
 	status_t FindMessage(const char* name, int32 index, BMessage* message) const;
-	status_t FindData(const char* name, type_code type, const void** data,
-		ssize_t* numBytes) const;
+	status_t FindData(const char* name, type_code type, const void** data, ssize_t* numBytes) const;
 	status_t FindData(const char* name, type_code type, int32 index, const void** data,
 		ssize_t* numBytes) const;
 
@@ -150,4 +149,4 @@ private:
 	Private* fPrivate;
 };
 
-#endif	// _MESSAGE_H
+#endif // _MESSAGE_H

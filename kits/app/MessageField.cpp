@@ -2,8 +2,7 @@
 
 namespace BPrivate {
 
-MessageField::MessageField(const std::string& name, type_code type, bool fixedSize)
-	:
+MessageField::MessageField(const std::string& name, type_code type, bool fixedSize) :
 	fName(name),
 	fType(type),
 	fFixedSize(fixedSize),
@@ -84,4 +83,4 @@ MessageField::FlattenedDataSize() const
 	return size;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -48,6 +48,6 @@ private:
 
 typedef std::vector<MessageField> MessageFieldList;
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// MESSAGE_FIELD_H
+#endif // MESSAGE_FIELD_H

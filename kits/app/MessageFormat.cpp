@@ -113,7 +113,11 @@ SwapItem(std::string* item, size_t width)
 
 class Writer {
 public:
-	Writer(uint8* buffer) : fBuffer(buffer), fPosition(0) {}
+	Writer(uint8* buffer) :
+		fBuffer(buffer),
+		fPosition(0)
+	{
+	}
 
 	void Write(const void* data, size_t size)
 	{
@@ -138,8 +142,7 @@ private:
 // Reads the writer's byte order; every read is checked against the end.
 class Reader {
 public:
-	Reader(const uint8* data, size_t length, bool swap)
-		:
+	Reader(const uint8* data, size_t length, bool swap) :
 		fData(data),
 		fLength(length),
 		fPosition(0),
@@ -300,8 +303,7 @@ ParseField(Reader& reader, uint8 flags, bool swap, int depth, MessageFieldList* 
 }
 
 status_t
-ParseMessage(const uint8* data, size_t length, int depth, uint32* _what,
-	MessageFieldList* _fields)
+ParseMessage(const uint8* data, size_t length, int depth, uint32* _what, MessageFieldList* _fields)
 {
 	if (depth > MessageFormat::kMaxNesting)
 		return B_BAD_DATA;
@@ -357,7 +359,7 @@ ParseMessage(const uint8* data, size_t length, int depth, uint32* _what,
 	return B_OK;
 }
 
-}	// namespace
+} // namespace
 
 size_t
 MessageFormat::FlattenedSize(const MessageFieldList& fields)
@@ -449,8 +451,7 @@ MessageFormat::ReadSize(const uint8* header, size_t available, size_t* _size)
 }
 
 status_t
-MessageFormat::Unflatten(const uint8* data, size_t length, uint32* _what,
-	MessageFieldList* _fields)
+MessageFormat::Unflatten(const uint8* data, size_t length, uint32* _what, MessageFieldList* _fields)
 {
 	return ParseMessage(data, length, 0, _what, _fields);
 }
@@ -461,4 +462,4 @@ MessageFormat::PrepareItem(type_code type, std::string* item, int depth)
 	return CheckItem(type, item, false, depth);
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

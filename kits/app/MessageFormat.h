@@ -42,6 +42,6 @@ public:
 	static status_t PrepareItem(type_code type, std::string* item, int depth);
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// MESSAGE_FORMAT_H
+#endif // MESSAGE_FORMAT_H

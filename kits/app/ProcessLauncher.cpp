@@ -30,14 +30,12 @@ ProcessLauncher::Start(const std::string& program, const std::vector<std::string
 	posix_spawnattr_init(&attributes);
 	if (output != NULL) {
 		posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-		posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_APPEND,
-			0600);
+		posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_APPEND, 0600);
 		posix_spawn_file_actions_adddup2(&actions, 1, 2);
 		posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
 	}
 	pid_t child;
-	int result = posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(),
-		environ);
+	int result = posix_spawn(&child, program.c_str(), &actions, &attributes, argv.data(), environ);
 	posix_spawn_file_actions_destroy(&actions);
 	posix_spawnattr_destroy(&attributes);
 	if (result != 0)
@@ -53,4 +51,4 @@ ProcessLauncher::Start(const std::string& program, const std::vector<std::string
 	return B_OK;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -20,6 +20,6 @@ public:
 		team_id* team, const char* output = NULL);
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _PROCESS_LAUNCHER_H
+#endif // _PROCESS_LAUNCHER_H

@@ -71,12 +71,11 @@ FindInPath(const char* program)
 	return "";
 }
 
-}	// namespace
+} // namespace
 
 const BRoster* be_roster = &sRoster;
 
-app_info::app_info()
-	:
+app_info::app_info() :
 	thread(-1),
 	team(-1),
 	port(-1),
@@ -138,8 +137,9 @@ BRoster::FindApp(const char* mimeType, entry_ref* app) const
 		return status;
 	FILE* stream = fopen(file.c_str(), "r");
 	if (stream == NULL) {
-		return errno == ENOENT ? (status_t)B_LAUNCH_FAILED_APP_NOT_FOUND
-							   : BPrivate::host_error_to_status(errno);
+		if (errno == ENOENT)
+			return B_LAUNCH_FAILED_APP_NOT_FOUND;
+		return BPrivate::host_error_to_status(errno);
 	}
 	char path[B_PATH_NAME_LENGTH];
 	bool read = fgets(path, sizeof(path), stream) != NULL;
@@ -190,7 +190,8 @@ BRoster::Launch(const char* mimeType, int argc, char** args, team_id* appTeam) c
 		std::string opener = FindInPath("xdg-open");
 		if (opener.empty())
 			return B_LAUNCH_FAILED_NO_PREFERRED_APP;
-		return BPrivate::ProcessLauncher::Start(opener, std::vector<std::string>(1, arguments[0]), appTeam);
+		return BPrivate::ProcessLauncher::Start(opener, std::vector<std::string>(1, arguments[0]),
+			appTeam);
 	}
 	return B_LAUNCH_FAILED_NO_PREFERRED_APP;
 }

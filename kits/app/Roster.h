@@ -53,4 +53,4 @@ public:
 
 extern const BRoster* be_roster;
 
-#endif	// _ROSTER_H
+#endif // _ROSTER_H

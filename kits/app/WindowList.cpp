@@ -25,7 +25,7 @@ TheState()
 	return *state;
 }
 
-}	// namespace
+} // namespace
 
 void
 WindowList::Add(BWindow* window)
@@ -88,4 +88,4 @@ WindowList::At(int32 index)
 	return state.windows[index];
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

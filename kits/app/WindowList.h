@@ -27,6 +27,6 @@ public:
 	static void Release(BWindow* window);
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _WINDOW_LIST_H
+#endif // _WINDOW_LIST_H

@@ -24,13 +24,11 @@ Ask(const BMessage& request, BMessage* reply)
 	return DeskbarLink::Exchange(request, reply);
 }
 
-}	// namespace
+} // namespace
 
-struct BDeskbar::Connection {
-};
+struct BDeskbar::Connection {};
 
-BDeskbar::BDeskbar()
-	:
+BDeskbar::BDeskbar() :
 	fConnection(NULL)
 {
 }

@@ -48,4 +48,4 @@ private:
 	Connection* fConnection;
 };
 
-#endif	// _DESKBAR_H
+#endif // _DESKBAR_H

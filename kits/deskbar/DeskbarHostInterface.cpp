@@ -8,7 +8,7 @@ namespace {
 
 std::atomic<DeskbarHostInterface*> sInstance(nullptr);
 
-}	// namespace
+} // namespace
 
 DeskbarHostInterface::~DeskbarHostInterface()
 {
@@ -26,4 +26,4 @@ DeskbarHostInterface::Instance()
 	return sInstance.load();
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -25,6 +25,6 @@ public:
 	static DeskbarHostInterface* Instance();
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _DESKBAR_HOST_INTERFACE_H
+#endif // _DESKBAR_HOST_INTERFACE_H

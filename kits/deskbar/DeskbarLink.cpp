@@ -71,7 +71,7 @@ ReadAll(int socket, void* buffer, size_t size, bigtime_t deadline)
 	return B_OK;
 }
 
-}	// namespace
+} // namespace
 
 status_t
 DeskbarLink::RuntimeDirectory(std::string& path)
@@ -247,4 +247,4 @@ DeskbarLink::Exchange(const BMessage& request, BMessage* reply, bool startHost)
 	return result;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -37,6 +37,6 @@ private:
 	static status_t _StartHost();
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _DESKBAR_LINK_H
+#endif // _DESKBAR_LINK_H

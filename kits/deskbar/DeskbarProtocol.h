@@ -37,6 +37,6 @@ const uint32 kMsgDeskbarReply = 'DBrp';
 extern const char* const kDeskbarShelfTitle;
 extern const char* const kDeskbarItemsFile;
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _DESKBAR_PROTOCOL_H
+#endif // _DESKBAR_PROTOCOL_H

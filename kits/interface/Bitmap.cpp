@@ -30,11 +30,10 @@ RowBytesFor(color_space colorSpace, int32 width)
 	return (width * BytesPerPixel(colorSpace) + 3) & ~3;
 }
 
-}	// namespace
+} // namespace
 
 BBitmap::BBitmap(BRect bounds, uint32 flags, color_space colorSpace, int32 bytesPerRow,
-	screen_id /*screenID*/)
-	:
+	screen_id /*screenID*/) :
 	fBits(NULL),
 	fBitsLength(0),
 	fBytesPerRow(0),
@@ -45,8 +44,7 @@ BBitmap::BBitmap(BRect bounds, uint32 flags, color_space colorSpace, int32 bytes
 	_Init(bounds, flags, colorSpace, bytesPerRow);
 }
 
-BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool needsContiguous)
-	:
+BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool needsContiguous) :
 	fBits(NULL),
 	fBitsLength(0),
 	fBytesPerRow(0),
@@ -63,8 +61,7 @@ BBitmap::BBitmap(BRect bounds, color_space colorSpace, bool acceptsViews, bool n
 	_Init(bounds, flags, colorSpace, B_ANY_BYTES_PER_ROW);
 }
 
-BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous)
-	:
+BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous) :
 	fBits(NULL),
 	fBitsLength(0),
 	fBytesPerRow(0),
@@ -86,8 +83,7 @@ BBitmap::BBitmap(const BBitmap* source, bool acceptsViews, bool needsContiguous)
 		memcpy(fBits, source->fBits, fBitsLength);
 }
 
-BBitmap::BBitmap(BMessage* data)
-	:
+BBitmap::BBitmap(BMessage* data) :
 	BArchivable(data),
 	fBits(NULL),
 	fBitsLength(0),
@@ -221,8 +217,7 @@ BBitmap::Bounds() const
 void
 BBitmap::SetBits(const void* data, int32 length, int32 offset, color_space colorSpace)
 {
-	if (fInitStatus != B_OK || data == NULL || length <= 0 || offset < 0
-		|| offset >= fBitsLength) {
+	if (fInitStatus != B_OK || data == NULL || length <= 0 || offset < 0 || offset >= fBitsLength) {
 		return;
 	}
 	bool sameLayout = colorSpace == fColorSpace

@@ -84,4 +84,4 @@ private:
 	status_t fInitStatus;
 };
 
-#endif	// _BITMAP_H
+#endif // _BITMAP_H

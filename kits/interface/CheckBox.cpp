@@ -5,8 +5,7 @@
 #include <Window.h>
 
 BCheckBox::BCheckBox(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, label, message, resizingMode, flags),
 	fOutlined(false)
 {

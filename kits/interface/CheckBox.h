@@ -40,4 +40,4 @@ private:
 	bool fOutlined;
 };
 
-#endif	// _CHECK_BOX_H
+#endif // _CHECK_BOX_H

@@ -21,11 +21,10 @@ IsTransparent(const rgb_color& color)
 		&& color.blue == B_TRANSPARENT_COLOR.blue && color.alpha == B_TRANSPARENT_COLOR.alpha;
 }
 
-}	// namespace
+} // namespace
 
 BControl::BControl(BRect frame, const char* name, const char* label, BMessage* message,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	BInvoker(message, NULL, NULL),
 	fLabel(CopyLabel(label)),

@@ -67,4 +67,4 @@ private:
 	bool fWantsNavigation;
 };
 
-#endif	// _CONTROL_H
+#endif // _CONTROL_H

@@ -19,12 +19,12 @@ const float kMinShear = 45.0f;
 const float kMaxShear = 135.0f;
 const float kMaxSize = 10000.0f;
 
-const BFont sPlainFont
-	= FontEngine::MakeFont(FontEngine::kSansFamily, FontEngine::kRegularStyle, kDefaultSize);
-const BFont sBoldFont
-	= FontEngine::MakeFont(FontEngine::kSansFamily, FontEngine::kBoldStyle, kDefaultSize);
-const BFont sFixedFont
-	= FontEngine::MakeFont(FontEngine::kFixedFamily, FontEngine::kRegularStyle, kDefaultSize);
+const BFont sPlainFont = FontEngine::MakeFont(FontEngine::kSansFamily, FontEngine::kRegularStyle,
+	kDefaultSize);
+const BFont sBoldFont = FontEngine::MakeFont(FontEngine::kSansFamily, FontEngine::kBoldStyle,
+	kDefaultSize);
+const BFont sFixedFont = FontEngine::MakeFont(FontEngine::kFixedFamily, FontEngine::kRegularStyle,
+	kDefaultSize);
 
 // Byte offsets at which the characters of a UTF-8 string start, plus its length.
 std::vector<int32>
@@ -39,14 +39,13 @@ CharacterStarts(const std::string& text)
 	return starts;
 }
 
-}	// namespace
+} // namespace
 
 const BFont* be_plain_font = &sPlainFont;
 const BFont* be_bold_font = &sBoldFont;
 const BFont* be_fixed_font = &sFixedFont;
 
-BFont::BFont()
-	:
+BFont::BFont() :
 	BFont(FontEngine::kSansFamily, FontEngine::kRegularStyle, kDefaultSize)
 {
 }
@@ -61,8 +60,7 @@ BFont::BFont(const BFont* font)
 	*this = font != NULL ? *font : BFont();
 }
 
-BFont::BFont(uint16 familyID, uint16 styleID, float size)
-	:
+BFont::BFont(uint16 familyID, uint16 styleID, float size) :
 	fFamilyID(familyID),
 	fStyleID(styleID),
 	fSize(size),
@@ -369,8 +367,8 @@ BFont::PrintToStream() const
 	font_family family;
 	font_style style;
 	GetFamilyAndStyle(&family, &style);
-	printf("BFont(%s, %s, size %.1f, shear %.1f, rotation %.1f)\n", family, style, fSize,
-		fShear, fRotation);
+	printf("BFont(%s, %s, size %.1f, shear %.1f, rotation %.1f)\n", family, style, fSize, fShear,
+		fRotation);
 }
 
 int32

@@ -161,8 +161,8 @@ public:
 
 	float StringWidth(const char* string) const;
 	float StringWidth(const char* string, int32 length) const;
-	void GetStringWidths(const char* stringArray[], const int32 lengthArray[],
-		int32 numStrings, float widthArray[]) const;
+	void GetStringWidths(const char* stringArray[], const int32 lengthArray[], int32 numStrings,
+		float widthArray[]) const;
 	// Advances of each character, in units of the font size.
 	void GetEscapements(const char charArray[], int32 numChars, float escapementArray[]) const;
 	void GetEscapements(const char charArray[], int32 numChars, escapement_delta* delta,
@@ -199,10 +199,9 @@ extern const BFont* be_fixed_font;
 int32 count_font_families();
 status_t get_font_family(int32 index, font_family* name, uint32* flags = NULL);
 int32 count_font_styles(font_family name);
-status_t get_font_style(font_family family, int32 index, font_style* name,
-	uint32* flags = NULL);
+status_t get_font_style(font_family family, int32 index, font_style* name, uint32* flags = NULL);
 status_t get_font_style(font_family family, int32 index, font_style* name, uint16* face,
 	uint32* flags = NULL);
 bool update_font_families(bool checkOnly);
 
-#endif	// _FONT_H
+#endif // _FONT_H

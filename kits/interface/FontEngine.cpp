@@ -63,8 +63,8 @@ const FamilyCandidate kFixedCandidates[] = {
 };
 
 const char* const kStyleNames[kStyleCount] = {"Regular", "Bold", "Italic", "Bold Italic"};
-const uint16 kStyleFaces[kStyleCount]
-	= {B_REGULAR_FACE, B_BOLD_FACE, B_ITALIC_FACE, B_BOLD_FACE | B_ITALIC_FACE};
+const uint16 kStyleFaces[kStyleCount] = {B_REGULAR_FACE, B_BOLD_FACE, B_ITALIC_FACE,
+	B_BOLD_FACE | B_ITALIC_FACE};
 
 // Names that code written for the platform asks for.
 const struct {
@@ -167,7 +167,7 @@ NextCharacter(const char*& string, const char* end)
 	return code;
 }
 
-}	// namespace
+} // namespace
 
 struct FontEngine::Data {
 	std::mutex lock;
@@ -242,8 +242,8 @@ FontEngine::Data::Glyph(const BFont& font, FT_Face face, uint64 slot, uint32 cha
 	// The auto-hinter snaps stems to whole pixels as well, which keeps ten-point text crisp.
 	FT_Int32 loadFlags = FT_LOAD_NO_BITMAP | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_TARGET_NORMAL;
 	if (FT_Load_Glyph(face, index, loadFlags) == 0
-		&& FT_Render_Glyph(face->glyph,
-			   antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) == 0) {
+		&& FT_Render_Glyph(face->glyph, antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO)
+			== 0) {
 		FT_GlyphSlot glyph = face->glyph;
 		const FT_Bitmap& bitmap = glyph->bitmap;
 		image->advance = (int32)((glyph->advance.x + 32) >> 6);
@@ -272,8 +272,7 @@ FontEngine::Data::Glyph(const BFont& font, FT_Face face, uint64 slot, uint32 cha
 	return image;
 }
 
-FontEngine::FontEngine()
-	:
+FontEngine::FontEngine() :
 	fData(new Data)
 {
 	Resolve(fData->families[kSansFamily], kSansCandidates);
@@ -410,12 +409,12 @@ void
 FontEngine::GetNames(uint16 familyID, uint16 styleID, font_family* family, font_style* style)
 {
 	if (family != NULL) {
-		const char* name = familyID <= kFixedFamily ? fData->families[familyID].name.c_str()
-													: "";
+		const char* name = familyID <= kFixedFamily ? fData->families[familyID].name.c_str() : "";
 		snprintf(*family, sizeof(font_family), "%s", name);
 	}
 	if (style != NULL)
-		snprintf(*style, sizeof(font_style), "%s", kStyleNames[styleID < kStyleCount ? styleID : 0]);
+		snprintf(*style, sizeof(font_style), "%s",
+			kStyleNames[styleID < kStyleCount ? styleID : 0]);
 }
 
 uint16
@@ -510,4 +509,4 @@ FontEngine::Layout(const BFont& font, const char* string, int32 length,
 	return pen;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

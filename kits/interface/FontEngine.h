@@ -14,17 +14,17 @@ namespace BPrivate {
 
 // An anti-aliased glyph: coverage 0-255, top row first.
 struct GlyphImage {
-	int32 left;		// columns from the pen position to the first column
-	int32 top;		// rows from the first row down to the baseline's row, inclusive
+	int32 left; // columns from the pen position to the first column
+	int32 top;  // rows from the first row down to the baseline's row, inclusive
 	int32 width;
 	int32 height;
-	int32 advance;	// whole pixels
+	int32 advance; // whole pixels
 	std::vector<uint8> coverage;
 };
 
 struct PlacedGlyph {
 	std::shared_ptr<const GlyphImage> image;
-	int32 penX;		// pixels from the string's start
+	int32 penX; // pixels from the string's start
 };
 
 class FontEngine {
@@ -50,16 +50,14 @@ public:
 	int32 CountStyles(const char* family);
 	status_t GetStyle(const char* family, int32 index, font_style* name, uint16* face,
 		uint32* flags);
-	status_t FindStyle(const char* family, const char* style, uint16* familyID,
-		uint16* styleID);
+	status_t FindStyle(const char* family, const char* style, uint16* familyID, uint16* styleID);
 	status_t FindFace(const char* family, uint16 face, uint16* familyID, uint16* styleID);
 	void GetNames(uint16 familyID, uint16 styleID, font_family* family, font_style* style);
 	uint16 FaceFor(uint16 styleID) const;
 	uint16 StyleForFace(uint16 face) const;
 
 	float StringWidth(const BFont& font, const char* string, int32 length);
-	void GetEscapements(const BFont& font, const char* string, int32 numChars,
-		float* escapements);
+	void GetEscapements(const BFont& font, const char* string, int32 numChars, float* escapements);
 	void GetHeight(const BFont& font, font_height* height);
 	// Glyphs of the string with their pen offsets; returns the whole advance in pixels.
 	int32 Layout(const BFont& font, const char* string, int32 length,
@@ -75,6 +73,6 @@ private:
 	Data* fData;
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _FONT_ENGINE_H
+#endif // _FONT_ENGINE_H

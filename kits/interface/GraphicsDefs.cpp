@@ -19,7 +19,9 @@ const struct screen_id B_MAIN_SCREEN_ID = {0};
 
 namespace {
 
-// Entries 32 to 255 of the system palette; 0 to 31 are the greys 8 * i.
+// Entries 32 to 255 of the system palette; 0 to 31 are the greys 8 * i. Each pair of rows holds
+// eight entries and is numbered by its first.
+// clang-format off
 const uint8 kPaletteColors[224][3] = {
 	{0, 0, 255}, {0, 0, 229}, {0, 0, 204}, {0, 0, 179},	// 32
 	{0, 0, 154}, {0, 0, 129}, {0, 0, 105}, {0, 0, 80},
@@ -78,6 +80,7 @@ const uint8 kPaletteColors[224][3] = {
 	{255, 203, 51}, {255, 203, 0}, {255, 255, 0}, {255, 255, 51},	// 248
 	{255, 255, 102}, {255, 255, 152}, {255, 255, 203}, {255, 255, 255},
 };
+// clang-format on
 
 int32
 Distance(const rgb_color& color, int32 red, int32 green, int32 blue)
@@ -119,8 +122,8 @@ BuildSystemColors()
 	}
 	for (int32 i = 0; i < 256; i++) {
 		const rgb_color& color = map->color_list[i];
-		map->inversion_map[i]
-			= NearestIndex(map->color_list, 255 - color.red, 255 - color.green, 255 - color.blue);
+		map->inversion_map[i] = NearestIndex(map->color_list, 255 - color.red, 255 - color.green,
+			255 - color.blue);
 	}
 	for (int32 value = 0; value < 32768; value++) {
 		int32 red = (value >> 10) & 0x1f;
@@ -132,7 +135,7 @@ BuildSystemColors()
 	return map;
 }
 
-}	// namespace
+} // namespace
 
 const color_map*
 system_colors()

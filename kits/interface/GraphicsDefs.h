@@ -198,4 +198,4 @@ enum {
 // The B_CMAP8 system palette; index_map is indexed by an RGB15 value (r << 10 | g << 5 | b).
 const color_map* system_colors();
 
-#endif	// _GRAPHICS_DEFS_H
+#endif // _GRAPHICS_DEFS_H

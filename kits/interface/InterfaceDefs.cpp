@@ -24,7 +24,7 @@ TintChannel(uint8 value, float tint)
 	return (uint8)result;
 }
 
-}	// namespace
+} // namespace
 
 uint32
 modifiers()

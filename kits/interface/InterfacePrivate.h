@@ -24,6 +24,6 @@ void set_modifiers(uint32 modifiers);
 BRect main_screen_frame();
 void set_main_screen_frame(BRect frame);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _INTERFACE_PRIVATE_H
+#endif // _INTERFACE_PRIVATE_H

@@ -41,4 +41,4 @@ private:
 	BLooper* fLooper;
 };
 
-#endif	// _INVOKER_H
+#endif // _INVOKER_H

@@ -24,7 +24,7 @@ const BRect kColumnPad(14, 2, 20, 2);
 const BRect kRowPad(8, 2, 8, 2);
 const float kBorder = 1;
 
-}	// namespace
+} // namespace
 
 // How an open menu ends: shared by the thread that opened it and the menu's window.
 struct BMenu::Tracking {
@@ -56,15 +56,13 @@ get_menu_info(menu_info* info)
 	return B_OK;
 }
 
-BMenu::BMenu(const char* title, menu_layout layout)
-	:
+BMenu::BMenu(const char* title, menu_layout layout) :
 	BView(BRect(0, 0, 0, 0), title, 0, B_WILL_DRAW)
 {
 	_Init(layout);
 }
 
-BMenu::BMenu(const char* title, float width, float height)
-	:
+BMenu::BMenu(const char* title, float width, float height) :
 	BView(BRect(0, 0, width, height), title, 0, B_WILL_DRAW)
 {
 	_Init(B_ITEMS_IN_MATRIX);
@@ -73,9 +71,8 @@ BMenu::BMenu(const char* title, float width, float height)
 	fHeight = height;
 }
 
-BMenu::BMenu(BRect frame, const char* name, uint32 resizingMode, uint32 flags,
-	menu_layout layout, bool resizeToFit)
-	:
+BMenu::BMenu(BRect frame, const char* name, uint32 resizingMode, uint32 flags, menu_layout layout,
+	bool resizeToFit) :
 	BView(frame, name, resizingMode, flags)
 {
 	_Init(layout);

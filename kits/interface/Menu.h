@@ -165,4 +165,4 @@ private:
 	bool fTriggersEnabled;
 };
 
-#endif	// _MENU_H
+#endif // _MENU_H

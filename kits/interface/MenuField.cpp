@@ -19,19 +19,17 @@ namespace {
 const float kMarkerSpace = 14.0f;
 const float kTextInset = 5.0f;
 
-}	// namespace
+} // namespace
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-	uint32 resizingMode, uint32 flags)
-	:
+	uint32 resizingMode, uint32 flags) :
 	BView(frame, name, resizingMode, flags)
 {
 	_Init(label, menu, false);
 }
 
 BMenuField::BMenuField(BRect frame, const char* name, const char* label, BMenu* menu,
-	bool fixedSize, uint32 resizingMode, uint32 flags)
-	:
+	bool fixedSize, uint32 resizingMode, uint32 flags) :
 	BView(frame, name, resizingMode, flags)
 {
 	_Init(label, menu, fixedSize);
@@ -115,8 +113,7 @@ BMenuField::AttachedToWindow()
 	if (Parent() != NULL) {
 		rgb_color color = Parent()->ViewColor();
 		if (color.red != B_TRANSPARENT_COLOR.red || color.green != B_TRANSPARENT_COLOR.green
-			|| color.blue != B_TRANSPARENT_COLOR.blue
-			|| color.alpha != B_TRANSPARENT_COLOR.alpha) {
+			|| color.blue != B_TRANSPARENT_COLOR.blue || color.alpha != B_TRANSPARENT_COLOR.alpha) {
 			SetViewColor(color);
 			SetLowColor(color);
 		}
@@ -360,8 +357,7 @@ BMenuField::_MenuFrame() const
 	BRect frame(fDivider + 1, top, bounds.right - 2, std::min(top + height, bounds.bottom - 1));
 	if (!fFixedSize) {
 		const char* shown = fMenuItem != NULL ? fMenuItem->Label() : "";
-		float width = ceilf(StringWidth(shown)) + 2 * kTextInset
-			+ (fShowMarker ? kMarkerSpace : 0);
+		float width = ceilf(StringWidth(shown)) + 2 * kTextInset + (fShowMarker ? kMarkerSpace : 0);
 		frame.right = std::min(frame.right, frame.left + width);
 	}
 	return frame;

@@ -78,4 +78,4 @@ private:
 	bool fWantsNavigation;
 };
 
-#endif	// _MENU_FIELD_H
+#endif // _MENU_FIELD_H

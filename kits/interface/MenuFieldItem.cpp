@@ -4,8 +4,7 @@
 
 namespace BPrivate {
 
-MenuFieldItem::MenuFieldItem(BMenuField* field, BMenu* menu)
-	:
+MenuFieldItem::MenuFieldItem(BMenuField* field, BMenu* menu) :
 	BMenuItem(menu),
 	fField(field)
 {
@@ -23,4 +22,4 @@ MenuFieldItem::SetLabel(const char* label)
 		fField->Invalidate();
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -22,6 +22,6 @@ private:
 	BMenuField* fField;
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _MENU_FIELD_ITEM_H
+#endif // _MENU_FIELD_ITEM_H

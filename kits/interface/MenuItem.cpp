@@ -18,10 +18,9 @@ CopyLabel(const char* label)
 	return strdup(label != NULL ? label : "");
 }
 
-}	// namespace
+} // namespace
 
-BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers)
-	:
+BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32 modifiers) :
 	BInvoker(message, NULL, NULL),
 	fLabel(CopyLabel(label)),
 	fSubmenu(NULL),
@@ -35,8 +34,7 @@ BMenuItem::BMenuItem(const char* label, BMessage* message, char shortcut, uint32
 {
 }
 
-BMenuItem::BMenuItem(BMenu* menu, BMessage* message)
-	:
+BMenuItem::BMenuItem(BMenu* menu, BMessage* message) :
 	BInvoker(message, NULL, NULL),
 	fLabel(NULL),
 	fSubmenu(menu),
@@ -282,8 +280,7 @@ BMenuItem::Draw()
 		fMenu->GetFontHeight(&fontHeight);
 		char shortcut[2] = {fShortcut, '\0'};
 		float x = fBounds.right - 6 - fMenu->StringWidth(shortcut);
-		fMenu->DrawString(shortcut,
-			BPoint(x, ContentLocation().y + ceilf(fontHeight.ascent)));
+		fMenu->DrawString(shortcut, BPoint(x, ContentLocation().y + ceilf(fontHeight.ascent)));
 	}
 }
 

@@ -87,4 +87,4 @@ protected:
 	virtual void Draw() override;
 };
 
-#endif	// _MENU_ITEM_H
+#endif // _MENU_ITEM_H

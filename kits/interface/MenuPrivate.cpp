@@ -60,7 +60,7 @@ ChooseIn(BMenu* menu, BWindow* window, const char* label)
 	return status;
 }
 
-}	// namespace
+} // namespace
 
 status_t
 choose_menu_item(const char* label)
@@ -115,4 +115,4 @@ retire_menu_window(BWindow* window)
 	sIdle.wait(guard, [window] { return sBusyWindows.count(window) == 0; });
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

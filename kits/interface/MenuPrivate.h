@@ -33,6 +33,6 @@ void unregister_open_menu(BMenu* menu);
 // For BMenu: waits until no chooser is using the window, which may then go.
 void retire_menu_window(BWindow* window);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _MENU_PRIVATE_H
+#endif // _MENU_PRIVATE_H

@@ -17,6 +17,6 @@ public:
 	virtual bool QuitRequested() override;
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _MENU_WINDOW_H
+#endif // _MENU_WINDOW_H

@@ -128,6 +128,15 @@ struct SourcePixel {
 	bool transparent;
 };
 
+// The alpha a bitmap's pixel is blended with in B_OP_ALPHA.
+inline uint32
+BlendAlpha(const SourcePixel& in, source_alpha mode, const rgb_color& high)
+{
+	if (mode == B_CONSTANT_ALPHA)
+		return in.transparent ? 0 : high.alpha;
+	return in.color.alpha;
+}
+
 inline SourcePixel
 ReadPixel(const BBitmap* bitmap, const uint8* row, int32 x, const color_map* map)
 {
@@ -149,10 +158,9 @@ ReadPixel(const BBitmap* bitmap, const uint8* row, int32 x, const color_map* map
 	return result;
 }
 
-}	// namespace
+} // namespace
 
-Painter::Painter(const PixelBuffer& target, const BRegion& clip, int32 originX, int32 originY)
-	:
+Painter::Painter(const PixelBuffer& target, const BRegion& clip, int32 originX, int32 originY) :
 	fTarget(target),
 	fOriginX(originX),
 	fOriginY(originY),
@@ -399,9 +407,7 @@ Painter::DrawBitmap(const BBitmap* bitmap, BRect source, BRect destination)
 						Store(pixel, in.color);
 						break;
 					case B_OP_ALPHA:
-						Blend(pixel, in.color,
-							fSourceAlpha == B_CONSTANT_ALPHA ? (in.transparent ? 0 : fHigh.alpha)
-															 : in.color.alpha);
+						Blend(pixel, in.color, BlendAlpha(in, fSourceAlpha, fHigh));
 						break;
 					default:
 						if (!in.transparent)
@@ -430,8 +436,8 @@ Painter::DrawGlyphs(const std::vector<PlacedGlyph>& glyphs, BPoint baseline)
 			int32 y0 = std::max(top, clip.top);
 			int32 y1 = std::min(top + image.height - 1, clip.bottom);
 			for (int32 y = y0; y <= y1; y++) {
-				const uint8* coverage
-					= image.coverage.data() + (size_t)(y - top) * image.width + (x0 - left);
+				const uint8* coverage = image.coverage.data() + (size_t)(y - top) * image.width
+					+ (x0 - left);
 				uint8* pixel = fTarget.bits + y * fTarget.bytesPerRow + x0 * 4;
 				for (int32 x = x0; x <= x1; x++, pixel += 4, coverage++) {
 					if (*coverage != 0)
@@ -528,4 +534,4 @@ Painter::_BlendCoverage(uint8* pixel, uint8 coverage)
 	}
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

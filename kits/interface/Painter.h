@@ -65,6 +65,6 @@ private:
 	source_alpha fSourceAlpha;
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _PAINTER_H
+#endif // _PAINTER_H

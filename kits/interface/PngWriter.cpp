@@ -40,8 +40,8 @@ BPrivate::write_png(const char* path, const uint8* bits, int32 width, int32 heig
 		return B_IO_ERROR;
 	}
 	png_init_io(png, file);
-	png_set_IHDR(png, info, width * scale, height * scale, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-		PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+	png_set_IHDR(png, info, width * scale, height * scale, 8, PNG_COLOR_TYPE_RGB,
+		PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
 	png_write_info(png, info);
 	for (int32 y = 0; y < height; y++) {
 		const uint8* in = bits + (size_t)y * bytesPerRow;

@@ -13,6 +13,6 @@ namespace BPrivate {
 status_t write_png(const char* path, const uint8* bits, int32 width, int32 height,
 	int32 bytesPerRow, int32 scale = 1);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _PNG_WRITER_H
+#endif // _PNG_WRITER_H

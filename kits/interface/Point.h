@@ -13,9 +13,21 @@ public:
 	float x;
 	float y;
 
-	BPoint() : x(0), y(0) {}
-	BPoint(float X, float Y) : x(X), y(Y) {}
-	BPoint(const BPoint& point) : x(point.x), y(point.y) {}
+	BPoint() :
+		x(0),
+		y(0)
+	{
+	}
+	BPoint(float X, float Y) :
+		x(X),
+		y(Y)
+	{
+	}
+	BPoint(const BPoint& point) :
+		x(point.x),
+		y(point.y)
+	{
+	}
 
 	BPoint& operator=(const BPoint& point)
 	{
@@ -52,4 +64,4 @@ public:
 
 extern const BPoint B_ORIGIN;
 
-#endif	// _POINT_H
+#endif // _POINT_H

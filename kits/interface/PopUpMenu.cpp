@@ -3,8 +3,7 @@
 #include <MenuItem.h>
 
 BPopUpMenu::BPopUpMenu(const char* title, bool radioMode, bool labelFromMarked,
-	menu_layout layout)
-	:
+	menu_layout layout) :
 	BMenu(title, layout),
 	fWhere(B_ORIGIN)
 {

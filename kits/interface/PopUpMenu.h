@@ -46,4 +46,4 @@ private:
 	BPoint fWhere;
 };
 
-#endif	// _POP_UP_MENU_H
+#endif // _POP_UP_MENU_H

@@ -16,11 +16,28 @@ public:
 	float right;
 	float bottom;
 
-	BRect() : left(0), top(0), right(-1), bottom(-1) {}
-	BRect(const BRect& r) : left(r.left), top(r.top), right(r.right), bottom(r.bottom) {}
-	BRect(float l, float t, float r, float b) : left(l), top(t), right(r), bottom(b) {}
-	BRect(BPoint leftTop, BPoint rightBottom)
-		:
+	BRect() :
+		left(0),
+		top(0),
+		right(-1),
+		bottom(-1)
+	{
+	}
+	BRect(const BRect& r) :
+		left(r.left),
+		top(r.top),
+		right(r.right),
+		bottom(r.bottom)
+	{
+	}
+	BRect(float l, float t, float r, float b) :
+		left(l),
+		top(t),
+		right(r),
+		bottom(b)
+	{
+	}
+	BRect(BPoint leftTop, BPoint rightBottom) :
 		left(leftTop.x),
 		top(leftTop.y),
 		right(rightBottom.x),
@@ -204,4 +221,4 @@ public:
 	}
 };
 
-#endif	// _RECT_H
+#endif // _RECT_H

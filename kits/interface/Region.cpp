@@ -64,10 +64,9 @@ Subtract(const clipping_rect& a, const clipping_rect& b, clipping_rect* pieces)
 	return count;
 }
 
-}	// namespace
+} // namespace
 
-BRegion::BRegion()
-	:
+BRegion::BRegion() :
 	fRects(NULL),
 	fCount(0),
 	fCapacity(0),
@@ -75,8 +74,7 @@ BRegion::BRegion()
 {
 }
 
-BRegion::BRegion(const BRegion& region)
-	:
+BRegion::BRegion(const BRegion& region) :
 	fRects(NULL),
 	fCount(0),
 	fCapacity(0),
@@ -85,8 +83,7 @@ BRegion::BRegion(const BRegion& region)
 	*this = region;
 }
 
-BRegion::BRegion(const BRect rect)
-	:
+BRegion::BRegion(const BRect rect) :
 	fRects(NULL),
 	fCount(0),
 	fCapacity(0),

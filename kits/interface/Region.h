@@ -61,4 +61,4 @@ private:
 	clipping_rect fBounds;
 };
 
-#endif	// _REGION_H
+#endif // _REGION_H

@@ -44,4 +44,4 @@ private:
 	screen_id fID;
 };
 
-#endif	// _SCREEN_H
+#endif // _SCREEN_H

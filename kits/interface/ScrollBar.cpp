@@ -10,11 +10,10 @@ namespace {
 
 const float kMinThumbLength = 14.0f;
 
-}	// namespace
+} // namespace
 
 BScrollBar::BScrollBar(BRect frame, const char* name, BView* target, float min, float max,
-	orientation direction)
-	:
+	orientation direction) :
 	BView(frame, name, B_FOLLOW_NONE, B_WILL_DRAW | B_FULL_UPDATE_ON_RESIZE | B_FRAME_EVENTS),
 	fTarget(NULL),
 	fOrientation(direction),
@@ -136,15 +135,13 @@ void
 BScrollBar::SetTarget(BView* target)
 {
 	if (fTarget != NULL) {
-		BScrollBar*& slot = fOrientation == B_VERTICAL ? fTarget->fData->verticalScrollBar
-													   : fTarget->fData->horizontalScrollBar;
+		BScrollBar*& slot = _TargetSlot();
 		if (slot == this)
 			slot = NULL;
 	}
 	fTarget = target;
 	if (fTarget != NULL) {
-		BScrollBar*& slot = fOrientation == B_VERTICAL ? fTarget->fData->verticalScrollBar
-													   : fTarget->fData->horizontalScrollBar;
+		BScrollBar*& slot = _TargetSlot();
 		if (slot != NULL && slot != this)
 			slot->fTarget = NULL;
 		slot = this;
@@ -357,18 +354,29 @@ BScrollBar::AllDetached()
 	BView::AllDetached();
 }
 
+// The target's record of its scroll bar in this orientation.
+BScrollBar*&
+BScrollBar::_TargetSlot() const
+{
+	if (fOrientation == B_VERTICAL)
+		return fTarget->fData->verticalScrollBar;
+	return fTarget->fData->horizontalScrollBar;
+}
+
 BRect
 BScrollBar::_ArrowFrame(bool decrement) const
 {
 	BRect bounds = Bounds();
 	if (fOrientation == B_VERTICAL) {
 		float side = bounds.Width();
-		return decrement ? BRect(bounds.left, bounds.top, bounds.right, bounds.top + side)
-						 : BRect(bounds.left, bounds.bottom - side, bounds.right, bounds.bottom);
+		if (decrement)
+			return BRect(bounds.left, bounds.top, bounds.right, bounds.top + side);
+		return BRect(bounds.left, bounds.bottom - side, bounds.right, bounds.bottom);
 	}
 	float side = bounds.Height();
-	return decrement ? BRect(bounds.left, bounds.top, bounds.left + side, bounds.bottom)
-					 : BRect(bounds.right - side, bounds.top, bounds.right, bounds.bottom);
+	if (decrement)
+		return BRect(bounds.left, bounds.top, bounds.left + side, bounds.bottom);
+	return BRect(bounds.right - side, bounds.top, bounds.right, bounds.bottom);
 }
 
 BRect
@@ -485,7 +493,6 @@ BScrollBar::_DrawArrow(BRect frame, bool decrement, bool pressed)
 		b.Set(base, centerY - size);
 		c.Set(base, centerY + size);
 	}
-	SetHighColor(enabled ? tint_color(panel, B_DARKEN_MAX_TINT)
-						 : tint_color(panel, B_DISABLED_LABEL_TINT));
+	SetHighColor(tint_color(panel, enabled ? B_DARKEN_MAX_TINT : B_DISABLED_LABEL_TINT));
 	FillTriangle(a, b, c);
 }

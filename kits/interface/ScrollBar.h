@@ -61,6 +61,7 @@ private:
 		kThumb
 	};
 
+	BScrollBar*& _TargetSlot() const;
 	BRect _ArrowFrame(bool decrement) const;
 	BRect _TrackFrame() const;
 	BRect _ThumbFrame() const;
@@ -81,4 +82,4 @@ private:
 	float fGrabOffset;
 };
 
-#endif	// _SCROLL_BAR_H
+#endif // _SCROLL_BAR_H

@@ -2,12 +2,23 @@
 
 #include <Window.h>
 
+namespace {
+
+// The frame a scroll view is laid out around; without a target, a small stand-in.
+BRect
+TargetFrame(const BView* target)
+{
+	if (target == NULL)
+		return BRect(0, 0, 16, 16);
+	return target->Frame();
+}
+
+} // namespace
+
 BScrollView::BScrollView(const char* name, BView* target, uint32 resizingMode, uint32 flags,
-	bool horizontal, bool vertical, border_style border)
-	:
-	BView(_ComputeFrame(target != NULL ? target->Frame() : BRect(0, 0, 16, 16), horizontal,
-			  vertical, border),
-		name, resizingMode, flags | B_WILL_DRAW | B_FRAME_EVENTS),
+	bool horizontal, bool vertical, border_style border) :
+	BView(_ComputeFrame(TargetFrame(target), horizontal, vertical, border), name, resizingMode,
+		flags | B_WILL_DRAW | B_FRAME_EVENTS),
 	fTarget(target),
 	fHorizontalScrollBar(NULL),
 	fVerticalScrollBar(NULL),
@@ -229,8 +240,8 @@ BScrollView::ResizeToPreferred()
 void
 BScrollView::GetPreferredSize(float* width, float* height)
 {
-	BRect frame = _ComputeFrame(fTarget != NULL ? fTarget->Frame() : BRect(0, 0, 16, 16),
-		fHorizontalScrollBar != NULL, fVerticalScrollBar != NULL, fBorder);
+	BRect frame = _ComputeFrame(TargetFrame(fTarget), fHorizontalScrollBar != NULL,
+		fVerticalScrollBar != NULL, fBorder);
 	if (width != NULL)
 		*width = frame.Width();
 	if (height != NULL)

@@ -11,9 +11,9 @@ class BScrollView : public BView {
 public:
 	// Takes the target as a child, at the border's inner corner; the scroll view's frame is
 	// the target's grown by the bars and the border.
-	BScrollView(const char* name, BView* target,
-		uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP, uint32 flags = 0,
-		bool horizontal = false, bool vertical = false, border_style border = B_FANCY_BORDER);
+	BScrollView(const char* name, BView* target, uint32 resizingMode = B_FOLLOW_LEFT | B_FOLLOW_TOP,
+		uint32 flags = 0, bool horizontal = false, bool vertical = false,
+		border_style border = B_FANCY_BORDER);
 	virtual ~BScrollView();
 
 	virtual void Draw(BRect updateRect) override;
@@ -56,4 +56,4 @@ private:
 	bool fHighlighted;
 };
 
-#endif	// _SCROLL_VIEW_H
+#endif // _SCROLL_VIEW_H

@@ -2,8 +2,7 @@
 
 #include <Menu.h>
 
-BSeparatorItem::BSeparatorItem()
-	:
+BSeparatorItem::BSeparatorItem() :
 	BMenuItem("", NULL)
 {
 	BMenuItem::SetEnabled(false);

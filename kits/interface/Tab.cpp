@@ -9,10 +9,9 @@ namespace {
 // How far a tab's sides lean in from its bottom corners.
 const float kSlant = 6.0f;
 
-}	// namespace
+} // namespace
 
-BTab::BTab(BView* contents)
-	:
+BTab::BTab(BView* contents) :
 	fView(contents),
 	fSelected(false),
 	fEnabled(true),
@@ -135,8 +134,7 @@ BTab::DrawLabel(BView* owner, BRect frame)
 	float x = floorf(frame.left + (frame.Width() - width) / 2);
 	float y = floorf(frame.top + font.Size() + (frame.Height() - font.Size()) / 2 - 1);
 	rgb_color panel = ui_color(B_PANEL_BACKGROUND_COLOR);
-	owner->SetHighColor(tint_color(panel, IsEnabled() ? B_DARKEN_MAX_TINT
-													 : B_DISABLED_LABEL_TINT));
+	owner->SetHighColor(tint_color(panel, IsEnabled() ? B_DARKEN_MAX_TINT : B_DISABLED_LABEL_TINT));
 	owner->SetLowColor(panel);
 	owner->DrawString(label, BPoint(x, y));
 }

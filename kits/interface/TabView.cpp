@@ -13,11 +13,18 @@ const float kUsualTabWidth = 100.0f;
 const float kLabelPadding = 20.0f;
 const float kFirstTabOffset = 6.0f;
 
-}	// namespace
+// The width of a tab that is as wide as its label.
+float
+LabelTabWidth(const BView* view, const BTab* tab)
+{
+	const char* label = tab->Label();
+	return ceilf(view->StringWidth(label != NULL ? label : "")) + kLabelPadding;
+}
+
+} // namespace
 
 BTabView::BTabView(BRect frame, const char* name, button_width width, uint32 resizingMode,
-	uint32 flags)
-	:
+	uint32 flags) :
 	BView(frame, name, resizingMode, flags),
 	fContainer(NULL),
 	fTabWidth(width),
@@ -28,8 +35,7 @@ BTabView::BTabView(BRect frame, const char* name, button_width width, uint32 res
 	rgb_color panel = ui_color(B_PANEL_BACKGROUND_COLOR);
 	SetViewColor(panel);
 	SetLowColor(panel);
-	fContainer = new BView(_ContainerFrame(), "view container", B_FOLLOW_ALL,
-		B_FRAME_EVENTS);
+	fContainer = new BView(_ContainerFrame(), "view container", B_FOLLOW_ALL, B_FRAME_EVENTS);
 	fContainer->SetViewColor(B_TRANSPARENT_COLOR);
 	AddChild(fContainer);
 }
@@ -95,8 +101,7 @@ void
 BTabView::KeyDown(const char* bytes, int32 numBytes)
 {
 	int32 count = CountTabs();
-	if (numBytes == 1 && count > 0
-		&& (bytes[0] == B_LEFT_ARROW || bytes[0] == B_RIGHT_ARROW)) {
+	if (numBytes == 1 && count > 0 && (bytes[0] == B_LEFT_ARROW || bytes[0] == B_RIGHT_ARROW)) {
 		int32 step = bytes[0] == B_LEFT_ARROW ? count - 1 : 1;
 		Select((std::max(fSelection, (int32)0) + step) % count);
 		return;
@@ -238,21 +243,14 @@ BTabView::TabFrame(int32 index) const
 	float width = kUsualTabWidth;
 	switch (fTabWidth) {
 		case B_WIDTH_FROM_LABEL:
-			for (int32 i = 0; i < index; i++) {
-				const char* label = fTabs[i]->Label();
-				x += ceilf(StringWidth(label != NULL ? label : "")) + kLabelPadding;
-			}
-			width = ceilf(StringWidth(fTabs[index]->Label() != NULL ? fTabs[index]->Label()
-																  : ""))
-				+ kLabelPadding;
+			for (int32 i = 0; i < index; i++)
+				x += LabelTabWidth(this, fTabs[i]);
+			width = LabelTabWidth(this, fTabs[index]);
 			break;
 		case B_WIDTH_FROM_WIDEST:
 			width = 0;
-			for (BTab* tab : fTabs) {
-				const char* label = tab->Label();
-				width = std::max(width,
-					ceilf(StringWidth(label != NULL ? label : "")) + kLabelPadding);
-			}
+			for (BTab* tab : fTabs)
+				width = std::max(width, LabelTabWidth(this, tab));
 			x += index * width;
 			break;
 		default:

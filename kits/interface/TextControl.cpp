@@ -14,11 +14,10 @@ namespace {
 const float kFrameMargin = 2.0f;
 const float kTextMargin = 2.0f;
 
-}	// namespace
+} // namespace
 
 BTextControl::BTextControl(BRect frame, const char* name, const char* label,
-	const char* initialText, BMessage* message, uint32 resizingMode, uint32 flags)
-	:
+	const char* initialText, BMessage* message, uint32 resizingMode, uint32 flags) :
 	BControl(frame, name, label, message, resizingMode, flags | B_FRAME_EVENTS),
 	fText(NULL),
 	fModificationMessage(NULL),
@@ -337,10 +336,12 @@ void
 BTextControl::_UpdateTextColors()
 {
 	rgb_color panel = ui_color(B_PANEL_BACKGROUND_COLOR);
-	rgb_color background = IsEnabled() ? rgb_color{255, 255, 255, 255}
-									   : tint_color(panel, B_LIGHTEN_2_TINT);
-	rgb_color text = IsEnabled() ? rgb_color{0, 0, 0, 255}
-								 : tint_color(panel, B_DISABLED_LABEL_TINT);
+	rgb_color background = {255, 255, 255, 255};
+	rgb_color text = {0, 0, 0, 255};
+	if (!IsEnabled()) {
+		background = tint_color(panel, B_LIGHTEN_2_TINT);
+		text = tint_color(panel, B_DISABLED_LABEL_TINT);
+	}
 	fText->SetViewColor(background);
 	fText->SetLowColor(background);
 	fText->SetFontAndColor(NULL, 0, &text);

@@ -70,4 +70,4 @@ private:
 	bool fTextWantsNavigation;
 };
 
-#endif	// _TEXT_CONTROL_H
+#endif // _TEXT_CONTROL_H

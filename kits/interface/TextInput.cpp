@@ -6,8 +6,7 @@
 
 namespace BPrivate {
 
-TextInput::TextInput(BRect frame, BRect textRect, uint32 resizingMode, uint32 flags)
-	:
+TextInput::TextInput(BRect frame, BRect textRect, uint32 resizingMode, uint32 flags) :
 	BTextView(frame, "_input_", textRect, resizingMode, flags)
 {
 	SetWordWrap(false);
@@ -85,8 +84,7 @@ TextInput::SetInitialText()
 }
 
 void
-TextInput::InsertText(const char* text, int32 length, int32 offset,
-	const text_run_array* runs)
+TextInput::InsertText(const char* text, int32 length, int32 offset, const text_run_array* runs)
 {
 	// One line only.
 	std::string flat(text, length);
@@ -119,4 +117,4 @@ TextInput::_Modified()
 		control->Invoke(control->ModificationMessage());
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -39,6 +39,6 @@ private:
 	std::string fInitialText;
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _TEXT_INPUT_H
+#endif // _TEXT_INPUT_H

@@ -64,19 +64,17 @@ SameColor(const rgb_color& a, const rgb_color& b)
 	return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
 
-}	// namespace
+} // namespace
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, uint32 resizingMode,
-	uint32 flags)
-	:
+	uint32 flags) :
 	BView(frame, name, resizingMode, flags)
 {
 	_Init(textRect, NULL, NULL);
 }
 
 BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont* initialFont,
-	const rgb_color* initialColor, uint32 resizingMode, uint32 flags)
-	:
+	const rgb_color* initialColor, uint32 resizingMode, uint32 flags) :
 	BView(frame, name, resizingMode, flags)
 {
 	_Init(textRect, initialFont, initialColor);
@@ -502,8 +500,7 @@ BTextView::GetFontAndColor(BFont* font, uint32* mode, rgb_color* color, bool* sa
 		*color = first.color;
 	uint32 sameMode = B_FONT_ALL;
 	bool colorsMatch = true;
-	for (int32 i = _RunIndexAt(start) + 1; i < (int32)fRuns.size() && fRuns[i].offset < end;
-		 i++) {
+	for (int32 i = _RunIndexAt(start) + 1; i < (int32)fRuns.size() && fRuns[i].offset < end; i++) {
 		const BFont& other = fRuns[i].font;
 		if (other.FamilyAndStyle() != first.font.FamilyAndStyle())
 			sameMode &= ~B_FONT_FAMILY_AND_STYLE;
@@ -704,8 +701,8 @@ BTextView::GetTextRegion(int32 startOffset, int32 endOffset, BRegion* region) co
 			right = std::max(right, fTextRect.right);
 		if (right <= left && line == lastLine)
 			continue;
-		region->Include(BRect(left, info.top, std::max(left, right - 1),
-			info.top + info.height - 1));
+		region->Include(
+			BRect(left, info.top, std::max(left, right - 1), info.top + info.height - 1));
 	}
 }
 
@@ -1143,8 +1140,7 @@ BTextView::_Layout()
 		float leading = 0;
 		int32 lastStyled = std::max(start, std::min(end, length) - 1);
 		for (int32 run = _RunIndexAt(start > 0 && start == length ? start - 1 : start);
-			 run < (int32)fRuns.size() && (fRuns[run].offset <= lastStyled || run == 0);
-			 run++) {
+			 run < (int32)fRuns.size() && (fRuns[run].offset <= lastStyled || run == 0); run++) {
 			font_height height;
 			fRuns[run].font.GetHeight(&height);
 			ascent = std::max(ascent, height.ascent);
@@ -1187,8 +1183,7 @@ BTextView::_StyleAt(int32 offset) const
 }
 
 void
-BTextView::_ApplyStyle(int32 from, int32 to, const BFont* font, uint32 mode,
-	const rgb_color* color)
+BTextView::_ApplyStyle(int32 from, int32 to, const BFont* font, uint32 mode, const rgb_color* color)
 {
 	int32 length = TextLength();
 	if (!fStylable) {

@@ -62,8 +62,7 @@ public:
 	// At the selection, replacing nothing; the selection moves with the text after it.
 	void Insert(const char* text, const text_run_array* runs = NULL);
 	void Insert(const char* text, int32 length, const text_run_array* runs = NULL);
-	void Insert(int32 offset, const char* text, int32 length,
-		const text_run_array* runs = NULL);
+	void Insert(int32 offset, const char* text, int32 length, const text_run_array* runs = NULL);
 	// The selection, or the bytes from start to end.
 	void Delete();
 	void Delete(int32 startOffset, int32 endOffset);
@@ -164,14 +163,12 @@ private:
 
 	void _Init(BRect textRect, const BFont* font, const rgb_color* color);
 	std::string _Filter(const char* text, int32 length) const;
-	void _Replace(int32 from, int32 to, const char* text, int32 length,
-		const text_run_array* runs);
+	void _Replace(int32 from, int32 to, const char* text, int32 length, const text_run_array* runs);
 	void _TextChanged();
 	void _Layout();
 	int32 _RunIndexAt(int32 offset) const;
 	const StyleRun& _StyleAt(int32 offset) const;
-	void _ApplyStyle(int32 from, int32 to, const BFont* font, uint32 mode,
-		const rgb_color* color);
+	void _ApplyStyle(int32 from, int32 to, const BFont* font, uint32 mode, const rgb_color* color);
 	void _MergeRuns();
 	float _CharWidth(int32 offset, int32 length, float x) const;
 	int32 _LineEnd(int32 line) const;
@@ -212,4 +209,4 @@ private:
 	float fGoalX;
 };
 
-#endif	// _TEXT_VIEW_H
+#endif // _TEXT_VIEW_H

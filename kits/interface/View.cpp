@@ -19,8 +19,8 @@
 
 using BPrivate::FontEngine;
 using BPrivate::Painter;
-using BPrivate::PlacedGlyph;
 using BPrivate::pixel_for;
+using BPrivate::PlacedGlyph;
 
 namespace {
 
@@ -49,7 +49,13 @@ FollowEdge(float edge, uint32 rule, uint32 farRule, float delta)
 	return edge;
 }
 
-}	// namespace
+BRect
+EllipseFrame(BPoint center, float xRadius, float yRadius)
+{
+	return BRect(center.x - xRadius, center.y - yRadius, center.x + xRadius, center.y + yRadius);
+}
+
+} // namespace
 
 template<typename Operation>
 void
@@ -82,16 +88,14 @@ BView::_Paint(Operation operation)
 	operation(painter);
 }
 
-BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags)
-	:
+BView::BView(BRect frame, const char* name, uint32 resizingMode, uint32 flags) :
 	BHandler(name),
 	fData(new Data)
 {
 	_Init(frame, resizingMode, flags);
 }
 
-BView::BView(BMessage* data)
-	:
+BView::BView(BMessage* data) :
 	BHandler(data),
 	fData(new Data)
 {
@@ -805,8 +809,7 @@ BView::EndLineArray()
 }
 
 void
-BView::StrokeTriangle(BPoint point1, BPoint point2, BPoint point3, BRect /*bounds*/,
-	pattern stroke)
+BView::StrokeTriangle(BPoint point1, BPoint point2, BPoint point3, BRect /*bounds*/, pattern stroke)
 {
 	StrokeTriangle(point1, point2, point3, stroke);
 }
@@ -828,8 +831,7 @@ BView::FillTriangle(BPoint point1, BPoint point2, BPoint point3, pattern fill)
 }
 
 void
-BView::FillTriangle(BPoint point1, BPoint point2, BPoint point3, BRect /*bounds*/,
-	pattern fill)
+BView::FillTriangle(BPoint point1, BPoint point2, BPoint point3, BRect /*bounds*/, pattern fill)
 {
 	FillTriangle(point1, point2, point3, fill);
 }
@@ -866,9 +868,7 @@ BView::InvertRect(BRect rect)
 void
 BView::StrokeEllipse(BPoint center, float xRadius, float yRadius, pattern stroke)
 {
-	StrokeEllipse(BRect(center.x - xRadius, center.y - yRadius, center.x + xRadius,
-					  center.y + yRadius),
-		stroke);
+	StrokeEllipse(EllipseFrame(center, xRadius, yRadius), stroke);
 }
 
 void
@@ -880,9 +880,7 @@ BView::StrokeEllipse(BRect rect, pattern stroke)
 void
 BView::FillEllipse(BPoint center, float xRadius, float yRadius, pattern fill)
 {
-	FillEllipse(BRect(center.x - xRadius, center.y - yRadius, center.x + xRadius,
-					center.y + yRadius),
-		fill);
+	FillEllipse(EllipseFrame(center, xRadius, yRadius), fill);
 }
 
 void
@@ -979,8 +977,7 @@ BView::DrawString(const char* string, int32 length, escapement_delta* delta)
 }
 
 void
-BView::DrawString(const char* string, int32 length, BPoint location,
-	escapement_delta* /*delta*/)
+BView::DrawString(const char* string, int32 length, BPoint location, escapement_delta* /*delta*/)
 {
 	if (string == NULL || length <= 0)
 		return;

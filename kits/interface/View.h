@@ -203,10 +203,8 @@ public:
 
 	void StrokeTriangle(BPoint point1, BPoint point2, BPoint point3, BRect bounds,
 		pattern stroke = B_SOLID_HIGH);
-	void StrokeTriangle(BPoint point1, BPoint point2, BPoint point3,
-		pattern stroke = B_SOLID_HIGH);
-	void FillTriangle(BPoint point1, BPoint point2, BPoint point3,
-		pattern fill = B_SOLID_HIGH);
+	void StrokeTriangle(BPoint point1, BPoint point2, BPoint point3, pattern stroke = B_SOLID_HIGH);
+	void FillTriangle(BPoint point1, BPoint point2, BPoint point3, pattern fill = B_SOLID_HIGH);
 	void FillTriangle(BPoint point1, BPoint point2, BPoint point3, BRect bounds,
 		pattern fill = B_SOLID_HIGH);
 
@@ -215,8 +213,7 @@ public:
 	void FillRegion(BRegion* region, pattern fill = B_SOLID_HIGH);
 	void InvertRect(BRect rect);
 
-	void StrokeEllipse(BPoint center, float xRadius, float yRadius,
-		pattern stroke = B_SOLID_HIGH);
+	void StrokeEllipse(BPoint center, float xRadius, float yRadius, pattern stroke = B_SOLID_HIGH);
 	void StrokeEllipse(BRect rect, pattern stroke = B_SOLID_HIGH);
 	void FillEllipse(BPoint center, float xRadius, float yRadius, pattern fill = B_SOLID_HIGH);
 	void FillEllipse(BRect rect, pattern fill = B_SOLID_HIGH);
@@ -311,9 +308,10 @@ private:
 	bool _IsVisible() const;
 	bool _VisibleRect(clipping_rect* rect) const;
 	void _InvalidateInParent(BRect frame);
-	template<typename Operation> void _Paint(Operation operation);
+	template<typename Operation>
+	void _Paint(Operation operation);
 
 	Data* fData;
 };
 
-#endif	// _VIEW_H
+#endif // _VIEW_H

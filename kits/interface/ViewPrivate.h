@@ -76,4 +76,4 @@ struct BView::Data {
 	}
 };
 
-#endif	// _VIEW_PRIVATE_H
+#endif // _VIEW_PRIVATE_H

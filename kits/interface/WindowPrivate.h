@@ -47,7 +47,7 @@ struct SyncPoint {
 	}
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
 struct BWindow::Data {
 	BView* topView = NULL;
@@ -90,10 +90,7 @@ struct BWindow::Data {
 	bool pulseStop = false;
 	std::atomic<bool> pulsePending{false};
 
-	BPrivate::PixelBuffer Buffer()
-	{
-		return {pixels.data(), width, height, width * 4};
-	}
+	BPrivate::PixelBuffer Buffer() { return {pixels.data(), width, height, width * 4}; }
 };
 
-#endif	// _WINDOW_PRIVATE_H
+#endif // _WINDOW_PRIVATE_H

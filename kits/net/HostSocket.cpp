@@ -99,7 +99,7 @@ IsHostName(const char* host)
 	return true;
 }
 
-}	// namespace
+} // namespace
 
 namespace BPrivate {
 
@@ -212,8 +212,7 @@ host_socket_send(int socket, const void* data, size_t size, int flags, const soc
 	*_error = 0;
 	do {
 		ssize_t count = sendto(socket, bytes + sent, size - sent,
-			flags | MSG_NOSIGNAL | MSG_DONTWAIT, (const sockaddr*)to,
-			to != NULL ? sizeof(*to) : 0);
+			flags | MSG_NOSIGNAL | MSG_DONTWAIT, (const sockaddr*)to, to != NULL ? sizeof(*to) : 0);
 		if (count >= 0) {
 			sent += (size_t)count;
 			continue;
@@ -339,4 +338,4 @@ host_is_protocol_name(const char* name)
 	return getprotobyname_r(name, &entry, buffer, sizeof(buffer), &found) == 0 && found != NULL;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -50,4 +50,4 @@ private:
 	in_addr fAddress;
 };
 
-#endif	// _NET_ADDRESS_H
+#endif // _NET_ADDRESS_H

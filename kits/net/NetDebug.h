@@ -12,6 +12,6 @@ namespace BPrivate {
 // that wait for data), since the team started.
 uint64 net_receive_syscall_count();
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _NET_DEBUG_H
+#endif // _NET_DEBUG_H

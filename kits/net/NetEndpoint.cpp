@@ -22,16 +22,14 @@ const char kTypeField[] = "_type";
 const char kProtocolField[] = "_protocol";
 const char kTimeoutField[] = "_timeout";
 
-}	// namespace
+} // namespace
 
-BNetEndpoint::BNetEndpoint(int type)
-	:
+BNetEndpoint::BNetEndpoint(int type) :
 	BNetEndpoint(AF_INET, type, 0)
 {
 }
 
-BNetEndpoint::BNetEndpoint(int family, int type, int protocol)
-	:
+BNetEndpoint::BNetEndpoint(int family, int type, int protocol) :
 	fSocket(-1),
 	fInit(B_NO_INIT),
 	fLastError(0),
@@ -49,8 +47,7 @@ BNetEndpoint::BNetEndpoint(int family, int type, int protocol)
 	_OpenSocket();
 }
 
-BNetEndpoint::BNetEndpoint(BMessage* archive)
-	:
+BNetEndpoint::BNetEndpoint(BMessage* archive) :
 	BArchivable(archive),
 	fSocket(-1),
 	fInit(B_NO_INIT),
@@ -84,8 +81,7 @@ BNetEndpoint::BNetEndpoint(BMessage* archive)
 	_OpenSocket();
 }
 
-BNetEndpoint::BNetEndpoint(const BNetEndpoint& other)
-	:
+BNetEndpoint::BNetEndpoint(const BNetEndpoint& other) :
 	BArchivable(),
 	fSocket(-1),
 	fBuffer(NULL),
@@ -390,8 +386,7 @@ BNetEndpoint::Receive(void* buffer, size_t size, int flags)
 		if (ready <= 0)
 			return _Failed(ready < 0 ? error : ETIMEDOUT);
 	}
-	ssize_t count = host_socket_receive(fSocket, fBuffer, kReadAheadSize, 0, NULL, _Wait(),
-		&error);
+	ssize_t count = host_socket_receive(fSocket, fBuffer, kReadAheadSize, 0, NULL, _Wait(), &error);
 	if (count <= 0)
 		return count < 0 ? _Failed(error) : 0;
 	size_t served = min_c(size, (size_t)count);

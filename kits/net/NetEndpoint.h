@@ -92,4 +92,4 @@ private:
 	mutable char fErrorText[128];
 };
 
-#endif	// _NET_ENDPOINT_H
+#endif // _NET_ENDPOINT_H

@@ -24,17 +24,15 @@ const char* const kMiniIconName = "BEOS:M:STD_ICON";
 
 static_assert(sizeof(version_info) == 340, "version_info is stored as is");
 
-}	// namespace
+} // namespace
 
-BAppFileInfo::BAppFileInfo()
-	:
+BAppFileInfo::BAppFileInfo() :
 	fResources(NULL),
 	fStatus(B_NO_INIT)
 {
 }
 
-BAppFileInfo::BAppFileInfo(BFile* file)
-	:
+BAppFileInfo::BAppFileInfo(BFile* file) :
 	fResources(NULL),
 	fStatus(B_NO_INIT)
 {

@@ -63,4 +63,4 @@ private:
 	status_t fStatus;
 };
 
-#endif	// _APP_FILE_INFO_H
+#endif // _APP_FILE_INFO_H

@@ -17,36 +17,31 @@
 
 using BPrivate::host_error_to_status;
 
-BDirectory::BDirectory()
-	:
+BDirectory::BDirectory() :
 	fPath(NULL)
 {
 }
 
-BDirectory::BDirectory(const BDirectory& dir)
-	:
+BDirectory::BDirectory(const BDirectory& dir) :
 	BNode(),
 	fPath(NULL)
 {
 	*this = dir;
 }
 
-BDirectory::BDirectory(const entry_ref* ref)
-	:
+BDirectory::BDirectory(const entry_ref* ref) :
 	fPath(NULL)
 {
 	SetTo(ref);
 }
 
-BDirectory::BDirectory(const BEntry* entry)
-	:
+BDirectory::BDirectory(const BEntry* entry) :
 	fPath(NULL)
 {
 	SetTo(entry);
 }
 
-BDirectory::BDirectory(const char* path)
-	:
+BDirectory::BDirectory(const char* path) :
 	fPath(NULL)
 {
 	SetTo(path);

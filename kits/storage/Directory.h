@@ -42,4 +42,4 @@ private:
 
 status_t create_directory(const char* path, mode_t mode);
 
-#endif	// _DIRECTORY_H
+#endif // _DIRECTORY_H

@@ -23,10 +23,9 @@ Duplicate(const char* text)
 	return text != NULL ? strdup(text) : NULL;
 }
 
-}	// namespace
+} // namespace
 
-entry_ref::entry_ref()
-	:
+entry_ref::entry_ref() :
 	device((dev_t)-1),
 	directory((ino_t)-1),
 	name(NULL),
@@ -34,8 +33,7 @@ entry_ref::entry_ref()
 {
 }
 
-entry_ref::entry_ref(dev_t dev, ino_t dir, const char* leaf)
-	:
+entry_ref::entry_ref(dev_t dev, ino_t dir, const char* leaf) :
 	device(dev),
 	directory(dir),
 	name(Duplicate(leaf)),
@@ -43,8 +41,7 @@ entry_ref::entry_ref(dev_t dev, ino_t dir, const char* leaf)
 {
 }
 
-entry_ref::entry_ref(const entry_ref& ref)
-	:
+entry_ref::entry_ref(const entry_ref& ref) :
 	device(ref.device),
 	directory(ref.directory),
 	name(Duplicate(ref.name)),
@@ -127,29 +124,25 @@ get_ref_for_path(const char* path, entry_ref* ref)
 	return B_OK;
 }
 
-BEntry::BEntry()
-	:
+BEntry::BEntry() :
 	fPath(NULL),
 	fStatus(B_NO_INIT)
 {
 }
 
-BEntry::BEntry(const char* path, bool traverse)
-	:
+BEntry::BEntry(const char* path, bool traverse) :
 	BEntry()
 {
 	SetTo(path, traverse);
 }
 
-BEntry::BEntry(const entry_ref* ref, bool traverse)
-	:
+BEntry::BEntry(const entry_ref* ref, bool traverse) :
 	BEntry()
 {
 	SetTo(ref, traverse);
 }
 
-BEntry::BEntry(const BEntry& entry)
-	:
+BEntry::BEntry(const BEntry& entry) :
 	BEntry()
 {
 	*this = entry;

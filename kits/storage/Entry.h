@@ -74,4 +74,4 @@ private:
 	status_t fStatus;
 };
 
-#endif	// _ENTRY_H
+#endif // _ENTRY_H

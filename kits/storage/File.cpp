@@ -44,16 +44,14 @@ HostOpenFlags(uint32 openMode)
 	return flags;
 }
 
-}	// namespace
+} // namespace
 
-BFile::BFile()
-	:
+BFile::BFile() :
 	fMode(0)
 {
 }
 
-BFile::BFile(const BFile& file)
-	:
+BFile::BFile(const BFile& file) :
 	BNode(),
 	BPositionIO(),
 	fMode(0)
@@ -61,29 +59,25 @@ BFile::BFile(const BFile& file)
 	*this = file;
 }
 
-BFile::BFile(const entry_ref* ref, uint32 openMode)
-	:
+BFile::BFile(const entry_ref* ref, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(ref, openMode);
 }
 
-BFile::BFile(const BEntry* entry, uint32 openMode)
-	:
+BFile::BFile(const BEntry* entry, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(entry, openMode);
 }
 
-BFile::BFile(const char* path, uint32 openMode)
-	:
+BFile::BFile(const char* path, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(path, openMode);
 }
 
-BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode)
-	:
+BFile::BFile(const BDirectory* dir, const char* path, uint32 openMode) :
 	fMode(0)
 {
 	SetTo(dir, path, openMode);

@@ -42,4 +42,4 @@ private:
 	uint32 fMode;
 };
 
-#endif	// _FILE_H
+#endif // _FILE_H

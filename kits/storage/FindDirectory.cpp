@@ -53,7 +53,8 @@ HostPath(directory_which which, std::string& path)
 			if (!path.empty())
 				path += "/deskbar";
 			break;
-		case B_COMMON_TEMP_DIRECTORY: {
+		case B_COMMON_TEMP_DIRECTORY:
+		{
 			const char* temporary = getenv("TMPDIR");
 			path = temporary != NULL && temporary[0] == '/' ? temporary : "/tmp";
 			break;
@@ -64,7 +65,7 @@ HostPath(directory_which which, std::string& path)
 	return path.empty() ? (status_t)B_ENTRY_NOT_FOUND : B_OK;
 }
 
-}	// namespace
+} // namespace
 
 status_t
 find_directory(directory_which which, BPath* path, bool createIt, BVolume* /*volume*/)

@@ -79,4 +79,4 @@ status_t find_directory(directory_which which, dev_t volume, bool createIt, char
 }
 #endif
 
-#endif	// _FIND_DIRECTORY_H
+#endif // _FIND_DIRECTORY_H

@@ -12,4 +12,4 @@ enum icon_size {
 	B_MINI_ICON = 16
 };
 
-#endif	// _MIME_H
+#endif // _MIME_H

@@ -13,29 +13,25 @@
 
 #include "HostErrors.h"
 
-BNode::BNode()
-	:
+BNode::BNode() :
 	fFd(-1),
 	fCStatus(B_NO_INIT)
 {
 }
 
-BNode::BNode(const entry_ref* ref)
-	:
+BNode::BNode(const entry_ref* ref) :
 	BNode()
 {
 	SetTo(ref);
 }
 
-BNode::BNode(const BEntry* entry)
-	:
+BNode::BNode(const BEntry* entry) :
 	BNode()
 {
 	SetTo(entry);
 }
 
-BNode::BNode(const char* path)
-	:
+BNode::BNode(const char* path) :
 	BNode()
 {
 	SetTo(path);

@@ -52,4 +52,4 @@ private:
 	BNode& operator=(const BNode&);
 };
 
-#endif	// _NODE_H
+#endif // _NODE_H

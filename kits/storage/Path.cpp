@@ -50,45 +50,39 @@ NormalizePath(const std::string& path, std::string& result)
 	return B_OK;
 }
 
-}	// namespace
+} // namespace
 
-BPath::BPath()
-	:
+BPath::BPath() :
 	fName(NULL),
 	fCStatus(B_NO_INIT)
 {
 }
 
-BPath::BPath(const BPath& path)
-	:
+BPath::BPath(const BPath& path) :
 	BPath()
 {
 	*this = path;
 }
 
-BPath::BPath(const entry_ref* ref)
-	:
+BPath::BPath(const entry_ref* ref) :
 	BPath()
 {
 	SetTo(ref);
 }
 
-BPath::BPath(const BEntry* entry)
-	:
+BPath::BPath(const BEntry* entry) :
 	BPath()
 {
 	SetTo(entry);
 }
 
-BPath::BPath(const char* dir, const char* leaf, bool normalize)
-	:
+BPath::BPath(const char* dir, const char* leaf, bool normalize) :
 	BPath()
 {
 	SetTo(dir, leaf, normalize);
 }
 
-BPath::BPath(const BDirectory* dir, const char* leaf, bool normalize)
-	:
+BPath::BPath(const BDirectory* dir, const char* leaf, bool normalize) :
 	BPath()
 {
 	SetTo(dir, leaf, normalize);

@@ -47,4 +47,4 @@ private:
 	status_t fCStatus;
 };
 
-#endif	// _PATH_H
+#endif // _PATH_H

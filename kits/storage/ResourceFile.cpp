@@ -170,7 +170,7 @@ extend_end(uint64 offset, uint64 size, uint64 fileSize, uint64* end)
 	return true;
 }
 
-}	// namespace
+} // namespace
 
 status_t
 elf_resources_offset(BPositionIO* file, off_t fileSize, off_t* offset)
@@ -274,8 +274,7 @@ elf_resources_offset(BPositionIO* file, off_t fileSize, off_t* offset)
 	return B_OK;
 }
 
-ResourceFile::ResourceFile()
-	:
+ResourceFile::ResourceFile() :
 	fOffset(kPlainTagSize),
 	fElf(false)
 {
@@ -365,8 +364,8 @@ ResourceFile::Unflatten(const uint8* data, size_t size)
 	const uint64 count = read32(data + 4);
 	const uint32 adminSize = read32(data + 12);
 	const uint32 indexSize = read32(data + kIndexSectionOffset + 4);
-	if (read32(data + 8) != kIndexSectionOffset || read32(data + kIndexSectionOffset)
-			!= kIndexSectionOffset
+	if (read32(data + 8) != kIndexSectionOffset
+		|| read32(data + kIndexSectionOffset) != kIndexSectionOffset
 		|| indexSize > size - kIndexSectionOffset
 		|| kIndexHeaderSize + count * kIndexEntrySize > indexSize
 		|| adminSize != kIndexSectionOffset + indexSize)
@@ -469,8 +468,8 @@ ResourceFile::Flatten() const
 		[](const ResourceItem* a, const ResourceItem* b) { return a->type < b->type; });
 
 	const uint32 count = (uint32)order.size();
-	const uint32 indexSize
-		= (uint32)align_up(kIndexHeaderSize + count * kIndexEntrySize, kIndexAlignment);
+	const uint32 indexSize = (uint32)align_up(kIndexHeaderSize + count * kIndexEntrySize,
+		kIndexAlignment);
 	const uint32 adminSize = kIndexSectionOffset + indexSize;
 	const uint32 dataOffset = adminSize + kUnknownSectionSize;
 
@@ -623,4 +622,4 @@ ResourceFile::Remove(const ResourceItem* item)
 	return B_BAD_VALUE;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -68,6 +68,6 @@ private:
 // The offset at which resources start in an ELF image: its aligned end.
 status_t elf_resources_offset(BPositionIO* file, off_t fileSize, off_t* offset);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _RESOURCE_FILE_H
+#endif // _RESOURCE_FILE_H

@@ -16,8 +16,7 @@ namespace {
 const uint64 kMaxResourceSize = 256 * 1024 * 1024;
 
 void
-report_info(const ResourceItem* item, type_code* type, int32* id, const char** name,
-	size_t* length)
+report_info(const ResourceItem* item, type_code* type, int32* id, const char** name, size_t* length)
 {
 	if (type != NULL)
 		*type = item->type;
@@ -43,10 +42,9 @@ copy_of(const ResourceItem* item, size_t* length)
 	return copy;
 }
 
-}	// namespace
+} // namespace
 
-BResources::BResources()
-	:
+BResources::BResources() :
 	fResources(NULL),
 	fStatus(B_NO_INIT),
 	fReadOnly(true),
@@ -54,8 +52,7 @@ BResources::BResources()
 {
 }
 
-BResources::BResources(const BFile* file, bool clobber)
-	:
+BResources::BResources(const BFile* file, bool clobber) :
 	fResources(NULL),
 	fStatus(B_NO_INIT),
 	fReadOnly(true),
@@ -185,8 +182,7 @@ BResources::MergeFrom(BFile* fromFile)
 		return status;
 	for (int32 i = 0; i < other.CountItems(); i++) {
 		const ResourceItem* item = other.ItemAt(i);
-		if (fResources->Add(item->type, item->id, item->data.get(), item->size,
-				item->name.c_str())
+		if (fResources->Add(item->type, item->id, item->data.get(), item->size, item->name.c_str())
 			== NULL)
 			return B_NO_MEMORY;
 		fDirty = true;
@@ -230,8 +226,7 @@ BResources::WriteTo(BFile* file)
 }
 
 status_t
-BResources::AddResource(type_code type, int32 id, const void* data, size_t length,
-	const char* name)
+BResources::AddResource(type_code type, int32 id, const void* data, size_t length, const char* name)
 {
 	status_t status = _CheckWritable();
 	if (status != B_OK)
@@ -353,8 +348,7 @@ BResources::RemoveResource(type_code type, int32 id)
 }
 
 status_t
-BResources::WriteResource(type_code type, int32 id, const void* data, off_t offset,
-	size_t length)
+BResources::WriteResource(type_code type, int32 id, const void* data, off_t offset, size_t length)
 {
 	status_t status = _CheckWritable();
 	if (status != B_OK)

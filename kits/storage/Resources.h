@@ -53,8 +53,7 @@ public:
 	status_t RemoveResource(const void* resource);
 	status_t RemoveResource(type_code type, int32 id);
 
-	status_t WriteResource(type_code type, int32 id, const void* data, off_t offset,
-		size_t length);
+	status_t WriteResource(type_code type, int32 id, const void* data, off_t offset, size_t length);
 	status_t ReadResource(type_code type, int32 id, void* data, off_t offset, size_t length);
 
 	// Copies that the caller frees with free(); prefer LoadResource().
@@ -74,4 +73,4 @@ private:
 	bool fDirty;
 };
 
-#endif	// _RESOURCES_H
+#endif // _RESOURCES_H

@@ -33,4 +33,4 @@ enum node_flavor {
 	B_ANY_NODE = 0x07
 };
 
-#endif	// _STORAGE_DEFS_H
+#endif // _STORAGE_DEFS_H

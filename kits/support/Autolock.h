@@ -9,24 +9,21 @@
 
 class BAutolock {
 public:
-	inline BAutolock(BLooper* looper)
-		:
+	inline BAutolock(BLooper* looper) :
 		fLocker(NULL),
 		fLooper(looper),
 		fIsLocked(looper != NULL && looper->Lock())
 	{
 	}
 
-	inline BAutolock(BLocker* locker)
-		:
+	inline BAutolock(BLocker* locker) :
 		fLocker(locker),
 		fLooper(NULL),
 		fIsLocked(locker != NULL && locker->Lock())
 	{
 	}
 
-	inline BAutolock(BLocker& locker)
-		:
+	inline BAutolock(BLocker& locker) :
 		fLocker(&locker),
 		fLooper(NULL),
 		fIsLocked(locker.Lock())
@@ -51,4 +48,4 @@ private:
 	bool fIsLocked;
 };
 
-#endif	// _AUTOLOCK_H
+#endif // _AUTOLOCK_H

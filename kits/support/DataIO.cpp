@@ -66,8 +66,7 @@ ResolveSeek(off_t position, uint32 seekMode, off_t current, off_t length)
 	return position < 0 ? (off_t)B_BAD_VALUE : position;
 }
 
-BMemoryIO::BMemoryIO(void* data, size_t length)
-	:
+BMemoryIO::BMemoryIO(void* data, size_t length) :
 	fReadOnly(false),
 	fBuffer((char*)data),
 	fLength(length),
@@ -76,8 +75,7 @@ BMemoryIO::BMemoryIO(void* data, size_t length)
 {
 }
 
-BMemoryIO::BMemoryIO(const void* data, size_t length)
-	:
+BMemoryIO::BMemoryIO(const void* data, size_t length) :
 	fReadOnly(true),
 	fBuffer((char*)const_cast<void*>(data)),
 	fLength(length),
@@ -144,8 +142,7 @@ BMemoryIO::SetSize(off_t size)
 	return B_OK;
 }
 
-BMallocIO::BMallocIO()
-	:
+BMallocIO::BMallocIO() :
 	fBlockSize(256),
 	fMallocSize(0),
 	fLength(0),

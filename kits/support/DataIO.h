@@ -83,4 +83,4 @@ private:
 	off_t fPosition;
 };
 
-#endif	// _DATA_IO_H
+#endif // _DATA_IO_H

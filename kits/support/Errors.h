@@ -109,4 +109,4 @@ enum {
 	B_PARTITION_TOO_SMALL
 };
 
-#endif	// _ERRORS_H
+#endif // _ERRORS_H

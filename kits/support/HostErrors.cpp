@@ -54,4 +54,4 @@ host_error_to_status(int hostError)
 	return B_ERROR;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -11,6 +11,6 @@ namespace BPrivate {
 // The BeOS status code for a host errno value; B_ERROR for one the table does not know.
 status_t host_error_to_status(int hostError);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _HOST_ERRORS_H
+#endif // _HOST_ERRORS_H

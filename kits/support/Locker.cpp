@@ -19,26 +19,22 @@ struct BLocker::Data {
 	std::atomic<int32> requests{0};
 };
 
-BLocker::BLocker()
-	:
+BLocker::BLocker() :
 	BLocker("some BLocker", true)
 {
 }
 
-BLocker::BLocker(const char* name)
-	:
+BLocker::BLocker(const char* name) :
 	BLocker(name, true)
 {
 }
 
-BLocker::BLocker(bool benaphoreStyle)
-	:
+BLocker::BLocker(bool benaphoreStyle) :
 	BLocker("some BLocker", benaphoreStyle)
 {
 }
 
-BLocker::BLocker(const char* name, bool /*benaphoreStyle*/)
-	:
+BLocker::BLocker(const char* name, bool /*benaphoreStyle*/) :
 	fData(new Data)
 {
 	fData->name = name != NULL ? name : "";

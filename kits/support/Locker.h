@@ -34,4 +34,4 @@ private:
 	Data* fData;
 };
 
-#endif	// _LOCKER_H
+#endif // _LOCKER_H

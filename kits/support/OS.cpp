@@ -18,7 +18,8 @@ snooze(bigtime_t microseconds)
 {
 	if (microseconds <= 0)
 		return B_OK;
-	struct timespec delay = {(time_t)(microseconds / 1000000), (long)(microseconds % 1000000) * 1000};
+	struct timespec delay = {(time_t)(microseconds / 1000000),
+		(long)(microseconds % 1000000) * 1000};
 	while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
 	}
 	return B_OK;

@@ -39,4 +39,4 @@ thread_id find_thread(const char* name);
 }
 #endif
 
-#endif	// _OS_H
+#endif // _OS_H

@@ -16,32 +16,28 @@ SafeLength(const char* string, int32 maxLength = INT32_MAX)
 	return end != NULL ? (int32)((const char*)end - string) : maxLength;
 }
 
-}	// namespace
+} // namespace
 
-BString::BString()
-	:
+BString::BString() :
 	fPrivateData(NULL),
 	fLength(0),
 	fLocked(false)
 {
 }
 
-BString::BString(const char* string)
-	:
+BString::BString(const char* string) :
 	BString()
 {
 	SetTo(string);
 }
 
-BString::BString(const BString& string)
-	:
+BString::BString(const BString& string) :
 	BString()
 {
 	SetTo(string);
 }
 
-BString::BString(const char* string, int32 maxLength)
-	:
+BString::BString(const char* string, int32 maxLength) :
 	BString()
 {
 	SetTo(string, maxLength);
@@ -433,21 +429,77 @@ BString::ICompare(const char* string) const
 	return strcasecmp(String(), string != NULL ? string : "");
 }
 
-bool BString::operator<(const BString& string) const { return Compare(string) < 0; }
-bool BString::operator<=(const BString& string) const { return Compare(string) <= 0; }
-bool BString::operator==(const BString& string) const
+bool
+BString::operator<(const BString& string) const
+{
+	return Compare(string) < 0;
+}
+
+bool
+BString::operator<=(const BString& string) const
+{
+	return Compare(string) <= 0;
+}
+
+bool
+BString::operator==(const BString& string) const
 {
 	return fLength == string.fLength && Compare(string) == 0;
 }
-bool BString::operator>=(const BString& string) const { return Compare(string) >= 0; }
-bool BString::operator>(const BString& string) const { return Compare(string) > 0; }
-bool BString::operator!=(const BString& string) const { return !(*this == string); }
-bool BString::operator<(const char* string) const { return Compare(string) < 0; }
-bool BString::operator<=(const char* string) const { return Compare(string) <= 0; }
-bool BString::operator==(const char* string) const { return Compare(string) == 0; }
-bool BString::operator>=(const char* string) const { return Compare(string) >= 0; }
-bool BString::operator>(const char* string) const { return Compare(string) > 0; }
-bool BString::operator!=(const char* string) const { return Compare(string) != 0; }
+
+bool
+BString::operator>=(const BString& string) const
+{
+	return Compare(string) >= 0;
+}
+
+bool
+BString::operator>(const BString& string) const
+{
+	return Compare(string) > 0;
+}
+
+bool
+BString::operator!=(const BString& string) const
+{
+	return !(*this == string);
+}
+
+bool
+BString::operator<(const char* string) const
+{
+	return Compare(string) < 0;
+}
+
+bool
+BString::operator<=(const char* string) const
+{
+	return Compare(string) <= 0;
+}
+
+bool
+BString::operator==(const char* string) const
+{
+	return Compare(string) == 0;
+}
+
+bool
+BString::operator>=(const char* string) const
+{
+	return Compare(string) >= 0;
+}
+
+bool
+BString::operator>(const char* string) const
+{
+	return Compare(string) > 0;
+}
+
+bool
+BString::operator!=(const char* string) const
+{
+	return Compare(string) != 0;
+}
 
 int32
 BString::FindFirst(const BString& string) const
@@ -609,8 +661,7 @@ BString::Replace(const char* replaceThis, const char* withThis, int32 maxReplace
 }
 
 BString&
-BString::_DoReplace(const char* replaceThis, const char* withThis, int32 maxCount,
-	int32 fromOffset)
+BString::_DoReplace(const char* replaceThis, const char* withThis, int32 maxCount, int32 fromOffset)
 {
 	if (replaceThis == NULL || withThis == NULL || *replaceThis == '\0' || maxCount <= 0)
 		return *this;
@@ -684,9 +735,23 @@ BString::ToUpper()
 	return *this;
 }
 
-BString& BString::operator<<(const char* string) { return Append(string); }
-BString& BString::operator<<(const BString& string) { return Append(string); }
-BString& BString::operator<<(char c) { return Append(c, 1); }
+BString&
+BString::operator<<(const char* string)
+{
+	return Append(string);
+}
+
+BString&
+BString::operator<<(const BString& string)
+{
+	return Append(string);
+}
+
+BString&
+BString::operator<<(char c)
+{
+	return Append(c, 1);
+}
 
 BString&
 BString::operator<<(int32 value)
@@ -728,12 +793,41 @@ BString::operator<<(float value)
 	return Append(buffer);
 }
 
-bool operator<(const char* a, const BString& b) { return b > a; }
-bool operator<=(const char* a, const BString& b) { return b >= a; }
-bool operator==(const char* a, const BString& b) { return b == a; }
-bool operator>(const char* a, const BString& b) { return b < a; }
-bool operator>=(const char* a, const BString& b) { return b <= a; }
-bool operator!=(const char* a, const BString& b) { return b != a; }
+bool
+operator<(const char* a, const BString& b)
+{
+	return b > a;
+}
+
+bool
+operator<=(const char* a, const BString& b)
+{
+	return b >= a;
+}
+
+bool
+operator==(const char* a, const BString& b)
+{
+	return b == a;
+}
+
+bool
+operator>(const char* a, const BString& b)
+{
+	return b < a;
+}
+
+bool
+operator>=(const char* a, const BString& b)
+{
+	return b <= a;
+}
+
+bool
+operator!=(const char* a, const BString& b)
+{
+	return b != a;
+}
 
 int
 Compare(const BString& a, const BString& b)

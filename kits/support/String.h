@@ -148,4 +148,4 @@ bool operator!=(const char* a, const BString& b);
 int Compare(const BString& a, const BString& b);
 int ICompare(const BString& a, const BString& b);
 
-#endif	// _B_STRING_H
+#endif // _B_STRING_H

@@ -47,4 +47,4 @@ enum {
 	B_MIME_STRING_TYPE = 'MIMS'
 };
 
-#endif	// _TYPE_CONSTANTS_H
+#endif // _TYPE_CONSTANTS_H

@@ -45,8 +45,7 @@ struct Journal {
 
 class BaseRecorder : public BLooper {
 public:
-	BaseRecorder(Journal& journal, int32 capacity)
-		:
+	BaseRecorder(Journal& journal, int32 capacity) :
 		BLooper("TestLooper", B_NORMAL_PRIORITY, capacity),
 		fJournal(journal)
 	{
@@ -64,8 +63,7 @@ protected:
 
 class Recorder : public BaseRecorder {
 public:
-	Recorder(Journal& journal, int32 capacity = 100)
-		:
+	Recorder(Journal& journal, int32 capacity = 100) :
 		BaseRecorder(journal, capacity)
 	{
 	}
@@ -80,7 +78,8 @@ public:
 	void MessageReceived(BMessage* message) override
 	{
 		switch (message->what) {
-			case kMsgRecord: {
+			case kMsgRecord:
+			{
 				int32 value = -1;
 				message->FindInt32("value", &value);
 				char name[32] = {};
@@ -92,7 +91,8 @@ public:
 				fJournal.Add(value);
 				break;
 			}
-			case kMsgBlock: {
+			case kMsgBlock:
+			{
 				std::unique_lock<std::mutex> guard(fJournal.lock);
 				fJournal.blocking = true;
 				fJournal.changed.notify_all();
@@ -127,7 +127,7 @@ ReleaseBlock(Journal& journal)
 	journal.changed.notify_all();
 }
 
-}	// namespace
+} // namespace
 
 TEST(LooperTest, HandlesMessagesInOrderOnItsOwnNamedThread)
 {

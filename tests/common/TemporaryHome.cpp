@@ -37,7 +37,7 @@ Restore(const char* name, const std::string& value, bool had)
 		unsetenv(name);
 }
 
-}	// namespace
+} // namespace
 
 TemporaryHome::TemporaryHome()
 {

@@ -33,4 +33,4 @@ private:
 	bool fHadRuntime;
 };
 
-#endif	// TEMPORARY_HOME_H
+#endif // TEMPORARY_HOME_H

@@ -33,7 +33,7 @@ Control(const std::string& arguments)
 	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}	// namespace
+} // namespace
 
 class DeskbarHostTest : public ::testing::Test {
 protected:

@@ -30,4 +30,4 @@ Eventually(Condition condition)
 	return condition();
 }
 
-#endif	// DESKBAR_TESTING_H
+#endif // DESKBAR_TESTING_H

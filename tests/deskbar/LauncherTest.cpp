@@ -18,7 +18,7 @@ namespace {
 const char* const kNotFound = "Error Application not find\n";
 const char* const kNotInstalled = "Error on the Install of Replicant\n";
 
-}	// namespace
+} // namespace
 
 class LauncherTest : public ::testing::Test {
 protected:

@@ -31,7 +31,7 @@ const char* const kUpdateRequest
 
 using Server = LoopbackHttpServer;
 
-}	// namespace
+} // namespace
 
 class EngineCycleTest : public EngineFixture {};
 

@@ -34,7 +34,10 @@ protected:
 		change(prefs);
 		ASSERT_EQ(prefs.Save(), B_OK);
 	}
-	void WritePrefs() { WritePrefs([](CPreferences&) {}); }
+	void WritePrefs()
+	{
+		WritePrefs([](CPreferences&) {});
+	}
 
 	std::string IpCache();
 	// Posts the message and waits until it and whatever it queued are handled; returns what
@@ -49,4 +52,4 @@ protected:
 	Zorve* fEngine = nullptr;
 };
 
-#endif	// ENGINE_FIXTURE_H
+#endif // ENGINE_FIXTURE_H

@@ -6,7 +6,7 @@ namespace {
 
 std::atomic<time_t> sFakeTime(0);
 
-}	// namespace
+} // namespace
 
 extern "C" time_t
 time(time_t* result)

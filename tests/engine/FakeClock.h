@@ -12,4 +12,4 @@ void clear_fake_time();
 // Seconds since the epoch for a UTC date.
 time_t utc_time(int year, int month, int day, int hour, int minute, int second);
 
-#endif	// FAKE_CLOCK_H
+#endif // FAKE_CLOCK_H

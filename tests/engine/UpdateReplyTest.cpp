@@ -16,7 +16,7 @@ LoggedAnswer(const BString& log)
 	return blank < 0 ? std::string() : std::string(log.String() + blank + 1);
 }
 
-}	// namespace
+} // namespace
 
 class UpdateReplyTest : public EngineFixture {
 protected:

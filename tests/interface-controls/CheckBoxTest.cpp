@@ -185,4 +185,4 @@ TEST_F(CheckBoxTest, DrawsASunkenWhiteBoxAtTheLeftAndABlueCrossWhenOn)
 	EXPECT_GT(dark, 20);
 }
 
-}	// namespace
+} // namespace

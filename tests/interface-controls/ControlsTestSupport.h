@@ -23,7 +23,11 @@ const rgb_color kPanel = {216, 216, 216, 255};
 // A running looper that keeps copies of the messages it receives; quit at the test's end.
 class MessageCatcher {
 public:
-	MessageCatcher() : fLooper(new Looper) { fLooper->Run(); }
+	MessageCatcher() :
+		fLooper(new Looper)
+	{
+		fLooper->Run();
+	}
 
 	~MessageCatcher()
 	{
@@ -38,7 +42,10 @@ public:
 private:
 	class Looper : public BLooper {
 	public:
-		Looper() : BLooper("catcher") {}
+		Looper() :
+			BLooper("catcher")
+		{
+		}
 
 		void MessageReceived(BMessage* message) override
 		{
@@ -63,8 +70,7 @@ private:
 // A shown window with a panel-coloured background view that holds the controls.
 class PanelWindow : public ShownWindow {
 public:
-	explicit PanelWindow(BRect frame = BRect(100, 100, 399, 299))
-		:
+	explicit PanelWindow(BRect frame = BRect(100, 100, 399, 299)) :
 		ShownWindow(frame),
 		fPanel(new BView(frame.OffsetToCopy(B_ORIGIN), "panel", B_FOLLOW_ALL, B_WILL_DRAW))
 	{
@@ -114,4 +120,4 @@ WaitForMessages(MessageCatcher& catcher, size_t count)
 	return catcher.Received();
 }
 
-#endif	// CONTROLS_TEST_SUPPORT_H
+#endif // CONTROLS_TEST_SUPPORT_H

@@ -20,8 +20,8 @@ MakeSystemField(const char* stored)
 	menu->AddItem(new BMenuItem("dyndns", NULL, 0, 0));
 	menu->AddItem(new BMenuItem("statdns", NULL, 0, 0));
 	menu->AddItem(new BMenuItem("custom", NULL, 0, 0));
-	BMenuField* field = new BMenuField(BRect(10, 110, 180, 130), "system-menufield", "System",
-		menu, true, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
+	BMenuField* field = new BMenuField(BRect(10, 110, 180, 130), "system-menufield", "System", menu,
+		true, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
 	field->SetDivider(82);
 	return field;
 }
@@ -176,4 +176,4 @@ TEST_F(MenuFieldTest, DrawsTheLabelAndARaisedBoxReachingTheRightEdge)
 	EXPECT_GE(dark, 7);
 }
 
-}	// namespace
+} // namespace

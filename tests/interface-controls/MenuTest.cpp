@@ -169,4 +169,4 @@ TEST(MenuTest, AColumnStacksItemsOfOneWidth)
 	EXPECT_EQ(row.ItemAt(0)->Frame().right + 1, row.ItemAt(1)->Frame().left);
 }
 
-}	// namespace
+} // namespace

@@ -30,10 +30,10 @@ protected:
 	{
 		fTabs = new BTabView(BRect(0, 8, 261, 190), "settings-tab", B_WIDTH_FROM_LABEL);
 		BView* server = MakePage("Server");
-		fDns = new BTextControl(BRect(10, 20, 250, 30), "server-Dns-edit", "Server DynDns",
-			"", NULL, B_FOLLOW_LEFT | B_FOLLOW_TOP, kControlFlags);
-		fCheckIp = new BTextControl(BRect(10, 45, 250, 55), "server-ip-edit",
-			"Server Ip Check", "", NULL, B_FOLLOW_LEFT | B_FOLLOW_TOP, kControlFlags);
+		fDns = new BTextControl(BRect(10, 20, 250, 30), "server-Dns-edit", "Server DynDns", "",
+			NULL, B_FOLLOW_LEFT | B_FOLLOW_TOP, kControlFlags);
+		fCheckIp = new BTextControl(BRect(10, 45, 250, 55), "server-ip-edit", "Server Ip Check", "",
+			NULL, B_FOLLOW_LEFT | B_FOLLOW_TOP, kControlFlags);
 		fDelay = new BTextControl(BRect(10, 70, 180, 80), "delay", "Delay", "5", NULL,
 			B_FOLLOW_LEFT | B_FOLLOW_TOP, kControlFlags);
 		fCheckIp->SetEnabled(false);
@@ -122,4 +122,4 @@ TEST_F(NavigationTest, KeysGoToTheFocusedControlAlone)
 	fWindow->Unlock();
 }
 
-}	// namespace
+} // namespace

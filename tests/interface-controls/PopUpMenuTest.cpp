@@ -45,8 +45,7 @@ MakeOptionsMenu()
 // Runs Go on a thread of its own, as a caller blocked in it would.
 class GoThread {
 public:
-	GoThread(BPopUpMenu* menu, BPoint where, bool deliversMessage = false)
-		:
+	GoThread(BPopUpMenu* menu, BPoint where, bool deliversMessage = false) :
 		fChosen(NULL),
 		fThread([this, menu, where, deliversMessage] {
 			fChosen = menu->Go(where, deliversMessage, false, false);
@@ -256,8 +255,7 @@ TEST_F(PopUpMenuTest, DrawsTheHighlightedItemAndTheMark)
 // A view whose press opens the menu from its window's own thread, as the status icon does.
 class MenuButton : public BView {
 public:
-	MenuButton(BPopUpMenu* menu)
-		:
+	MenuButton(BPopUpMenu* menu) :
 		BView(BRect(0, 0, 15, 15), "button", B_FOLLOW_NONE, B_WILL_DRAW),
 		fMenu(menu),
 		chosen(-2)
@@ -280,9 +278,7 @@ TEST_F(PopUpMenuTest, GoWorksFromAWindowsOwnThreadWhichWaitsMeanwhile)
 	MenuButton* button = new MenuButton(fMenu);
 	shelf.Show(button);
 
-	std::thread click([&shelf] {
-		shelf.Port().MouseDown(BPoint(4, 5), B_PRIMARY_MOUSE_BUTTON);
-	});
+	std::thread click([&shelf] { shelf.Port().MouseDown(BPoint(4, 5), B_PRIMARY_MOUSE_BUTTON); });
 	BWindow* window = WaitForOpenMenu();
 	ASSERT_NE(nullptr, window);
 	EXPECT_EQ(BPoint(504, 405), window->Frame().LeftTop());
@@ -295,9 +291,7 @@ TEST_F(PopUpMenuTest, GoWorksFromAWindowsOwnThreadWhichWaitsMeanwhile)
 	EXPECT_EQ(1, button->chosen);
 	shelf->Unlock();
 
-	std::thread escape([&shelf] {
-		shelf.Port().MouseDown(BPoint(4, 5), B_PRIMARY_MOUSE_BUTTON);
-	});
+	std::thread escape([&shelf] { shelf.Port().MouseDown(BPoint(4, 5), B_PRIMARY_MOUSE_BUTTON); });
 	window = WaitForOpenMenu();
 	ASSERT_NE(nullptr, window);
 	BPrivate::WindowPort(window).KeyDown("\x1b");
@@ -307,4 +301,4 @@ TEST_F(PopUpMenuTest, GoWorksFromAWindowsOwnThreadWhichWaitsMeanwhile)
 	shelf->Unlock();
 }
 
-}	// namespace
+} // namespace

@@ -100,8 +100,8 @@ protected:
 	void SetUp() override
 	{
 		fText = MakeTextView();
-		fScroll = new BScrollView("scroll-support", fText, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0,
-			true, true, B_FANCY_BORDER);
+		fScroll = new BScrollView("scroll-support", fText, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, true,
+			true, B_FANCY_BORDER);
 		fText->SetWordWrap(false);
 		fWindow.ShowWith({fScroll});
 		fHorizontal = fScroll->ScrollBar(B_HORIZONTAL);
@@ -291,4 +291,4 @@ TEST_F(ScrollViewTest, DrawsAFancyBorderAndBarsWithArrows)
 	EXPECT_GT(dark, 4);
 }
 
-}	// namespace
+} // namespace

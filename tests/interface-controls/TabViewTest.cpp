@@ -16,8 +16,7 @@ const BRect kPageFrame(0, 0, 259, 159);
 
 class Page : public BView {
 public:
-	Page(const char* name)
-		:
+	Page(const char* name) :
 		BView(kPageFrame, name, B_FOLLOW_ALL_SIDES, B_WILL_DRAW),
 		attached(0),
 		detached(0)
@@ -44,11 +43,9 @@ public:
 // The settings window's own tab view: tabs sharing the width, drawn flat, in its own hooks.
 class SharedWidthTabView : public BTabView {
 public:
-	SharedWidthTabView(BRect frame)
-		:
+	SharedWidthTabView(BRect frame) :
 		BTabView(frame, "settings-tab", B_WIDTH_FROM_LABEL, B_FOLLOW_ALL,
-			B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP | B_FRAME_EVENTS
-				| B_NAVIGABLE)
+			B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP | B_FRAME_EVENTS | B_NAVIGABLE)
 	{
 	}
 
@@ -129,7 +126,10 @@ protected:
 
 class DefaultTabView : public BTabView {
 public:
-	DefaultTabView(BRect frame) : BTabView(frame, "tabs", B_WIDTH_FROM_LABEL) {}
+	DefaultTabView(BRect frame) :
+		BTabView(frame, "tabs", B_WIDTH_FROM_LABEL)
+	{
+	}
 };
 
 typedef TabViewFixture<DefaultTabView> TabViewTest;
@@ -291,4 +291,4 @@ TEST_F(CustomTabViewTest, UsesTheSubclassesGeometryForClicksAndItsDrawingHooks)
 	EXPECT_EQ(kWhite, fWindow.Pixel(30, 8 + 21));
 }
 
-}	// namespace
+} // namespace

@@ -35,8 +35,8 @@ protected:
 	{
 		fUser = new BTextControl(BRect(10, 20, 250, 30), "user-edit", "User", "",
 			new BMessage(kMsgEdited));
-		fPassword = new BTextControl(BRect(10, 45, 250, 55), "password-edit", "Password",
-			"initial", NULL);
+		fPassword = new BTextControl(BRect(10, 45, 250, 55), "password-edit", "Password", "initial",
+			NULL);
 		fUser->SetDivider(55);
 		fPassword->SetDivider(55);
 		fWindow.ShowWith({fUser, fPassword});
@@ -76,8 +76,7 @@ TEST_F(TextControlTest, SplitsAtTheDividerAndTakesTheHeightItsTextNeeds)
 	EXPECT_EQ(55, fUser->Divider());
 	EXPECT_EQ(BPoint(10, 20), fUser->Frame().LeftTop());
 	EXPECT_EQ(240, fUser->Frame().Width());
-	EXPECT_EQ(ceilf(height.ascent + height.descent + height.leading) + 7,
-		fUser->Frame().Height());
+	EXPECT_EQ(ceilf(height.ascent + height.descent + height.leading) + 7, fUser->Frame().Height());
 	BTextView* field = fUser->TextView();
 	ASSERT_NE(nullptr, field);
 	EXPECT_EQ(fUser, field->Parent());
@@ -200,4 +199,4 @@ TEST_F(TextControlTest, DrawsTheLabelOnTheTextsBaselineAndASunkenField)
 	EXPECT_EQ(Color(0, 0, 229), fWindow.Pixel(249, 30));
 }
 
-}	// namespace
+} // namespace

@@ -20,8 +20,7 @@ protected:
 	void SetUp() override
 	{
 		// At (10, 10) of the window, 200 x 100, text laid out from (2, 2).
-		fView = new BTextView(BRect(10, 10, 209, 109), "text", BRect(2, 2, 197, 97),
-			B_FOLLOW_NONE);
+		fView = new BTextView(BRect(10, 10, 209, 109), "text", BRect(2, 2, 197, 97), B_FOLLOW_NONE);
 		fWindow.ShowWith({fView});
 	}
 
@@ -92,7 +91,9 @@ TEST_F(TextViewTest, BackspaceAndDeleteRemoveWholeCharacters)
 {
 	Focus();
 	Run([&] {
-		fView->SetText("a\xc3\xa9" "bc");
+		fView->SetText(
+			"a\xc3\xa9"
+			"bc");
 		fView->Select(3, 3);
 	});
 	fWindow.Type("\x08");
@@ -121,9 +122,14 @@ TEST_F(TextViewTest, DisallowedCharactersNeverGetIn)
 	EXPECT_EQ("x", Text());
 
 	Run([&] {
-		fView->SetText("a\x1b" "b\xc3\xa9");
+		fView->SetText(
+			"a\x1b"
+			"b\xc3\xa9");
 		fView->Insert("\x1b\x1b");
-		fView->Insert(1, "c\x1b" "d", 3);
+		fView->Insert(1,
+			"c\x1b"
+			"d",
+			3);
 	});
 	EXPECT_EQ("acdb", Text());
 
@@ -133,7 +139,10 @@ TEST_F(TextViewTest, DisallowedCharactersNeverGetIn)
 		runs.runs[0].offset = 0;
 		runs.runs[0].color = kRed;
 		fView->SetStylable(true);
-		fView->Insert(0, "\x1b\x1b" "e", 3, &runs);
+		fView->Insert(0,
+			"\x1b\x1b"
+			"e",
+			3, &runs);
 	});
 	EXPECT_EQ("eacdb", Text());
 
@@ -423,4 +432,4 @@ TEST_F(TextViewTest, DrawsTextTheCaretAndTheSelection)
 	EXPECT_EQ(kWhite, fWindow.Pixel(12, 12));
 }
 
-}	// namespace
+} // namespace

@@ -235,4 +235,4 @@ TEST(BitmapTest, CopyConstructorDuplicatesThePixels)
 	EXPECT_EQ(3, ((uint8*)copy.Bits())[0]);
 }
 
-}	// namespace
+} // namespace

@@ -262,4 +262,4 @@ TEST(DrawingTest, LineArraysDrawEachLineInItsColour)
 	EXPECT_EQ(kWhite, canvas.Pixel(0, 1));
 }
 
-}	// namespace
+} // namespace

@@ -150,4 +150,4 @@ TEST(FontTest, TruncatedStringsFitTheirWidth)
 	EXPECT_EQ(end.Length() - 3, end.FindLast("tab"));
 }
 
-}	// namespace
+} // namespace

@@ -50,8 +50,7 @@ const rgb_color kBlue = {0, 0, 255, 255};
 class DrawingView : public BView {
 public:
 	DrawingView(BRect frame, std::function<void(BView*)> draw,
-		uint32 resizingMode = B_FOLLOW_NONE)
-		:
+		uint32 resizingMode = B_FOLLOW_NONE) :
 		BView(frame, "drawing", resizingMode, B_WILL_DRAW),
 		fDraw(draw)
 	{
@@ -70,10 +69,8 @@ private:
 // A window of the given frame, shown, quit when the test ends.
 class ShownWindow {
 public:
-	explicit ShownWindow(BRect frame = BRect(100, 100, 139, 129), uint32 flags = 0)
-		:
-		fWindow(new BWindow(frame, "test", B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
-			flags)),
+	explicit ShownWindow(BRect frame = BRect(100, 100, 139, 129), uint32 flags = 0) :
+		fWindow(new BWindow(frame, "test", B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, flags)),
 		fPort(fWindow)
 	{
 	}
@@ -106,4 +103,4 @@ private:
 	BPrivate::WindowPort fPort;
 };
 
-#endif	// INTERFACE_TEST_SUPPORT_H
+#endif // INTERFACE_TEST_SUPPORT_H

@@ -67,4 +67,4 @@ TEST(PngTest, UnwritablePathsAndEmptyRectanglesFail)
 	EXPECT_EQ(B_BAD_VALUE, BPrivate::WindowPort::SaveViewAsPNG(&detached, "/tmp/unused.png"));
 }
 
-}	// namespace
+} // namespace

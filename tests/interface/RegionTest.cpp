@@ -101,4 +101,4 @@ TEST(RegionTest, CopiesAreIndependentAndOffsetsMoveEveryRectangle)
 	EXPECT_EQ(0, copy.CountRects());
 }
 
-}	// namespace
+} // namespace

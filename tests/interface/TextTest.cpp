@@ -177,4 +177,4 @@ TEST(TextTest, SetFontWithAMaskCopiesOnlyTheNamedProperties)
 	EXPECT_EQ(be_bold_font->FamilyAndStyle(), result.FamilyAndStyle());
 }
 
-}	// namespace
+} // namespace

@@ -19,8 +19,7 @@ struct DrawRecord {
 // Records each Draw and fills its bounds with its current colour.
 class RecordingView : public BView {
 public:
-	RecordingView(BRect frame, const char* name, std::vector<DrawRecord>& journal)
-		:
+	RecordingView(BRect frame, const char* name, std::vector<DrawRecord>& journal) :
 		BView(frame, name, B_FOLLOW_NONE, B_WILL_DRAW),
 		fJournal(journal),
 		fColor(kBlack)
@@ -165,4 +164,4 @@ TEST_F(UpdateTest, RemovedViewsLeaveTheirAreaToTheParent)
 	delete fSecond;
 }
 
-}	// namespace
+} // namespace

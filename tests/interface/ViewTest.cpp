@@ -16,8 +16,7 @@ namespace {
 class HookView : public BView {
 public:
 	HookView(BRect frame, const char* name, std::vector<std::string>& journal,
-		uint32 resizingMode = B_FOLLOW_NONE, uint32 flags = 0)
-		:
+		uint32 resizingMode = B_FOLLOW_NONE, uint32 flags = 0) :
 		BView(frame, name, resizingMode, flags),
 		fJournal(journal)
 	{
@@ -101,8 +100,8 @@ TEST(ViewTest, AttachHooksRunParentsFirstAndAllAttachedChildrenFirst)
 	journal.clear();
 	EXPECT_TRUE(window->RemoveChild(parent));
 	window->Unlock();
-	expected = {"parent detached", "a detached", "b detached", "a all-detached",
-		"b all-detached", "parent all-detached"};
+	expected = {"parent detached", "a detached", "b detached", "a all-detached", "b all-detached",
+		"parent all-detached"};
 	EXPECT_EQ(expected, journal);
 	EXPECT_EQ(nullptr, parent->Window());
 	EXPECT_EQ(nullptr, parent->ChildAt(1)->Looper());
@@ -291,4 +290,4 @@ TEST(ViewTest, PushAndPopStateRestoreTheDrawingState)
 	EXPECT_EQ(10.0f, font.Size());
 }
 
-}	// namespace
+} // namespace

@@ -47,9 +47,7 @@ struct WindowJournal {
 
 class JournalWindow : public BWindow {
 public:
-	JournalWindow(WindowJournal& journal, BRect frame = BRect(10, 20, 109, 69),
-		uint32 flags = 0)
-		:
+	JournalWindow(WindowJournal& journal, BRect frame = BRect(10, 20, 109, 69), uint32 flags = 0) :
 		BWindow(frame, "journal", B_TITLED_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, flags),
 		fJournal(journal),
 		fAllowQuit(true)
@@ -82,8 +80,7 @@ public:
 	}
 	void FrameResized(float width, float height) override
 	{
-		fJournal.Add(
-			"resized " + std::to_string((int)width) + "x" + std::to_string((int)height));
+		fJournal.Add("resized " + std::to_string((int)width) + "x" + std::to_string((int)height));
 	}
 
 	void RefuseQuit() { fAllowQuit = false; }
@@ -95,8 +92,7 @@ private:
 
 class PulseView : public BView {
 public:
-	PulseView(const char* name, uint32 flags, std::atomic<int32>& pulses)
-		:
+	PulseView(const char* name, uint32 flags, std::atomic<int32>& pulses) :
 		BView(BRect(0, 0, 9, 9), name, B_FOLLOW_NONE, flags),
 		fPulses(pulses)
 	{
@@ -245,8 +241,7 @@ TEST(WindowTest, MovingAndResizingUpdateTheFrameAndCallTheHooks)
 	port.Sync();
 	EXPECT_EQ(kRed, port.PixelAt(149, 79));
 	EXPECT_EQ(Color(0, 0, 0, 0), port.PixelAt(150, 79));
-	std::vector<std::string> expected = {"active", "moved 30,40", "moved 35,35",
-		"resized 149x79"};
+	std::vector<std::string> expected = {"active", "moved 30,40", "moved 35,35", "resized 149x79"};
 	EXPECT_EQ(expected, journal.Events());
 	EXPECT_EQ(BPoint(45, 45), window->ConvertToScreen(BPoint(10, 10)));
 	QuitLocked(window);
@@ -339,4 +334,4 @@ TEST(WindowTest, FindViewByPointFindsTheTopmostVisibleView)
 	window->Unlock();
 }
 
-}	// namespace
+} // namespace

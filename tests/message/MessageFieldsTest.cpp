@@ -11,26 +11,26 @@ namespace {
 
 // How each field type is added, found, replaced and told apart; the contract below runs over
 // every one of them.
-#define SIMPLE_TRAITS(Name, ValueType, typeCode, valueExpression)                             \
-	struct Name##Traits {                                                                  \
-		typedef ValueType Value;                                                           \
-		static constexpr type_code kType = typeCode;                                           \
-		static Value Make(int i) { return valueExpression; }                               \
-		static status_t Add(BMessage& m, const char* n, Value v) { return m.Add##Name(n, v); } \
-		static status_t Find(const BMessage& m, const char* n, int32 i, Value* v)          \
-		{                                                                                  \
-			return m.Find##Name(n, i, v);                                                  \
-		}                                                                                  \
-		static status_t FindFirst(const BMessage& m, const char* n, Value* v)              \
-		{                                                                                  \
-			return m.Find##Name(n, v);                                                     \
-		}                                                                                  \
-		static status_t Replace(BMessage& m, const char* n, int32 i, Value v)              \
-		{                                                                                  \
-			return m.Replace##Name(n, i, v);                                               \
-		}                                                                                  \
+#define SIMPLE_TRAITS(Name, ValueType, typeCode, valueExpression)                                \
+	struct Name##Traits {                                                                        \
+		typedef ValueType Value;                                                                 \
+		static constexpr type_code kType = typeCode;                                             \
+		static Value Make(int i) { return valueExpression; }                                     \
+		static status_t Add(BMessage& m, const char* n, Value v) { return m.Add##Name(n, v); }   \
+		static status_t Find(const BMessage& m, const char* n, int32 i, Value* v)                \
+		{                                                                                        \
+			return m.Find##Name(n, i, v);                                                        \
+		}                                                                                        \
+		static status_t FindFirst(const BMessage& m, const char* n, Value* v)                    \
+		{                                                                                        \
+			return m.Find##Name(n, v);                                                           \
+		}                                                                                        \
+		static status_t Replace(BMessage& m, const char* n, int32 i, Value v)                    \
+		{                                                                                        \
+			return m.Replace##Name(n, i, v);                                                     \
+		}                                                                                        \
 		static bool Has(const BMessage& m, const char* n, int32 i) { return m.Has##Name(n, i); } \
-		static bool Equal(const Value& a, const Value& b) { return a == b; }               \
+		static bool Equal(const Value& a, const Value& b) { return a == b; }                     \
 	};
 
 SIMPLE_TRAITS(Int8, int8, B_INT8_TYPE, (int8)(-100 + i * 60))
@@ -169,14 +169,15 @@ RoundTrip(const BMessage& message)
 	return copy;
 }
 
-}	// namespace
+} // namespace
 
 template<typename Traits>
-class MessageFieldTypeTest : public testing::Test {};
+class MessageFieldTypeTest : public testing::Test {
+};
 
-typedef testing::Types<Int8Traits, Int16Traits, Int32Traits, Int64Traits, BoolTraits,
-	FloatTraits, DoubleTraits, RectTraits, PointTraits, PointerTraits, StringTraits,
-	MessageTraits, DataTraits<true>, DataTraits<false>>
+typedef testing::Types<Int8Traits, Int16Traits, Int32Traits, Int64Traits, BoolTraits, FloatTraits,
+	DoubleTraits, RectTraits, PointTraits, PointerTraits, StringTraits, MessageTraits,
+	DataTraits<true>, DataTraits<false>>
 	FieldTypes;
 TYPED_TEST_SUITE(MessageFieldTypeTest, FieldTypes);
 

@@ -51,14 +51,14 @@ FillBitmapArchive(BMessage* archive, bool fixedData = true)
 	archive->AddData("_data", B_RAW_TYPE, pixels, sizeof(pixels), fixedData);
 }
 
-}	// namespace
+} // namespace
 
 TEST(MessageFlattenTest, EmptyMessageIsTheEighteenR5Bytes)
 {
 	BMessage message;
 	EXPECT_EQ(message.FlattenedSize(), 18);
-	const Bytes expected = {0x31, 0x42, 0x4F, 0x46, 0x01, 0x00, 0x00, 0x12, 0x12, 0x00, 0x00,
-		0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00};
+	const Bytes expected = {0x31, 0x42, 0x4F, 0x46, 0x01, 0x00, 0x00, 0x12, 0x12, 0x00, 0x00, 0x00,
+		0x00, 0x00, 0x00, 0x00, 0x01, 0x00};
 	EXPECT_EQ(Flat(message), expected);
 }
 
@@ -70,14 +70,14 @@ TEST(MessageFlattenTest, BitmapArchiveHasTheR5SizeHeaderAndFieldOffsets)
 	Bytes bytes = Flat(archive);
 	ASSERT_EQ(bytes.size(), 403u);
 
-	const Bytes header = {0x31, 0x42, 0x4F, 0x46, 0x01, 0x00, 0x01, 0x93, 0x93, 0x01, 0x00,
-		0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
+	const Bytes header = {0x31, 0x42, 0x4F, 0x46, 0x01, 0x00, 0x01, 0x93, 0x93, 0x01, 0x00, 0x00,
+		0x00, 0x00, 0x00, 0x00, 0x01};
 	EXPECT_EQ(Slice(bytes, 0, 17), header);
 
 	// "class": single-item mini string, 16-byte data part: size 8, "BBitmap\0", no padding
 	// needed past 4 + 8 = 12 up to 16.
-	const Bytes classField = {0x0B, 'R', 'T', 'S', 'C', 16, 5, 'c', 'l', 'a', 's', 's', 8, 0, 0,
-		0, 'B', 'B', 'i', 't', 'm', 'a', 'p', 0, 0, 0, 0, 0};
+	const Bytes classField = {0x0B, 'R', 'T', 'S', 'C', 16, 5, 'c', 'l', 'a', 's', 's', 8, 0, 0, 0,
+		'B', 'B', 'i', 't', 'm', 'a', 'p', 0, 0, 0, 0, 0};
 	EXPECT_EQ(Slice(bytes, 17, 28), classField);
 
 	// Field starts: flags byte, then the type code in little-endian order.
@@ -85,8 +85,8 @@ TEST(MessageFlattenTest, BitmapArchiveHasTheR5SizeHeaderAndFieldOffsets)
 		size_t offset;
 		uint8_t flags;
 		const char* reversedType;
-	} starts[] = {{45, 0x0F, "TCER"}, {74, 0x0F, "GNOL"}, {92, 0x0F, "GNOL"},
-		{111, 0x0F, "GNOL"}, {131, 0x0D, "TWAR"}};
+	} starts[] = {{45, 0x0F, "TCER"}, {74, 0x0F, "GNOL"}, {92, 0x0F, "GNOL"}, {111, 0x0F, "GNOL"},
+		{131, 0x0D, "TWAR"}};
 	for (const Start& start : starts) {
 		SCOPED_TRACE(start.offset);
 		EXPECT_EQ(bytes[start.offset], start.flags);
@@ -160,7 +160,7 @@ TEST(MessageFlattenTest, MiniSizesOnlyUpTo255BytesAnd255Items)
 		int items;
 		int itemSize;
 		uint8_t flags;
-		ssize_t fieldSize;	// flags, type, count, size, name length, name "d", data
+		ssize_t fieldSize; // flags, type, count, size, name length, name "d", data
 	} cases[] = {
 		{1, 255, 0x0F, 1 + 4 + 1 + 1 + 1 + 255},
 		{1, 256, 0x0D, 1 + 4 + 4 + 1 + 1 + 256},

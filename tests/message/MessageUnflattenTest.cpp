@@ -136,7 +136,7 @@ Nested(int levels, bool bigEndian = false)
 	return message;
 }
 
-}	// namespace
+} // namespace
 
 TEST(MessageUnflattenTest, RealR5MessageHasItsFiveFields)
 {
@@ -319,8 +319,11 @@ TEST_P(MessageMalformedTest, IsRefusedAndLeavesTheMessageEmpty)
 		// Slack after the bytes so that the buffer form reads only what the header declares.
 		Bytes padded = bytes;
 		padded.resize(bytes.size() + 64, 0xEE);
-		status_t status = stream ? UnflattenFromStream(&message, bytes)
-			: message.Unflatten((const char*)padded.data());
+		status_t status;
+		if (stream)
+			status = UnflattenFromStream(&message, bytes);
+		else
+			status = message.Unflatten((const char*)padded.data());
 		EXPECT_EQ(status, param.expected);
 		EXPECT_EQ(message.what, 0u);
 		EXPECT_TRUE(message.IsEmpty());
@@ -365,8 +368,7 @@ const Malformed kMalformed[] = {
 		},
 		B_NOT_A_MESSAGE},
 	{"WrongChecksum", [] { return WithByte(R5Message(OneInt32()), 4, 0x02); }, B_BAD_DATA},
-	{"ChecksumOverWhatToo", [] { return WithByte(R5Message(OneInt32()), 12, 0x01); },
-		B_BAD_DATA},
+	{"ChecksumOverWhatToo", [] { return WithByte(R5Message(OneInt32()), 12, 0x01); }, B_BAD_DATA},
 	{"HeaderNotValid", [] { return R5Message(OneInt32(), 0, 0x00); }, B_BAD_DATA},
 	{"TruncatedBody",
 		[] {
@@ -392,45 +394,34 @@ const Malformed kMalformed[] = {
 			return R5Message(fields, 0, 0x01, Bytes(), false);
 		},
 		B_BAD_DATA},
-	{"MissingEndMarker",
-		[] { return R5Message(OneInt32(), 0, 0x01, Bytes(), false); }, B_BAD_DATA},
-	{"UnknownFieldFlag",
-		Fields([](R5Bytes& f) { f.FieldHead(0x1F, 'LONG', 1, 4, "n").U32(5); }),
+	{"MissingEndMarker", [] { return R5Message(OneInt32(), 0, 0x01, Bytes(), false); }, B_BAD_DATA},
+	{"UnknownFieldFlag", Fields([](R5Bytes& f) { f.FieldHead(0x1F, 'LONG', 1, 4, "n").U32(5); }),
 		B_BAD_DATA},
 	{"FieldFlagsWithoutValid",
-		Fields([](R5Bytes& f) { f.FieldHead(0x0E, 'LONG', 1, 4, "n").U32(5); }),
+		Fields([](R5Bytes& f) { f.FieldHead(0x0E, 'LONG', 1, 4, "n").U32(5); }), B_BAD_DATA},
+	{"FieldRunsPastEnd", Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 40, "n").U32(5); }),
 		B_BAD_DATA},
-	{"FieldRunsPastEnd",
-		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 40, "n").U32(5); }),
-		B_BAD_DATA},
-	{"NameRunsPastEnd",
-		Fields([](R5Bytes& f) { f.U8(0x0F).U32('LONG').U8(4).U8(200).Text("n"); }),
+	{"NameRunsPastEnd", Fields([](R5Bytes& f) { f.U8(0x0F).U32('LONG').U8(4).U8(200).Text("n"); }),
 		B_BAD_DATA},
 	{"HugeCountInTenBytes",
-		Fields([](R5Bytes& f) {
-			f.FieldHead(0x05, 'RAWT', 0x80000000u, 10, "n").Zeros(10);
-		}),
+		Fields([](R5Bytes& f) { f.FieldHead(0x05, 'RAWT', 0x80000000u, 10, "n").Zeros(10); }),
 		B_BAD_DATA},
-	{"HugeVariableCount",
+	{
+		"HugeVariableCount",
 		Fields([](R5Bytes& f) {
 			f.FieldHead(0x01, 'RAWT', 0xFFFFFFFFu, 16, "n").Item("abc", 3).Item("d", 1);
 		}),
+		B_BAD_DATA,
+	},
+	{"ZeroCount", Fields([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 0, 4, "n").U32(5); }),
 		B_BAD_DATA},
-	{"ZeroCount",
-		Fields([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 0, 4, "n").U32(5); }),
-		B_BAD_DATA},
-	{"ZeroDataSize",
-		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 0, "n"); }),
-		B_BAD_DATA},
+	{"ZeroDataSize", Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RAWT', 1, 0, "n"); }), B_BAD_DATA},
 	{"FixedDataNotMultipleOfCount",
-		Fields([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 3, 10, "n").Zeros(10); }),
-		B_BAD_DATA},
-	{"Int32ItemOfTwoBytes",
-		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'LONG', 1, 2, "n").U16(5); }),
+		Fields([](R5Bytes& f) { f.FieldHead(0x07, 'RAWT', 3, 10, "n").Zeros(10); }), B_BAD_DATA},
+	{"Int32ItemOfTwoBytes", Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'LONG', 1, 2, "n").U16(5); }),
 		B_BAD_DATA},
 	{"RectItemOfEightBytes",
-		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RECT', 1, 8, "n").Zeros(8); }),
-		B_BAD_DATA},
+		Fields([](R5Bytes& f) { f.FieldHead(0x0F, 'RECT', 1, 8, "n").Zeros(8); }), B_BAD_DATA},
 	{"VariableItemPastField",
 		Fields([](R5Bytes& f) { f.FieldHead(0x0B, 'RAWT', 1, 8, "n").U32(9).Zeros(4); }),
 		B_BAD_DATA},
@@ -441,29 +432,31 @@ const Malformed kMalformed[] = {
 		Fields([](R5Bytes& f) { f.FieldHead(0x0B, 'CSTR', 1, 8, "n").Item("abc", 3); }),
 		B_BAD_DATA},
 	{"NameWithNul",
-		Fields([](R5Bytes& f) {
-			f.U8(0x0F).U32('LONG').U8(4).U8(3).Raw("a\0b", 3).U32(1);
-		}),
+		Fields([](R5Bytes& f) { f.U8(0x0F).U32('LONG').U8(4).U8(3).Raw("a\0b", 3).U32(1); }),
 		B_BAD_DATA},
-	{"DuplicateName",
+	{
+		"DuplicateName",
 		Fields([](R5Bytes& f) {
 			f.FieldHead(0x0F, 'LONG', 1, 4, "n").U32(1);
 			f.FieldHead(0x0F, 'LONG', 1, 4, "n").U32(2);
 		}),
-		B_BAD_DATA},
-	{"NestedMessageInvalid",
+		B_BAD_DATA,
+	},
+	{
+		"NestedMessageInvalid",
 		Fields([](R5Bytes& f) {
 			Bytes inner = WithByte(R5Message(OneInt32()), 4, 0x00);
 			f.FieldHead(0x0B, 'MSGG', 1, (uint32_t)((4 + inner.size() + 7) & ~7u), "m");
 			f.Item(inner.data(), (uint32_t)inner.size());
 		}),
-		B_BAD_DATA},
+		B_BAD_DATA,
+	},
 	{"NestedNotAMessage",
 		Fields([](R5Bytes& f) { f.FieldHead(0x0B, 'MSGG', 1, 16, "m").Item("no message", 8); }),
 		B_BAD_DATA},
 };
 
-}	// namespace
+} // namespace
 
 INSTANTIATE_TEST_SUITE_P(Inputs, MessageMalformedTest, testing::ValuesIn(kMalformed),
 	[](const testing::TestParamInfo<Malformed>& info) { return std::string(info.param.name); });

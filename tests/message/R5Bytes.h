@@ -15,7 +15,10 @@ typedef std::vector<uint8_t> Bytes;
 
 class R5Bytes {
 public:
-	explicit R5Bytes(bool bigEndian = false) : fBigEndian(bigEndian) {}
+	explicit R5Bytes(bool bigEndian = false) :
+		fBigEndian(bigEndian)
+	{
+	}
 
 	R5Bytes& U8(uint8_t value)
 	{
@@ -126,4 +129,4 @@ R5Message(const R5Bytes& fields, uint32_t what = 0, uint8_t headerFlags = 0x01,
 	return bytes;
 }
 
-#endif	// R5_BYTES_H
+#endif // R5_BYTES_H

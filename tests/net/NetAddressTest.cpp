@@ -19,7 +19,7 @@ HostOf(const BNetAddress& address, unsigned short* port = NULL)
 	return host;
 }
 
-}	// namespace
+} // namespace
 
 TEST(NetAddressTest, ResolvesDottedQuadWithPort)
 {

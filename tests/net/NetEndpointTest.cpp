@@ -53,7 +53,7 @@ ClosedPort()
 	return port;
 }
 
-}	// namespace
+} // namespace
 
 TEST(NetEndpointTest, ConnectToClosedPortReturnsMinusOne)
 {

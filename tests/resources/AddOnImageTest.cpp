@@ -39,9 +39,9 @@ ReadImageFacts(const Bytes& image)
 			continue;
 		facts.hasDynamic = true;
 		for (size_t offset = segment.p_offset;
-			offset + sizeof(Elf64_Dyn) <= segment.p_offset + segment.p_filesz
-			&& offset + sizeof(Elf64_Dyn) <= image.size();
-			offset += sizeof(Elf64_Dyn)) {
+			 offset + sizeof(Elf64_Dyn) <= segment.p_offset + segment.p_filesz
+			 && offset + sizeof(Elf64_Dyn) <= image.size();
+			 offset += sizeof(Elf64_Dyn)) {
 			Elf64_Dyn entry;
 			memcpy(&entry, image.data() + offset, sizeof(entry));
 			if (entry.d_tag == DT_FLAGS_1 && (entry.d_un.d_val & DF_1_PIE) != 0)
@@ -51,7 +51,7 @@ ReadImageFacts(const Bytes& image)
 	return facts;
 }
 
-}	// namespace
+} // namespace
 
 TEST(AddOnImageTest, TheApplicationIsAProgramWithoutThePieMark)
 {

@@ -100,8 +100,8 @@ TEST(AppFileInfoTest, MissingAndMalformedInformationIsReported)
 	{
 		BFile created(path.c_str(), B_READ_WRITE | B_CREATE_FILE);
 		BResources resources(&created);
-		ASSERT_EQ(resources.AddResource(B_MIME_STRING_TYPE, 1, "no/terminator", 13,
-			"BEOS:APP_SIG"), B_OK);
+		ASSERT_EQ(resources.AddResource(B_MIME_STRING_TYPE, 1, "no/terminator", 13, "BEOS:APP_SIG"),
+			B_OK);
 		ASSERT_EQ(resources.AddResource('APPF', 1, "\0\0", 2, "BEOS:APP_FLAGS"), B_OK);
 		version_info one = {1, 2, 3, B_FINAL_VERSION, 4, "short", "long"};
 		ASSERT_EQ(resources.AddResource('APPV', 1, &one, sizeof(one), "BEOS:APP_VERSION"), B_OK);

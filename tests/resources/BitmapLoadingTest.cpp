@@ -48,7 +48,7 @@ RecordApplicationPath(const char* path)
 	ASSERT_EQ(preferences.Save(), B_OK);
 }
 
-}	// namespace
+} // namespace
 
 TEST(BitmapLoadingTest, EveryStatusPictureLoadsFromTheRecordedApplication)
 {
@@ -98,8 +98,7 @@ TEST(BitmapLoadingTest, EveryBrokenLinkYieldsNoBitmap)
 		ssize_t size = archive.FlattenedSize();
 		std::string bytes(size, '\0');
 		ASSERT_EQ(archive.Flatten(&bytes[0], size), B_OK);
-		ASSERT_EQ(resources.AddResource('BBMP', 1, bytes.data(), bytes.size(), "ZRV:Normal"),
-			B_OK);
+		ASSERT_EQ(resources.AddResource('BBMP', 1, bytes.data(), bytes.size(), "ZRV:Normal"), B_OK);
 	}
 	RecordApplicationPath(path.c_str());
 	EXPECT_EQ(LoadStatusBitmap("ZRV:Normal", 'BBMP'), nullptr) << "archive without a frame";

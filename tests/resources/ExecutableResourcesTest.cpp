@@ -57,7 +57,7 @@ protected:
 	BResources fResources;
 };
 
-}	// namespace
+} // namespace
 
 TEST_F(ExecutableResourcesTest, CarriesExactlyTheTwelveResourcesOfTheTable)
 {
@@ -119,8 +119,8 @@ TEST_F(ExecutableResourcesTest, ApplicationInformationHasTheDeclaredValues)
 
 TEST_F(ExecutableResourcesTest, StatusPicturesAreSixteenPixelCmap8BitmapArchives)
 {
-	const char* const names[]
-		= {"ZRV:Normal", "ZRV:Pending1", "ZRV:Pending2", "ZRV:Pending3", "ZRV:Error"};
+	const char* const names[] = {"ZRV:Normal", "ZRV:Pending1", "ZRV:Pending2", "ZRV:Pending3",
+		"ZRV:Error"};
 	const uint8 header[17] = {0x31, 0x42, 0x4F, 0x46, 0x01, 0x00, 0x01, 0x93, 0x93, 0x01, 0x00,
 		0x00, 0x00, 0x00, 0x00, 0x00, 0x01};
 	const char* const fields[] = {"class", "_frame", "_cspace", "_bmflags", "_rowbytes", "_data"};

@@ -63,7 +63,7 @@ const char* const kPicture
 	  "k.k\n"
 	  ".k.\n";
 
-}	// namespace
+} // namespace
 
 TEST(ResourceCompilerTest, CompilesEveryKindOfResourceIntoAResourceFile)
 {

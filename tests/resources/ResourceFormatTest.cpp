@@ -58,7 +58,7 @@ Parse(const Bytes& bytes, ResourceFile* resources)
 	return resources->Read(&io, false);
 }
 
-}	// namespace
+} // namespace
 
 TEST(ResourceFormatTest, ReadsEveryResourceOfThePlatformsResourceFile)
 {
@@ -87,8 +87,7 @@ TEST(ResourceFormatTest, ReadsEveryResourceOfThePlatformsResourceFile)
 	EXPECT_EQ(count, 3);
 
 	size = 0;
-	const char* text
-		= static_cast<const char*>(resources.LoadResource(B_STRING_TYPE, 74, &size));
+	const char* text = static_cast<const char*>(resources.LoadResource(B_STRING_TYPE, 74, &size));
 	ASSERT_NE(text, nullptr);
 	EXPECT_EQ(size, 35u);
 	EXPECT_EQ(std::string(text, size), std::string("I like strings, especially cellos.", 35));
@@ -99,8 +98,8 @@ TEST(ResourceFormatTest, ReadsEveryResourceOfThePlatformsResourceFile)
 	memcpy(&value, number, sizeof(value));
 	EXPECT_EQ(value, 42);
 
-	const char* mime
-		= static_cast<const char*>(resources.LoadResource(B_MIME_STRING_TYPE, 29, &size));
+	const char* mime = static_cast<const char*>(
+		resources.LoadResource(B_MIME_STRING_TYPE, 29, &size));
 	ASSERT_NE(mime, nullptr);
 	EXPECT_EQ(std::string(mime, size), std::string("application/bread-roll-counter", 31));
 
@@ -183,8 +182,8 @@ TEST(ResourceFormatTest, EmptyResourcesAreAHeaderAndALoneSeparator)
 	}
 	Bytes bytes = ReadBytes(path);
 	ASSERT_EQ(bytes.size(), 4u + 1980u);
-	const uint8 table[16]
-		= {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+	const uint8 table[16] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF,
+		0, 0, 0, 0};
 	EXPECT_EQ(memcmp(bytes.data() + bytes.size() - 16, table, 16), 0);
 	EXPECT_EQ(Get32(bytes, kStart + 0xBC), 1980u - 16u);
 }
@@ -328,8 +327,8 @@ TEST(ResourceFormatTest, EditsReachTheFileWhenTheObjectGoesAway)
 	EXPECT_STREQ(name, "bigger");
 	EXPECT_EQ(size, 8u);
 	EXPECT_TRUE(resources.HasResource(B_INT32_TYPE, "merged"));
-	const char* mime
-		= static_cast<const char*>(resources.LoadResource(B_MIME_STRING_TYPE, 29, &size));
+	const char* mime = static_cast<const char*>(
+		resources.LoadResource(B_MIME_STRING_TYPE, 29, &size));
 	ASSERT_EQ(size, 38u) << "grown to hold the bytes written past its end";
 	EXPECT_EQ(std::string(mime, 31), std::string("application/bread-roll-counter", 31));
 	EXPECT_EQ(std::string(mime + 31, 7), std::string("\0\0toast", 7));

@@ -45,4 +45,4 @@ Put32(Bytes& bytes, size_t offset, uint32_t value)
 		bytes[offset + i] = (uint8_t)(value >> (8 * i));
 }
 
-#endif	// RESOURCE_TEST_FILES_H
+#endif // RESOURCE_TEST_FILES_H

@@ -98,7 +98,7 @@ ResourcesOffset(const Bytes& image)
 	return offset;
 }
 
-}	// namespace
+} // namespace
 
 TEST(ResourcesInElfTest, ResourcesStartAtTheAlignedEndOfTheImage)
 {

@@ -32,8 +32,8 @@ protected:
 		BFile file(ZORVE_EXECUTABLE, B_READ_ONLY);
 		BResources resources(&file);
 		ASSERT_EQ(resources.InitCheck(), B_OK);
-		const char* const names[]
-			= {"ZRV:Normal", "ZRV:Pending1", "ZRV:Pending2", "ZRV:Pending3", "ZRV:Error"};
+		const char* const names[] = {"ZRV:Normal", "ZRV:Pending1", "ZRV:Pending2", "ZRV:Pending3",
+			"ZRV:Error"};
 		for (const char* name : names) {
 			size_t size = 0;
 			const void* archive = resources.LoadResource('BBMP', name, &size);
@@ -116,7 +116,7 @@ TransparentOnTheBorder(const Pixels& picture, int side)
 	return count;
 }
 
-}	// namespace
+} // namespace
 
 TEST_F(StatusPicturesTest, OutermostRowsAndColumnsAreLargelyTransparent)
 {

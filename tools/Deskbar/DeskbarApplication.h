@@ -29,4 +29,4 @@ private:
 	RequestServer* fServer;
 };
 
-#endif	// DESKBAR_APPLICATION_H
+#endif // DESKBAR_APPLICATION_H

@@ -39,10 +39,9 @@ const bigtime_t kRequestReadTimeout = 10000000;
 // answered after this long all the same.
 const bigtime_t kInputWait = 500000;
 
-}	// namespace
+} // namespace
 
-RequestServer::RequestServer(ShelfWindow* shelf)
-	:
+RequestServer::RequestServer(ShelfWindow* shelf) :
 	fShelf(shelf),
 	fLockFile(-1),
 	fListenSocket(-1),
@@ -218,7 +217,8 @@ RequestServer::HandleRequest(const BMessage& request, BMessage* reply)
 			}
 			break;
 		case kMsgDeskbarAddItem:
-		case kMsgDeskbarRemoveItem: {
+		case kMsgDeskbarRemoveItem:
+		{
 			// A hook on the shelf's own thread must not wait for the shelf: its request is done
 			// right after the hook returns.
 			bool onShelf = find_thread(NULL) == fShelf->Thread();
@@ -256,7 +256,8 @@ RequestServer::_Control(const BMessage& request, BMessage* reply)
 			return _Input(request);
 		case kMsgDeskbarChooseMenuItem:
 			return _ChooseMenuItem(request);
-		case kMsgDeskbarScreenshot: {
+		case kMsgDeskbarScreenshot:
+		{
 			const char* title = NULL;
 			const char* path = NULL;
 			request.FindString("window", &title);
@@ -293,8 +294,8 @@ RequestServer::_Input(const BMessage& request)
 	request.FindInt32("buttons", &buttons);
 	bool screen = false;
 	request.FindBool("screen", &screen);
-	WindowPort::coordinate_space space
-		= screen ? WindowPort::kScreenCoordinates : WindowPort::kWindowCoordinates;
+	WindowPort::coordinate_space space = screen ? WindowPort::kScreenCoordinates
+												: WindowPort::kWindowCoordinates;
 	const char* bytes = "";
 	request.FindString("bytes", &bytes);
 	std::string keys = bytes;

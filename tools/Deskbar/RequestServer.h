@@ -53,4 +53,4 @@ private:
 	bool fStopping;
 };
 
-#endif	// REQUEST_SERVER_H
+#endif // REQUEST_SERVER_H

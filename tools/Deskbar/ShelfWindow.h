@@ -57,4 +57,4 @@ private:
 	std::vector<ItemInfo> fSnapshot;
 };
 
-#endif	// SHELF_WINDOW_H
+#endif // SHELF_WINDOW_H

@@ -71,8 +71,8 @@ MakeOptionsPage(BRect frame)
 		"home.example.org", NULL);
 	host->SetDivider(80);
 	page->AddChild(host);
-	BTextControl* server = new BTextControl(BRect(10, 98, 250, 108), "server",
-		"Server DynDns", "members.example.org", NULL);
+	BTextControl* server = new BTextControl(BRect(10, 98, 250, 108), "server", "Server DynDns",
+		"members.example.org", NULL);
 	server->SetDivider(80);
 	server->SetEnabled(false);
 	page->AddChild(server);
@@ -82,8 +82,7 @@ MakeOptionsPage(BRect frame)
 	menu->AddItem(new BMenuItem("statdns", NULL));
 	menu->AddItem(new BMenuItem("custom", NULL));
 	menu->ItemAt(1)->SetMarked(true);
-	BMenuField* system = new BMenuField(BRect(10, 125, 180, 145), "system", "System", menu,
-		true);
+	BMenuField* system = new BMenuField(BRect(10, 125, 180, 145), "system", "System", menu, true);
 	system->SetDivider(80);
 	page->AddChild(system);
 	return page;
@@ -120,8 +119,7 @@ CopyPixels(BPrivate::WindowPort& port)
 // Draws the window's picture with the menu's over it.
 class Composite : public BView {
 public:
-	Composite(BRect frame, BBitmap* window, BBitmap* menu, BPoint menuOffset)
-		:
+	Composite(BRect frame, BBitmap* window, BBitmap* menu, BPoint menuOffset) :
 		BView(frame, "composite", B_FOLLOW_ALL, B_WILL_DRAW),
 		fWindow(window),
 		fMenu(menu),
@@ -149,12 +147,11 @@ private:
 };
 
 status_t
-SaveComposite(BBitmap* window, BBitmap* menu, BPoint menuOffset, int32 scale,
-	const char* path)
+SaveComposite(BBitmap* window, BBitmap* menu, BPoint menuOffset, int32 scale, const char* path)
 {
 	BRect frame = window->Bounds();
-	BWindow* output = new BWindow(frame, "composite", B_NO_BORDER_WINDOW_LOOK,
-		B_NORMAL_WINDOW_FEEL, B_AVOID_FOCUS);
+	BWindow* output = new BWindow(frame, "composite", B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
+		B_AVOID_FOCUS);
 	output->AddChild(new Composite(frame, window, menu, menuOffset));
 	output->Show();
 	BPrivate::WindowPort port(output);
@@ -166,7 +163,7 @@ SaveComposite(BBitmap* window, BBitmap* menu, BPoint menuOffset, int32 scale,
 	return status;
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)
@@ -200,21 +197,20 @@ main(int argc, char** argv)
 
 	// Wrap off, both bars, a fancy border: the log's view.
 	BRect textFrame(284, 10, 410, 120);
-	BTextView* log = new BTextView(textFrame, "log", BRect(4, 4, 700, 400),
-		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED);
-	BScrollView* logScroll = new BScrollView("log-scroll", log, B_FOLLOW_LEFT | B_FOLLOW_TOP,
-		0, true, true, B_FANCY_BORDER);
+	BTextView* log = new BTextView(textFrame, "log", BRect(4, 4, 700, 400), B_FOLLOW_ALL_SIDES,
+		B_WILL_DRAW | B_PULSE_NEEDED);
+	BScrollView* logScroll = new BScrollView("log-scroll", log, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0,
+		true, true, B_FANCY_BORDER);
 	log->SetWordWrap(false);
 	log->SetText(kLog);
 	background->AddChild(logScroll);
 
 	// Wrap on, a vertical bar, a plain border, a selection.
 	BRect noteFrame(284, 150, 410, 230);
-	BTextView* note = new BTextView(noteFrame, "note",
-		BRect(3, 3, noteFrame.Width() - 3, 400), B_FOLLOW_ALL_SIDES,
-		B_WILL_DRAW | B_PULSE_NEEDED);
-	BScrollView* noteScroll = new BScrollView("note-scroll", note,
-		B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, false, true, B_PLAIN_BORDER);
+	BTextView* note = new BTextView(noteFrame, "note", BRect(3, 3, noteFrame.Width() - 3, 400),
+		B_FOLLOW_ALL_SIDES, B_WILL_DRAW | B_PULSE_NEEDED);
+	BScrollView* noteScroll = new BScrollView("note-scroll", note, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0,
+		false, true, B_PLAIN_BORDER);
 	note->SetText(kNote);
 	background->AddChild(noteScroll);
 
@@ -222,8 +218,8 @@ main(int argc, char** argv)
 		"typed text", NULL);
 	filter->SetDivider(50);
 	background->AddChild(filter);
-	BCheckBox* focused = new BCheckBox(BRect(10, 245, 200, 255), "focused",
-		"Focused check box", NULL);
+	BCheckBox* focused = new BCheckBox(BRect(10, 245, 200, 255), "focused", "Focused check box",
+		NULL);
 	background->AddChild(focused);
 
 	window->Show();
@@ -274,8 +270,7 @@ main(int argc, char** argv)
 	window->Lock();
 	window->Quit();
 	if (status != B_OK) {
-		fprintf(stderr, "controls-snapshot: cannot save %s (status %#x)\n", path,
-			(unsigned)status);
+		fprintf(stderr, "controls-snapshot: cannot save %s (status %#x)\n", path, (unsigned)status);
 		return 1;
 	}
 	printf("%s\n", path);

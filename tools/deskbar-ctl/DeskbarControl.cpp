@@ -77,7 +77,7 @@ Unescape(const char* text)
 	return bytes;
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)
@@ -123,8 +123,8 @@ main(int argc, char** argv)
 	} else if (command == "click" || command == "move" || command == "down" || command == "up") {
 		needs(2);
 		request.what = command == "click" ? kMsgDeskbarClick
-			: command == "move"			  ? kMsgDeskbarMouseMove
-			: command == "down"			  ? kMsgDeskbarMouseDown
+			: command == "move"           ? kMsgDeskbarMouseMove
+			: command == "down"           ? kMsgDeskbarMouseDown
 										  : kMsgDeskbarMouseUp;
 		request.AddPoint("where", BPoint(atof(words[1]), atof(words[2])));
 		request.AddInt32("buttons", button);

@@ -39,8 +39,8 @@ int
 clear_flag(int fd, const char* path, off_t fileSize)
 {
 	typename Elf::Header header;
-	if (!read_at(fd, 0, &header, sizeof(header)) || header.e_phentsize
-		!= sizeof(typename Elf::ProgramHeader)) {
+	if (!read_at(fd, 0, &header, sizeof(header))
+		|| header.e_phentsize != sizeof(typename Elf::ProgramHeader)) {
 		fprintf(stderr, "elf-clear-pie: %s: damaged ELF header\n", path);
 		return 1;
 	}
@@ -80,7 +80,7 @@ clear_flag(int fd, const char* path, off_t fileSize)
 	return 1;
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)
@@ -100,8 +100,8 @@ main(int argc, char** argv)
 			close(fd);
 		return 1;
 	}
-	const unsigned char hostData = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? ELFDATA2LSB
-		: ELFDATA2MSB;
+	const bool littleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+	const unsigned char hostData = littleEndian ? ELFDATA2LSB : ELFDATA2MSB;
 	int result = 1;
 	if (ident[EI_DATA] != hostData)
 		fprintf(stderr, "elf-clear-pie: %s: foreign byte order\n", path);

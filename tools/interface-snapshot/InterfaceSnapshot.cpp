@@ -32,8 +32,7 @@ Panel(float tint = B_NO_TINT)
 
 class TitleStrip : public BView {
 public:
-	TitleStrip(BRect frame)
-		:
+	TitleStrip(BRect frame) :
 		BView(frame, "title-view", B_FOLLOW_ALL, B_WILL_DRAW)
 	{
 	}
@@ -53,8 +52,7 @@ public:
 
 class TabStrip : public BView {
 public:
-	TabStrip(BRect frame)
-		:
+	TabStrip(BRect frame) :
 		BView(frame, "settings-tab", B_FOLLOW_ALL, B_WILL_DRAW)
 	{
 		SetViewColor(Panel());
@@ -112,8 +110,7 @@ public:
 
 class Link : public BView {
 public:
-	Link(BRect frame, const char* label)
-		:
+	Link(BRect frame, const char* label) :
 		BView(frame, label, B_FOLLOW_LEFT_RIGHT, B_WILL_DRAW | B_FRAME_EVENTS),
 		fHighlighted(false)
 	{
@@ -142,8 +139,7 @@ private:
 
 class Page : public BView {
 public:
-	Page(BRect frame, BBitmap* icon)
-		:
+	Page(BRect frame, BBitmap* icon) :
 		BView(frame, "About", B_FOLLOW_ALL, B_WILL_DRAW),
 		fIcon(icon)
 	{
@@ -233,7 +229,7 @@ MakeIcon()
 	return icon;
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)
@@ -254,8 +250,8 @@ main(int argc, char** argv)
 	BRect bounds = window->Bounds();
 	window->AddChild(new TitleStrip(BRect(0, 0, bounds.right, 7)));
 	TabStrip* tabs = new TabStrip(BRect(0, 8, bounds.right, bounds.bottom));
-	tabs->AddChild(new Page(BRect(1, kTabHeight + 2, bounds.right - 1, bounds.Height() - 9),
-		MakeIcon()));
+	tabs->AddChild(
+		new Page(BRect(1, kTabHeight + 2, bounds.right - 1, bounds.Height() - 9), MakeIcon()));
 	window->AddChild(tabs);
 	window->Show();
 
@@ -269,7 +265,8 @@ main(int argc, char** argv)
 	window->Lock();
 	window->Quit();
 	if (status != B_OK) {
-		fprintf(stderr, "interface-snapshot: cannot save %s (status %#x)\n", path, (unsigned)status);
+		fprintf(stderr, "interface-snapshot: cannot save %s (status %#x)\n", path,
+			(unsigned)status);
 		return 1;
 	}
 	printf("%s\n", path);

@@ -35,7 +35,7 @@ WaitUntilIdle(Zorve* engine)
 	return false;
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)

@@ -32,10 +32,9 @@ parse_number(const std::string& text, long minimum, long maximum, long* value)
 	return *end == '\0' && *value >= minimum && *value <= maximum;
 }
 
-}	// namespace
+} // namespace
 
-Picture::Picture()
-	:
+Picture::Picture() :
 	fWidth(0),
 	fHeight(0)
 {
@@ -66,13 +65,13 @@ Picture::Load(const std::string& path, std::string* error)
 				continue;
 			}
 			if ((int32)line.size() != fWidth)
-				return fail(error, path, lineNumber, "row is not " + std::to_string(fWidth)
-					+ " characters wide");
+				return fail(error, path, lineNumber,
+					"row is not " + std::to_string(fWidth) + " characters wide");
 			for (char c : line) {
 				auto found = legend.find(c);
 				if (found == legend.end())
-					return fail(error, path, lineNumber, std::string("'") + c
-						+ "' is not in the legend");
+					return fail(error, path, lineNumber,
+						std::string("'") + c + "' is not in the legend");
 				fPixels.push_back(found->second);
 			}
 			rows++;

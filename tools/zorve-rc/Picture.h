@@ -30,4 +30,4 @@ private:
 	std::vector<uint8> fPixels;
 };
 
-#endif	// PICTURE_H
+#endif // PICTURE_H

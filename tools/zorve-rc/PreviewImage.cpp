@@ -10,10 +10,9 @@ namespace {
 
 const int32 kGap = 8;
 
-}	// namespace
+} // namespace
 
-PreviewImage::PreviewImage(rgb_color background, int32 scale)
-	:
+PreviewImage::PreviewImage(rgb_color background, int32 scale) :
 	fBackground(background),
 	fScale(scale)
 {

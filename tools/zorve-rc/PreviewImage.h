@@ -25,4 +25,4 @@ private:
 	std::vector<Picture> fPictures;
 };
 
-#endif	// PREVIEW_IMAGE_H
+#endif // PREVIEW_IMAGE_H

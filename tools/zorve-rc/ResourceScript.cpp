@@ -111,8 +111,7 @@ bitmap_archive(const Picture& picture, std::vector<uint8>* data)
 	}
 	BMessage archive;
 	return archive.AddString("class", "BBitmap") == B_OK
-		&& archive.AddRect("_frame", BRect(0, 0, picture.Width() - 1, picture.Height() - 1))
-			== B_OK
+		&& archive.AddRect("_frame", BRect(0, 0, picture.Width() - 1, picture.Height() - 1)) == B_OK
 		&& archive.AddInt32("_cspace", B_CMAP8) == B_OK
 		&& archive.AddInt32("_bmflags", B_BITMAP_CLEAR_TO_WHITE) == B_OK
 		&& archive.AddInt32("_rowbytes", bytesPerRow) == B_OK
@@ -167,7 +166,7 @@ version_record(const std::vector<std::string>& words, std::vector<uint8>* data,
 	return true;
 }
 
-}	// namespace
+} // namespace
 
 bool
 ResourceScript::Load(const std::string& path, std::string* error)
@@ -188,8 +187,8 @@ ResourceScript::Load(const std::string& path, std::string* error)
 	while (std::getline(in, line)) {
 		lineNumber++;
 		std::string problem;
-		if (!split_words(line, &words, &problem) || (!words.empty()
-			&& !_ParseLine(words, folder, &problem))) {
+		if (!split_words(line, &words, &problem)
+			|| (!words.empty() && !_ParseLine(words, folder, &problem))) {
 			*error = path + ":" + std::to_string(lineNumber) + ": " + problem;
 			return false;
 		}

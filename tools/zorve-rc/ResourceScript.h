@@ -36,4 +36,4 @@ private:
 	std::vector<Picture> fPictures;
 };
 
-#endif	// RESOURCE_SCRIPT_H
+#endif // RESOURCE_SCRIPT_H

@@ -51,7 +51,7 @@ write_resources(const ResourceScript& script, const char* target)
 	return status;
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)

@@ -106,10 +106,9 @@ FloodFiller()
 const char kCheckPageStart[] = "<html><head><title>Current IP Check</title></head><body>";
 const char kCheckPageEnd[] = "</body></html>\r\n";
 
-}	// namespace
+} // namespace
 
-LoopbackHttpServer::Behaviour::Behaviour()
-	:
+LoopbackHttpServer::Behaviour::Behaviour() :
 	checkPageStyle(kCheckPageToday),
 	address("203.0.113.7"),
 	answers{"good 203.0.113.7"},
@@ -122,14 +121,12 @@ LoopbackHttpServer::Behaviour::Behaviour()
 {
 }
 
-LoopbackHttpServer::LoopbackHttpServer()
-	:
+LoopbackHttpServer::LoopbackHttpServer() :
 	LoopbackHttpServer(Behaviour())
 {
 }
 
-LoopbackHttpServer::LoopbackHttpServer(const Behaviour& behaviour)
-	:
+LoopbackHttpServer::LoopbackHttpServer(const Behaviour& behaviour) :
 	fBehaviour(behaviour),
 	fConnectionCount(0),
 	fOpenConnections(0),
@@ -274,8 +271,7 @@ bool
 LoopbackHttpServer::WaitForConnections(int32 count, bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	return fChanged.wait_for(lock, WaitLimit(timeout),
-		[&] { return fConnectionCount >= count; });
+	return fChanged.wait_for(lock, WaitLimit(timeout), [&] { return fConnectionCount >= count; });
 }
 
 bool
@@ -290,8 +286,7 @@ bool
 LoopbackHttpServer::WaitForIdle(bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	return fChanged.wait_for(lock, WaitLimit(timeout),
-		[&] { return fOpenConnections == 0; });
+	return fChanged.wait_for(lock, WaitLimit(timeout), [&] { return fOpenConnections == 0; });
 }
 
 std::string
@@ -317,9 +312,8 @@ LoopbackHttpServer::CapturedUpdateHeaders()
 {
 	// Note that "Vary: Accept-Encoding" comes before Transfer-Encoding, as the service sends it.
 	return {"Date: Thu, 01 Jan 2026 12:00:00 GMT", "Server: Apache/2.4.18 (Ubuntu)",
-		"Strict-Transport-Security: max-age=31536000", "X-UpdateCode: n",
-		"Vary: Accept-Encoding", "Content-Type: text/plain", "Accept-Ranges: none",
-		"X-User-Status: vip"};
+		"Strict-Transport-Security: max-age=31536000", "X-UpdateCode: n", "Vary: Accept-Encoding",
+		"Content-Type: text/plain", "Accept-Ranges: none", "X-User-Status: vip"};
 }
 
 std::string
@@ -385,10 +379,11 @@ void
 LoopbackHttpServer::_BuildReply(Route route, const Behaviour& behaviour, uint64 padding,
 	std::string& head, std::string& tail)
 {
-	RouteBehaviour notFound{404, {"Content-Type: text/plain"}, kFramingContentLength,
-		kFaultNone, std::string()};
+	RouteBehaviour notFound{404, {"Content-Type: text/plain"}, kFramingContentLength, kFaultNone,
+		std::string()};
 	const RouteBehaviour& reply = route == kRouteCheckPage ? behaviour.checkPage
-		: route == kRouteUpdate ? behaviour.update : notFound;
+		: route == kRouteUpdate                            ? behaviour.update
+														   : notFound;
 	if (!reply.rawReply.empty()) {
 		head = reply.rawReply;
 		tail.clear();
@@ -405,8 +400,7 @@ LoopbackHttpServer::_BuildReply(Route route, const Behaviour& behaviour, uint64 
 	else
 		body = UpdateBody(behaviour.answers);
 
-	head = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status)
-		+ "\r\n";
+	head = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) + "\r\n";
 	for (const std::string& header : reply.headers)
 		head += header + "\r\n";
 	if (reply.status == 401)
@@ -507,7 +501,8 @@ LoopbackHttpServer::_Serve(int socket, const Behaviour& behaviour)
 
 	Route route = RouteOf(request);
 	Fault fault = route == kRouteCheckPage ? behaviour.checkPage.fault
-		: route == kRouteUpdate ? behaviour.update.fault : kFaultNone;
+		: route == kRouteUpdate            ? behaviour.update.fault
+										   : kFaultNone;
 	bool finished = true;
 	switch (fault) {
 		case kFaultNone:
@@ -596,8 +591,7 @@ LoopbackHttpServer::_Send(int socket, const char* data, size_t size, const Behav
 bool
 LoopbackHttpServer::_SendFlood(int socket, Route route, const Behaviour& behaviour)
 {
-	const RouteBehaviour& reply = route == kRouteCheckPage ? behaviour.checkPage
-		: behaviour.update;
+	const RouteBehaviour& reply = route == kRouteCheckPage ? behaviour.checkPage : behaviour.update;
 	std::string head;
 	std::string tail;
 	_BuildReply(route, behaviour, behaviour.floodBytes, head, tail);

@@ -191,4 +191,4 @@ private:
 	std::list<std::unique_ptr<Connection>> fConnections;
 };
 
-#endif	// LOOPBACK_HTTP_SERVER_H
+#endif // LOOPBACK_HTTP_SERVER_H

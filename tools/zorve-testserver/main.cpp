@@ -15,22 +15,22 @@
 
 namespace {
 
-const char kUsage[] =
-	"usage: zorve-testserver [options]\n"
-	"  --port N              port on 127.0.0.1 (default 0: a free one)\n"
-	"  --seconds N           stop after N seconds (default: run until killed)\n"
-	"  --address A           the address the check page reports\n"
-	"  --check-style S       today | blank-br | newline-br | no-marker | no-blank\n"
-	"  --answer TEXT         an update answer line; repeat for several hosts\n"
-	"  --status N            HTTP status of the update reply (401 answers badauth)\n"
-	"  --framing F           update reply framing: length | chunked | close\n"
-	"  --check-framing F     check page framing: length | chunked | close\n"
-	"  --check-fault F       none | stall | close-after | flood | trickle\n"
-	"  --update-fault F      as --check-fault, for the update reply\n"
-	"  --close-after N       bytes sent before close-after closes (default 0)\n"
-	"  --flood-bytes N       filler bytes of a flood (default 16 MiB)\n"
-	"  --trickle-ms N        milliseconds between trickled bytes (default 1000)\n"
-	"  --verbose             print each request as it arrives\n";
+const char kUsage[]
+	= "usage: zorve-testserver [options]\n"
+	  "  --port N              port on 127.0.0.1 (default 0: a free one)\n"
+	  "  --seconds N           stop after N seconds (default: run until killed)\n"
+	  "  --address A           the address the check page reports\n"
+	  "  --check-style S       today | blank-br | newline-br | no-marker | no-blank\n"
+	  "  --answer TEXT         an update answer line; repeat for several hosts\n"
+	  "  --status N            HTTP status of the update reply (401 answers badauth)\n"
+	  "  --framing F           update reply framing: length | chunked | close\n"
+	  "  --check-framing F     check page framing: length | chunked | close\n"
+	  "  --check-fault F       none | stall | close-after | flood | trickle\n"
+	  "  --update-fault F      as --check-fault, for the update reply\n"
+	  "  --close-after N       bytes sent before close-after closes (default 0)\n"
+	  "  --flood-bytes N       filler bytes of a flood (default 16 MiB)\n"
+	  "  --trickle-ms N        milliseconds between trickled bytes (default 1000)\n"
+	  "  --verbose             print each request as it arrives\n";
 
 bool
 ParseNumber(const char* text, long long minimum, long long maximum, long long& _value)
@@ -67,8 +67,7 @@ ParseFault(const char* text, LoopbackHttpServer::Fault& _fault)
 	} kFaults[] = {{"none", LoopbackHttpServer::kFaultNone},
 		{"stall", LoopbackHttpServer::kFaultStall},
 		{"close-after", LoopbackHttpServer::kFaultCloseAfterBytes},
-		{"flood", LoopbackHttpServer::kFaultFlood},
-		{"trickle", LoopbackHttpServer::kFaultTrickle}};
+		{"flood", LoopbackHttpServer::kFaultFlood}, {"trickle", LoopbackHttpServer::kFaultTrickle}};
 	for (const auto& entry : kFaults) {
 		if (strcmp(text, entry.name) == 0) {
 			_fault = entry.fault;
@@ -107,7 +106,7 @@ PrintRequest(int32 index, const std::string& request)
 	fflush(stdout);
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)
