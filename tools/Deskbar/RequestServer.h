@@ -1,7 +1,7 @@
 /*
  * RequestServer: answers the Deskbar's requests, from other processes over the local socket
- * (one thread per connection) and from replicants inside this process directly. It also
- * carries out the control client's requests: listing, input, menus and screenshots.
+ * (one thread per connection) and from replicants inside this process directly; the control
+ * client's commands it hands to ControlCommands.
  */
 #ifndef REQUEST_SERVER_H
 #define REQUEST_SERVER_H
@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "ControlCommands.h"
 #include "DeskbarHostInterface.h"
 
-class BWindow;
 class ShelfWindow;
 
 class RequestServer : public BPrivate::DeskbarHostInterface {
@@ -33,13 +33,9 @@ public:
 private:
 	void _Accept();
 	void _Serve(int socket);
-	status_t _Control(const BMessage& request, BMessage* reply);
-	status_t _Input(const BMessage& request);
-	status_t _ChooseMenuItem(const BMessage& request);
-	// The window of that title (the shelf when none is given), held: release it after use.
-	BWindow* _FindWindow(const char* title);
 
 	ShelfWindow* fShelf;
+	ControlCommands fCommands;
 	int fLockFile;
 	int fListenSocket;
 	int fWakeRead;
