@@ -194,3 +194,15 @@ TEST_F(DeskbarHostTest, ControlClientListsAndShootsTheShelf)
 	EXPECT_EQ(Control("list"), 0);
 	EXPECT_NE(Control("screenshot " + shot + " --window NoSuchWindow"), 0);
 }
+
+TEST_F(DeskbarHostTest, ControlClientRefusesUnknownCommandsAndWrongArgumentCounts)
+{
+	EXPECT_EQ(Control(""), 2);
+	EXPECT_EQ(Control("frobnicate"), 2);
+	EXPECT_EQ(Control("click 8"), 2);
+	EXPECT_EQ(Control("click 8 8 8"), 2);
+	EXPECT_EQ(Control("list everything"), 2);
+	EXPECT_EQ(Control("screenshot"), 2);
+	// Well formed, but with no host to ask, and none started for it.
+	EXPECT_EQ(Control("list"), 1);
+}

@@ -77,124 +77,172 @@ Unescape(const char* text)
 	return bytes;
 }
 
+// The options that follow a command anywhere on the line.
+struct Options {
+	const char* window = NULL;
+	bool screen = false;
+	int32 button = 1;
+	int32 scale = 1;
+};
+
+typedef std::vector<const char*> Arguments;
+
+void
+AddPointer(const Arguments& arguments, const Options& options, BMessage* request)
+{
+	request->AddPoint("where", BPoint(atof(arguments[0]), atof(arguments[1])));
+	request->AddInt32("buttons", options.button);
+	request->AddBool("screen", options.screen);
+}
+
+void
+AddKeyBytes(const Arguments& arguments, const Options&, BMessage* request)
+{
+	request->AddString("bytes", Unescape(arguments[0]).c_str());
+}
+
+void
+AddMenuLabel(const Arguments& arguments, const Options&, BMessage* request)
+{
+	request->AddString("label", arguments[0]);
+}
+
+// The host runs elsewhere: a relative file name is made absolute here.
+void
+AddScreenshotFile(const Arguments& arguments, const Options& options, BMessage* request)
+{
+	std::string file = arguments[0];
+	char* folder = file[0] != '/' ? realpath(".", NULL) : NULL;
+	if (folder != NULL)
+		file = std::string(folder) + "/" + file;
+	free(folder);
+	request->AddString("path", file.c_str());
+	request->AddInt32("scale", options.scale);
+}
+
+void
+AddAddOnPath(const Arguments& arguments, const Options&, BMessage* request)
+{
+	char* path = realpath(arguments[0], NULL);
+	request->AddString("path", path != NULL ? path : arguments[0]);
+	free(path);
+}
+
+void
+AddItemName(const Arguments& arguments, const Options&, BMessage* request)
+{
+	request->AddString("name", arguments[0]);
+}
+
+void
+PrintItems(const BMessage& reply)
+{
+	const char* name;
+	int32 id;
+	for (int32 i = 0; reply.FindString("name", i, &name) == B_OK; i++) {
+		reply.FindInt32("id", i, &id);
+		printf("%d\t%s\n", (int)id, name);
+	}
+}
+
+void
+PrintWindows(const BMessage& reply)
+{
+	const char* title;
+	BRect frame;
+	bool hidden;
+	for (int32 i = 0; reply.FindString("title", i, &title) == B_OK; i++) {
+		reply.FindRect("frame", i, &frame);
+		reply.FindBool("hidden", i, &hidden);
+		printf("%s\t%.0f %.0f %.0f %.0f\t%s\n", title, frame.left, frame.top, frame.right,
+			frame.bottom, hidden ? "hidden" : "shown");
+	}
+}
+
+void
+PrintItemID(const BMessage& reply)
+{
+	int32 id = -1;
+	reply.FindInt32("id", &id);
+	printf("%d\n", (int)id);
+}
+
+struct Command {
+	const char* name;
+	uint32 what;
+	size_t argumentCount;
+	// Adding an item starts the host when none runs; every other command needs a running one.
+	bool startsHost;
+	// Fills the request's fields from the arguments (NULL: it has none).
+	void (*addFields)(const Arguments& arguments, const Options& options, BMessage* request);
+	// Prints what the reply carries (NULL: nothing).
+	void (*print)(const BMessage& reply);
+};
+
+const Command kCommands[] = {
+	{"list", kMsgDeskbarListItems, 0, false, NULL, PrintItems},
+	{"windows", kMsgDeskbarListWindows, 0, false, NULL, PrintWindows},
+	{"click", kMsgDeskbarClick, 2, false, AddPointer, NULL},
+	{"move", kMsgDeskbarMouseMove, 2, false, AddPointer, NULL},
+	{"down", kMsgDeskbarMouseDown, 2, false, AddPointer, NULL},
+	{"up", kMsgDeskbarMouseUp, 2, false, AddPointer, NULL},
+	{"key", kMsgDeskbarKey, 1, false, AddKeyBytes, NULL},
+	{"choose", kMsgDeskbarChooseMenuItem, 1, false, AddMenuLabel, NULL},
+	{"screenshot", kMsgDeskbarScreenshot, 1, false, AddScreenshotFile, NULL},
+	{"add", kMsgDeskbarAddItem, 1, true, AddAddOnPath, PrintItemID},
+	{"remove", kMsgDeskbarRemoveItem, 1, false, AddItemName, NULL},
+	{"quit", kMsgDeskbarQuit, 0, false, NULL, NULL},
+};
+
+const Command*
+FindCommand(const char* name)
+{
+	for (const Command& command : kCommands) {
+		if (strcmp(command.name, name) == 0)
+			return &command;
+	}
+	return NULL;
+}
+
 } // namespace
 
 int
 main(int argc, char** argv)
 {
-	std::vector<const char*> words;
-	const char* window = NULL;
-	bool screen = false;
-	int32 button = 1;
-	int32 scale = 1;
+	Arguments words;
+	Options options;
 	for (int i = 1; i < argc; i++) {
 		if (strcmp(argv[i], "--window") == 0 && i + 1 < argc)
-			window = argv[++i];
+			options.window = argv[++i];
 		else if (strcmp(argv[i], "--screen") == 0)
-			screen = true;
+			options.screen = true;
 		else if (strcmp(argv[i], "--button") == 0 && i + 1 < argc)
-			button = atoi(argv[++i]);
+			options.button = atoi(argv[++i]);
 		else if (strcmp(argv[i], "--scale") == 0 && i + 1 < argc)
-			scale = atoi(argv[++i]);
+			options.scale = atoi(argv[++i]);
 		else
 			words.push_back(argv[i]);
 	}
-	if (words.empty()) {
+	const Command* command = words.empty() ? NULL : FindCommand(words[0]);
+	if (command == NULL || words.size() != command->argumentCount + 1) {
 		Usage();
 		return 2;
 	}
 
-	std::string command = words[0];
-	BMessage request;
-	bool startHost = false;
-	auto needs = [&](size_t count) {
-		if (words.size() != count + 1) {
-			Usage();
-			exit(2);
-		}
-	};
-
-	if (command == "list") {
-		needs(0);
-		request.what = kMsgDeskbarListItems;
-	} else if (command == "windows") {
-		needs(0);
-		request.what = kMsgDeskbarListWindows;
-	} else if (command == "click" || command == "move" || command == "down" || command == "up") {
-		needs(2);
-		request.what = command == "click" ? kMsgDeskbarClick
-			: command == "move"           ? kMsgDeskbarMouseMove
-			: command == "down"           ? kMsgDeskbarMouseDown
-										  : kMsgDeskbarMouseUp;
-		request.AddPoint("where", BPoint(atof(words[1]), atof(words[2])));
-		request.AddInt32("buttons", button);
-		request.AddBool("screen", screen);
-	} else if (command == "key") {
-		needs(1);
-		request.what = kMsgDeskbarKey;
-		request.AddString("bytes", Unescape(words[1]).c_str());
-	} else if (command == "choose") {
-		needs(1);
-		request.what = kMsgDeskbarChooseMenuItem;
-		request.AddString("label", words[1]);
-	} else if (command == "screenshot") {
-		needs(1);
-		request.what = kMsgDeskbarScreenshot;
-		char* path = realpath(".", NULL);
-		std::string file = words[1][0] == '/' ? words[1] : std::string(path) + "/" + words[1];
-		free(path);
-		request.AddString("path", file.c_str());
-		request.AddInt32("scale", scale);
-	} else if (command == "add") {
-		needs(1);
-		request.what = kMsgDeskbarAddItem;
-		char* path = realpath(words[1], NULL);
-		request.AddString("path", path != NULL ? path : words[1]);
-		free(path);
-		startHost = true;
-	} else if (command == "remove") {
-		needs(1);
-		request.what = kMsgDeskbarRemoveItem;
-		request.AddString("name", words[1]);
-	} else if (command == "quit") {
-		needs(0);
-		request.what = kMsgDeskbarQuit;
-	} else {
-		Usage();
-		return 2;
-	}
-	if (window != NULL)
-		request.AddString("window", window);
+	BMessage request(command->what);
+	if (command->addFields != NULL)
+		command->addFields(Arguments(words.begin() + 1, words.end()), options, &request);
+	if (options.window != NULL)
+		request.AddString("window", options.window);
 
 	BMessage reply;
-	status_t status = DeskbarLink::Exchange(request, &reply, startHost);
+	status_t status = DeskbarLink::Exchange(request, &reply, command->startsHost);
 	if (status != B_OK) {
-		fprintf(stderr, "deskbar-ctl: %s failed (status 0x%08x)\n", command.c_str(),
+		fprintf(stderr, "deskbar-ctl: %s failed (status 0x%08x)\n", command->name,
 			(unsigned)status);
 		return 1;
 	}
-
-	if (request.what == kMsgDeskbarListItems) {
-		const char* name;
-		int32 id;
-		for (int32 i = 0; reply.FindString("name", i, &name) == B_OK; i++) {
-			reply.FindInt32("id", i, &id);
-			printf("%d\t%s\n", (int)id, name);
-		}
-	} else if (request.what == kMsgDeskbarListWindows) {
-		const char* title;
-		BRect frame;
-		bool hidden;
-		for (int32 i = 0; reply.FindString("title", i, &title) == B_OK; i++) {
-			reply.FindRect("frame", i, &frame);
-			reply.FindBool("hidden", i, &hidden);
-			printf("%s\t%.0f %.0f %.0f %.0f\t%s\n", title, frame.left, frame.top, frame.right,
-				frame.bottom, hidden ? "hidden" : "shown");
-		}
-	} else if (request.what == kMsgDeskbarAddItem) {
-		int32 id = -1;
-		reply.FindInt32("id", &id);
-		printf("%d\n", (int)id);
-	}
+	if (command->print != NULL)
+		command->print(reply);
 	return 0;
 }
