@@ -11,6 +11,9 @@
 
 #include <DataIO.h>
 
+#include "ElfImage.h"
+#include "StorageSupport.h"
+
 namespace BPrivate {
 
 namespace {
@@ -41,31 +44,6 @@ const uint32 kFiller[3] = {0xFFFFFFFF, 0x3E9, 0};
 // Larger resource sections than this are not read into memory.
 const uint64 kMaxSectionSize = 256 * 1024 * 1024;
 
-const uint8 kElfMagic[4] = {0x7F, 'E', 'L', 'F'};
-const uint32 kElf32MinAlignment = 32;
-const uint32 kElf64Alignment = 8;
-const uint32 kPtNull = 0;
-const uint32 kShtNull = 0;
-const uint32 kShtNobits = 8;
-
-uint16
-read16(const uint8* p)
-{
-	return (uint16)(p[0] | (p[1] << 8));
-}
-
-uint32
-read32(const uint8* p)
-{
-	return (uint32)p[0] | ((uint32)p[1] << 8) | ((uint32)p[2] << 16) | ((uint32)p[3] << 24);
-}
-
-uint64
-read64(const uint8* p)
-{
-	return (uint64)read32(p) | ((uint64)read32(p + 4) << 32);
-}
-
 void
 write32(uint8* p, uint32 value)
 {
@@ -78,12 +56,6 @@ append32(std::vector<uint8>& out, uint32 value)
 {
 	out.resize(out.size() + 4);
 	write32(&out[out.size() - 4], value);
-}
-
-uint64
-align_up(uint64 value, uint64 alignment)
-{
-	return (value + alignment - 1) / alignment * alignment;
 }
 
 // Sum of the big-endian 32-bit words of the bytes; 1 to 3 leftover bytes form one small
@@ -115,164 +87,7 @@ is_separator(const uint8* data, size_t size, size_t at)
 	return true;
 }
 
-status_t
-read_exactly(BPositionIO* file, off_t position, void* buffer, size_t size)
-{
-	uint8* bytes = static_cast<uint8*>(buffer);
-	while (size > 0) {
-		ssize_t result = file->ReadAt(position, bytes, size);
-		if (result < 0)
-			return (status_t)result;
-		if (result == 0)
-			return B_BAD_DATA;
-		bytes += result;
-		position += result;
-		size -= (size_t)result;
-	}
-	return B_OK;
-}
-
-status_t
-write_exactly(BPositionIO* file, off_t position, const void* buffer, size_t size)
-{
-	const uint8* bytes = static_cast<const uint8*>(buffer);
-	while (size > 0) {
-		ssize_t result = file->WriteAt(position, bytes, size);
-		if (result < 0)
-			return (status_t)result;
-		if (result == 0)
-			return B_IO_ERROR;
-		bytes += result;
-		position += result;
-		size -= (size_t)result;
-	}
-	return B_OK;
-}
-
-struct ElfLayout {
-	bool is64;
-	uint64 phoff;
-	uint64 shoff;
-	uint32 ehsize;
-	uint32 phentsize;
-	uint32 phnum;
-	uint32 shentsize;
-	uint32 shnum;
-};
-
-// Extends `end` to `offset + size`, refusing ranges that leave the file.
-bool
-extend_end(uint64 offset, uint64 size, uint64 fileSize, uint64* end)
-{
-	if (offset > fileSize || size > fileSize - offset)
-		return false;
-	*end = std::max(*end, offset + size);
-	return true;
-}
-
 } // namespace
-
-status_t
-elf_resources_offset(BPositionIO* file, off_t fileSize, off_t* offset)
-{
-	uint8 header[64] = {};
-	if (fileSize < 52)
-		return B_BAD_DATA;
-	status_t status = read_exactly(file, 0, header, std::min<off_t>(fileSize, sizeof(header)));
-	if (status != B_OK)
-		return status;
-	if (memcmp(header, kElfMagic, sizeof(kElfMagic)) != 0)
-		return B_BAD_DATA;
-	// Only little-endian images, as on x86.
-	if (header[5] != 1)
-		return B_BAD_DATA;
-
-	ElfLayout elf;
-	if (header[4] == 1) {
-		elf.is64 = false;
-		elf.phoff = read32(header + 28);
-		elf.shoff = read32(header + 32);
-		elf.ehsize = read16(header + 40);
-		elf.phentsize = read16(header + 42);
-		elf.phnum = read16(header + 44);
-		elf.shentsize = read16(header + 46);
-		elf.shnum = read16(header + 48);
-	} else if (header[4] == 2 && fileSize >= 64) {
-		elf.is64 = true;
-		elf.phoff = read64(header + 32);
-		elf.shoff = read64(header + 40);
-		elf.ehsize = read16(header + 52);
-		elf.phentsize = read16(header + 54);
-		elf.phnum = read16(header + 56);
-		elf.shentsize = read16(header + 58);
-		elf.shnum = read16(header + 60);
-	} else
-		return B_BAD_DATA;
-
-	const uint32 phMinSize = elf.is64 ? 56 : 32;
-	const uint32 shMinSize = elf.is64 ? 64 : 40;
-	const uint64 size = (uint64)fileSize;
-	uint64 end = 0;
-	if (!extend_end(0, elf.ehsize, size, &end))
-		return B_BAD_DATA;
-
-	uint64 alignment = elf.is64 ? kElf64Alignment : kElf32MinAlignment;
-	if (elf.phnum > 0) {
-		if (elf.phentsize < phMinSize
-			|| !extend_end(elf.phoff, (uint64)elf.phentsize * elf.phnum, size, &end))
-			return B_BAD_DATA;
-		uint8 entry[56];
-		for (uint32 i = 0; i < elf.phnum; i++) {
-			status = read_exactly(file, elf.phoff + (uint64)i * elf.phentsize, entry, phMinSize);
-			if (status != B_OK)
-				return status;
-			if (read32(entry) == kPtNull)
-				continue;
-			uint64 pOffset = elf.is64 ? read64(entry + 8) : read32(entry + 4);
-			uint64 pFileSize = elf.is64 ? read64(entry + 32) : read32(entry + 16);
-			uint64 pAlign = elf.is64 ? read64(entry + 48) : read32(entry + 28);
-			if (!extend_end(pOffset, pFileSize, size, &end))
-				return B_BAD_DATA;
-			if (!elf.is64 && pAlign > alignment) {
-				if ((pAlign & (pAlign - 1)) != 0 || pAlign > (1u << 24))
-					return B_BAD_DATA;
-				alignment = pAlign;
-			}
-		}
-	}
-
-	if (elf.shoff != 0) {
-		if (elf.shentsize < shMinSize)
-			return B_BAD_DATA;
-		uint8 entry[64];
-		uint64 count = elf.shnum;
-		if (count == 0) {
-			// More sections than the header can count: section 0 holds the number.
-			status = read_exactly(file, elf.shoff, entry, shMinSize);
-			if (status != B_OK)
-				return status;
-			count = elf.is64 ? read64(entry + 32) : read32(entry + 20);
-		}
-		if (count > size / elf.shentsize
-			|| !extend_end(elf.shoff, count * elf.shentsize, size, &end))
-			return B_BAD_DATA;
-		for (uint64 i = 0; i < count; i++) {
-			status = read_exactly(file, elf.shoff + i * elf.shentsize, entry, shMinSize);
-			if (status != B_OK)
-				return status;
-			uint32 type = read32(entry + 4);
-			if (type == kShtNull || type == kShtNobits)
-				continue;
-			uint64 sOffset = elf.is64 ? read64(entry + 24) : read32(entry + 16);
-			uint64 sSize = elf.is64 ? read64(entry + 32) : read32(entry + 20);
-			if (!extend_end(sOffset, sSize, size, &end))
-				return B_BAD_DATA;
-		}
-	}
-
-	*offset = (off_t)align_up(end, alignment);
-	return B_OK;
-}
 
 ResourceFile::ResourceFile() :
 	fOffset(kPlainTagSize),
@@ -303,8 +118,7 @@ ResourceFile::Read(BPositionIO* file, bool clobber)
 		return status;
 
 	off_t start;
-	if (size >= 4 && memcmp(magic, kElfMagic, sizeof(kElfMagic)) == 0
-		&& elf_resources_offset(file, size, &start) == B_OK) {
+	if (ElfImage::ResourcesOffset(file, size, &start) == B_OK) {
 		fElf = true;
 		fOffset = start;
 	} else if (size >= 4 && memcmp(magic, kPlainTag, kPlainTagSize) == 0)
@@ -358,21 +172,21 @@ status_t
 ResourceFile::Unflatten(const uint8* data, size_t size)
 {
 	MakeEmpty();
-	if (size < kEntriesOffset || read32(data) != kResourcesMagic)
+	if (size < kEntriesOffset || read_le32(data) != kResourcesMagic)
 		return B_BAD_DATA;
 
-	const uint64 count = read32(data + 4);
-	const uint32 adminSize = read32(data + 12);
-	const uint32 indexSize = read32(data + kIndexSectionOffset + 4);
-	if (read32(data + 8) != kIndexSectionOffset
-		|| read32(data + kIndexSectionOffset) != kIndexSectionOffset
+	const uint64 count = read_le32(data + 4);
+	const uint32 adminSize = read_le32(data + 12);
+	const uint32 indexSize = read_le32(data + kIndexSectionOffset + 4);
+	if (read_le32(data + 8) != kIndexSectionOffset
+		|| read_le32(data + kIndexSectionOffset) != kIndexSectionOffset
 		|| indexSize > size - kIndexSectionOffset
 		|| kIndexHeaderSize + count * kIndexEntrySize > indexSize
 		|| adminSize != kIndexSectionOffset + indexSize)
 		return B_BAD_DATA;
 
-	const uint64 infoOffset = read32(data + kInfoOffsetField);
-	const uint64 infoSize = read32(data + kInfoSizeField);
+	const uint64 infoOffset = read_le32(data + kInfoOffsetField);
+	const uint64 infoSize = read_le32(data + kInfoSizeField);
 	if (infoOffset > size || infoSize > size - infoOffset)
 		return B_BAD_DATA;
 
@@ -384,8 +198,8 @@ ResourceFile::Unflatten(const uint8* data, size_t size)
 	std::vector<Entry> entries((size_t)count);
 	for (size_t i = 0; i < entries.size(); i++) {
 		const uint8* entry = data + kEntriesOffset + i * kIndexEntrySize;
-		entries[i].offset = read32(entry);
-		entries[i].size = read32(entry + 4);
+		entries[i].offset = read_le32(entry);
+		entries[i].size = read_le32(entry + 4);
 		entries[i].described = false;
 		if (entries[i].offset > size || entries[i].size > size - entries[i].offset)
 			return B_BAD_DATA;
@@ -405,14 +219,14 @@ ResourceFile::Unflatten(const uint8* data, size_t size)
 	while (!blocksDone) {
 		if (infoLength - position < 4)
 			return B_BAD_DATA;
-		const type_code type = read32(info + position);
+		const type_code type = read_le32(info + position);
 		position += 4;
 		while (!is_separator(info, infoLength, position)) {
 			if (infoLength - position < kInfoFixedSize)
 				return B_BAD_DATA;
-			const int32 id = (int32)read32(info + position);
-			const uint32 index = read32(info + position + 4);
-			const size_t nameSize = read16(info + position + 8);
+			const int32 id = (int32)read_le32(info + position);
+			const uint32 index = read_le32(info + position + 4);
+			const size_t nameSize = read_le16(info + position + 8);
 			position += kInfoFixedSize;
 			if (nameSize > infoLength - position || index < 1 || index > entries.size()
 				|| entries[index - 1].described)
@@ -444,8 +258,8 @@ ResourceFile::Unflatten(const uint8* data, size_t size)
 	}
 
 	if (infoLength - position == kEndRecordSize) {
-		if (read32(info + position) != info_checksum(info, position)
-			|| read32(info + position + 4) != 0)
+		if (read_le32(info + position) != info_checksum(info, position)
+			|| read_le32(info + position + 4) != 0)
 			return B_BAD_DATA;
 	} else if (position != infoLength)
 		return B_BAD_DATA;

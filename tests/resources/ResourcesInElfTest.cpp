@@ -9,6 +9,7 @@
 #include <Resources.h>
 #include <TypeConstants.h>
 
+#include "ElfImage.h"
 #include "ResourceFile.h"
 #include "ResourceTestFiles.h"
 #include "TemporaryHome.h"
@@ -94,7 +95,7 @@ ResourcesOffset(const Bytes& image)
 {
 	BMemoryIO io(image.data(), image.size());
 	off_t offset = -1;
-	EXPECT_EQ(BPrivate::elf_resources_offset(&io, image.size(), &offset), B_OK);
+	EXPECT_EQ(BPrivate::ElfImage::ResourcesOffset(&io, image.size(), &offset), B_OK);
 	return offset;
 }
 

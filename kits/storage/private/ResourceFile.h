@@ -65,9 +65,6 @@ private:
 	bool fElf;
 };
 
-// The offset at which resources start in an ELF image: its aligned end.
-status_t elf_resources_offset(BPositionIO* file, off_t fileSize, off_t* offset);
-
 } // namespace BPrivate
 
 #endif // _RESOURCE_FILE_H
