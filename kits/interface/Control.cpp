@@ -6,19 +6,14 @@
 #include <OS.h>
 #include <Window.h>
 
+#include "InterfacePrivate.h"
+
 namespace {
 
 char*
 CopyLabel(const char* label)
 {
 	return label != NULL ? strdup(label) : NULL;
-}
-
-bool
-IsTransparent(const rgb_color& color)
-{
-	return color.red == B_TRANSPARENT_COLOR.red && color.green == B_TRANSPARENT_COLOR.green
-		&& color.blue == B_TRANSPARENT_COLOR.blue && color.alpha == B_TRANSPARENT_COLOR.alpha;
 }
 
 } // namespace
@@ -56,7 +51,7 @@ void
 BControl::AttachedToWindow()
 {
 	rgb_color color = ui_color(B_PANEL_BACKGROUND_COLOR);
-	if (Parent() != NULL && !IsTransparent(Parent()->ViewColor()))
+	if (Parent() != NULL && !BPrivate::is_transparent_color(Parent()->ViewColor()))
 		color = Parent()->ViewColor();
 	SetViewColor(color);
 	SetLowColor(color);

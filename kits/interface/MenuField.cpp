@@ -11,6 +11,7 @@
 #include <String.h>
 #include <Window.h>
 
+#include "InterfacePrivate.h"
 #include "MenuFieldItem.h"
 #include "MenuPrivate.h"
 
@@ -112,8 +113,7 @@ BMenuField::AttachedToWindow()
 {
 	if (Parent() != NULL) {
 		rgb_color color = Parent()->ViewColor();
-		if (color.red != B_TRANSPARENT_COLOR.red || color.green != B_TRANSPARENT_COLOR.green
-			|| color.blue != B_TRANSPARENT_COLOR.blue || color.alpha != B_TRANSPARENT_COLOR.alpha) {
+		if (!BPrivate::is_transparent_color(color)) {
 			SetViewColor(color);
 			SetLowColor(color);
 		}

@@ -67,8 +67,9 @@ Blend(uint8* pixel, const rgb_color& color, uint32 alpha)
 	pixel[3] = 255;
 }
 
+// Pixels are opaque: only red, green and blue count.
 inline bool
-SameColor(const uint8* pixel, const rgb_color& color)
+PixelHasColor(const uint8* pixel, const rgb_color& color)
 {
 	return pixel[0] == color.blue && pixel[1] == color.green && pixel[2] == color.red;
 }
@@ -112,9 +113,9 @@ Combine(uint8* pixel, drawing_mode mode, const rgb_color& color, const rgb_color
 				pixel[i] = std::max(pixel[i], source[i]);
 			break;
 		case B_OP_SELECT:
-			if (SameColor(pixel, high))
+			if (PixelHasColor(pixel, high))
 				Store(pixel, low);
-			else if (SameColor(pixel, low))
+			else if (PixelHasColor(pixel, low))
 				Store(pixel, high);
 			break;
 		case B_OP_ALPHA:

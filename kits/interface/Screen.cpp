@@ -102,10 +102,8 @@ BScreen::IndexForColor(rgb_color color)
 uint8
 BScreen::IndexForColor(uint8 red, uint8 green, uint8 blue, uint8 alpha)
 {
-	if (red == B_TRANSPARENT_COLOR.red && green == B_TRANSPARENT_COLOR.green
-		&& blue == B_TRANSPARENT_COLOR.blue && alpha == B_TRANSPARENT_COLOR.alpha) {
+	if (BPrivate::is_transparent_color(rgb_color{red, green, blue, alpha}))
 		return B_TRANSPARENT_MAGIC_CMAP8;
-	}
 	// A full search rather than the RGB15 index map, so that every palette colour is found
 	// exactly; the transparent index is never an answer.
 	const color_map* map = system_colors();

@@ -14,6 +14,8 @@
 #include <ScrollView.h>
 #include <Window.h>
 
+#include "InterfacePrivate.h"
+
 namespace {
 
 const float kDefaultTabWidth = 28.0f;
@@ -56,12 +58,6 @@ IsWordCharacter(char character)
 {
 	uint8 byte = (uint8)character;
 	return byte >= 0x80 || isalnum(byte) || character == '_';
-}
-
-bool
-SameColor(const rgb_color& a, const rgb_color& b)
-{
-	return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
 
 } // namespace
@@ -510,7 +506,7 @@ BTextView::GetFontAndColor(BFont* font, uint32* mode, rgb_color* color, bool* sa
 			sameMode &= ~B_FONT_SHEAR;
 		if (other.Face() != first.font.Face())
 			sameMode &= ~B_FONT_FACE;
-		if (!SameColor(fRuns[i].color, first.color))
+		if (!BPrivate::same_color(fRuns[i].color, first.color))
 			colorsMatch = false;
 	}
 	if (mode != NULL)
@@ -1254,7 +1250,7 @@ BTextView::_MergeRuns()
 	std::vector<StyleRun> result;
 	for (const StyleRun& run : merged) {
 		if (!result.empty() && result.back().font == run.font
-			&& SameColor(result.back().color, run.color)) {
+			&& BPrivate::same_color(result.back().color, run.color)) {
 			continue;
 		}
 		result.push_back(run);

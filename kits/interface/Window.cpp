@@ -50,13 +50,6 @@ LookAndFeelFor(window_type type, window_look* look, window_feel* feel)
 	}
 }
 
-bool
-IsTransparent(const rgb_color& color)
-{
-	return color.red == B_TRANSPARENT_COLOR.red && color.green == B_TRANSPARENT_COLOR.green
-		&& color.blue == B_TRANSPARENT_COLOR.blue && color.alpha == B_TRANSPARENT_COLOR.alpha;
-}
-
 } // namespace
 
 BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace) :
@@ -881,7 +874,7 @@ BWindow::_DrawView(BView* view, const BRegion& region, const clipping_rect& pare
 	if (clip.CountRects() == 0)
 		return;
 
-	if (!IsTransparent(data->viewColor)) {
+	if (!BPrivate::is_transparent_color(data->viewColor)) {
 		BPrivate::Painter painter(fData->Buffer(), clip, originX, originY);
 		painter.SetHighColor(data->viewColor);
 		BRect frame = clip.Frame();

@@ -205,13 +205,19 @@ TEST(DrawingTest, ViewColourFillsAViewBeforeItsDrawUnlessTransparent)
 	opaque->SetViewColor(kBlue);
 	BView* clear = new BView(BRect(10, 0, 14, 4), "clear", B_FOLLOW_NONE, B_WILL_DRAW);
 	clear->SetViewColor(B_TRANSPARENT_COLOR);
+	// Transparency is the whole colour, alpha included: this one is painted.
+	const rgb_color nearlyClear = Color(0x77, 0x74, 0x77, 255);
+	BView* painted = new BView(BRect(20, 0, 24, 4), "painted", B_FOLLOW_NONE, 0);
+	painted->SetViewColor(nearlyClear);
 	parent->AddChild(opaque);
 	parent->AddChild(clear);
+	parent->AddChild(painted);
 	window.Show(parent);
 	EXPECT_EQ(kBlue, window.Pixel(2, 2));
 	EXPECT_EQ(kBlue, window.Pixel(4, 4));
 	EXPECT_EQ(kRed, window.Pixel(5, 5));
 	EXPECT_EQ(kRed, window.Pixel(12, 2));
+	EXPECT_EQ(nearlyClear, window.Pixel(22, 2));
 }
 
 TEST(DrawingTest, ChildrenAreClippedToTheirOwnAndTheirParentsBounds)

@@ -1,12 +1,13 @@
 /*
- * Private to the interface kit and its hosts: the pixel-grid convention, and the state that
- * a display backend (or a test) sets on the kit's behalf.
+ * Private to the interface kit and its hosts: the pixel-grid convention, colour comparison,
+ * and the state that a display backend (or a test) sets on the kit's behalf.
  */
 #ifndef _INTERFACE_PRIVATE_H
 #define _INTERFACE_PRIVATE_H
 
 #include <math.h>
 
+#include <GraphicsDefs.h>
 #include <Rect.h>
 
 namespace BPrivate {
@@ -16,6 +17,20 @@ inline int32
 pixel_for(float coordinate)
 {
 	return (int32)floorf(coordinate + 0.5f);
+}
+
+// rgb_color has no comparison of its own: all four components.
+inline bool
+same_color(const rgb_color& a, const rgb_color& b)
+{
+	return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
+}
+
+// A view colour of B_TRANSPARENT_COLOR asks for no background at all.
+inline bool
+is_transparent_color(const rgb_color& color)
+{
+	return same_color(color, B_TRANSPARENT_COLOR);
 }
 
 void set_modifiers(uint32 modifiers);
