@@ -15,31 +15,18 @@
 #include <Window.h>
 
 #include "InterfacePrivate.h"
+#include "LineLayout.h"
+#include "StyleRuns.h"
+
+using BPrivate::LineLayout;
+using BPrivate::StyleRun;
+using BPrivate::StyleRuns;
+using BPrivate::TextLine;
+using BPrivate::utf8_character_length;
 
 namespace {
 
-const float kDefaultTabWidth = 28.0f;
 const float kHorizontalScrollStep = 10.0f;
-const char* const kBullet = "\xE2\x80\xA2";
-
-int32
-CharacterLength(const std::string& text, int32 offset)
-{
-	uint8 lead = (uint8)text[offset];
-	int32 length = 1;
-	if ((lead & 0xe0) == 0xc0)
-		length = 2;
-	else if ((lead & 0xf0) == 0xe0)
-		length = 3;
-	else if ((lead & 0xf8) == 0xf0)
-		length = 4;
-	length = std::min(length, (int32)text.size() - offset);
-	for (int32 i = 1; i < length; i++) {
-		if (((uint8)text[offset + i] & 0xc0) != 0x80)
-			return i;
-	}
-	return length;
-}
 
 uint32
 CodePoint(const char* bytes, int32 length)
@@ -78,6 +65,8 @@ BTextView::BTextView(BRect frame, const char* name, BRect textRect, const BFont*
 
 BTextView::~BTextView()
 {
+	delete fLines;
+	delete fRuns;
 }
 
 void
@@ -101,8 +90,8 @@ BTextView::Draw(BRect updateRect)
 	int32 end = std::max(fAnchor, fCaret);
 	bool showSelection = start != end && _IsActive();
 	PushState();
-	for (int32 line = 0; line < (int32)fLines.size(); line++) {
-		const Line& info = fLines[line];
+	for (int32 line = 0; line < fLines->CountLines(); line++) {
+		const TextLine& info = fLines->Line(line);
 		if (info.top + info.height < updateRect.top)
 			continue;
 		if (info.top > updateRect.bottom)
@@ -143,7 +132,7 @@ BTextView::MouseDown(BPoint where)
 		Select(from, to);
 	} else if (clicks >= 3) {
 		int32 line = LineAt(offset);
-		Select(OffsetAt(line), _LineEnd(line));
+		Select(OffsetAt(line), fLines->LineEnd(line));
 	} else {
 		_SetCaret(offset, (heldModifiers & B_SHIFT_KEY) != 0);
 	}
@@ -230,7 +219,7 @@ BTextView::KeyDown(const char* bytes, int32 numBytes)
 				if (!fSelectable && !fEditable)
 					break;
 				int32 line = CurrentLine();
-				_SetCaret(bytes[0] == B_HOME ? OffsetAt(line) : _LineEnd(line),
+				_SetCaret(bytes[0] == B_HOME ? OffsetAt(line) : fLines->LineEnd(line),
 					shift && fSelectable);
 				ScrollToOffset(fCaret);
 				fGoalX = -1;
@@ -402,7 +391,7 @@ BTextView::ByteAt(int32 offset) const
 int32
 BTextView::CountLines() const
 {
-	return (int32)fLines.size();
+	return fLines->CountLines();
 }
 
 int32
@@ -477,7 +466,7 @@ BTextView::SetFontAndColor(int32 startOffset, int32 endOffset, const BFont* font
 void
 BTextView::GetFontAndColor(int32 offset, BFont* font, rgb_color* color) const
 {
-	const StyleRun& run = _StyleAt(std::max((int32)0, std::min(offset, TextLength())));
+	const StyleRun& run = fRuns->StyleAt(std::max((int32)0, std::min(offset, TextLength())));
 	if (font != NULL)
 		*font = run.font;
 	if (color != NULL)
@@ -489,15 +478,16 @@ BTextView::GetFontAndColor(BFont* font, uint32* mode, rgb_color* color, bool* sa
 {
 	int32 start = std::min(fAnchor, fCaret);
 	int32 end = std::max(fAnchor, fCaret);
-	const StyleRun& first = _StyleAt(start);
+	const StyleRun& first = fRuns->StyleAt(start);
 	if (font != NULL)
 		*font = first.font;
 	if (color != NULL)
 		*color = first.color;
 	uint32 sameMode = B_FONT_ALL;
 	bool colorsMatch = true;
-	for (int32 i = _RunIndexAt(start) + 1; i < (int32)fRuns.size() && fRuns[i].offset < end; i++) {
-		const BFont& other = fRuns[i].font;
+	for (int32 i = fRuns->IndexAt(start) + 1;
+		 i < fRuns->CountRuns() && fRuns->RunAt(i).offset < end; i++) {
+		const BFont& other = fRuns->RunAt(i).font;
 		if (other.FamilyAndStyle() != first.font.FamilyAndStyle())
 			sameMode &= ~B_FONT_FAMILY_AND_STYLE;
 		if (other.Size() != first.font.Size())
@@ -506,7 +496,7 @@ BTextView::GetFontAndColor(BFont* font, uint32* mode, rgb_color* color, bool* sa
 			sameMode &= ~B_FONT_SHEAR;
 		if (other.Face() != first.font.Face())
 			sameMode &= ~B_FONT_FACE;
-		if (!BPrivate::same_color(fRuns[i].color, first.color))
+		if (!BPrivate::same_color(fRuns->RunAt(i).color, first.color))
 			colorsMatch = false;
 	}
 	if (mode != NULL)
@@ -545,9 +535,9 @@ BTextView::RunArray(int32 startOffset, int32 endOffset, int32* size) const
 	int32 length = TextLength();
 	startOffset = std::max((int32)0, std::min(startOffset, length));
 	endOffset = std::max(startOffset, std::min(endOffset, length));
-	int32 first = _RunIndexAt(startOffset);
+	int32 first = fRuns->IndexAt(startOffset);
 	int32 count = 1;
-	while (first + count < (int32)fRuns.size() && fRuns[first + count].offset < endOffset)
+	while (first + count < fRuns->CountRuns() && fRuns->RunAt(first + count).offset < endOffset)
 		count++;
 	size_t bytes = sizeof(text_run_array) + (count - 1) * sizeof(text_run);
 	text_run_array* array = (text_run_array*)malloc(bytes);
@@ -555,7 +545,7 @@ BTextView::RunArray(int32 startOffset, int32 endOffset, int32* size) const
 		return NULL;
 	array->count = count;
 	for (int32 i = 0; i < count; i++) {
-		const StyleRun& run = fRuns[first + i];
+		const StyleRun& run = fRuns->RunAt(first + i);
 		text_run* target = new (&array->runs[i]) text_run;
 		target->offset = std::max((int32)0, run.offset - startOffset);
 		target->font = run.font;
@@ -569,23 +559,13 @@ BTextView::RunArray(int32 startOffset, int32 endOffset, int32* size) const
 int32
 BTextView::LineAt(int32 offset) const
 {
-	if (fLines.empty())
-		return 0;
-	auto found = std::upper_bound(fLines.begin(), fLines.end(), offset,
-		[](int32 value, const Line& line) { return value < line.offset; });
-	if (found == fLines.begin())
-		return 0;
-	return (int32)(found - fLines.begin()) - 1;
+	return fLines->LineAt(offset);
 }
 
 int32
 BTextView::LineAt(BPoint point) const
 {
-	for (int32 line = 0; line < (int32)fLines.size(); line++) {
-		if (point.y < fLines[line].top + fLines[line].height)
-			return line;
-	}
-	return std::max((int32)0, CountLines() - 1);
+	return fLines->LineAtY(point.y);
 }
 
 BPoint
@@ -594,14 +574,14 @@ BTextView::PointAt(int32 offset, float* height) const
 	offset = std::max((int32)0, std::min(offset, TextLength()));
 	int32 line = LineAt(offset);
 	if (height != NULL)
-		*height = fLines[line].height;
-	return BPoint(_XAt(line, offset), fLines[line].top);
+		*height = fLines->Line(line).height;
+	return BPoint(_XAt(line, offset), fLines->Line(line).top);
 }
 
 int32
 BTextView::OffsetAt(BPoint point) const
 {
-	if (point.y < fTextRect.top && !fLines.empty() && point.y < fLines[0].top)
+	if (point.y < fTextRect.top && fLines->CountLines() > 0 && point.y < fLines->Line(0).top)
 		return _OffsetAtX(0, point.x);
 	return _OffsetAtX(LineAt(point), point.x);
 }
@@ -613,7 +593,7 @@ BTextView::OffsetAt(int32 line) const
 		return 0;
 	if (line >= CountLines())
 		return TextLength();
-	return fLines[line].offset;
+	return fLines->Line(line).offset;
 }
 
 void
@@ -651,7 +631,7 @@ BTextView::LineWidth(int32 lineNumber) const
 {
 	if (lineNumber < 0 || lineNumber >= CountLines())
 		return 0;
-	return fLines[lineNumber].width;
+	return fLines->Line(lineNumber).width;
 }
 
 float
@@ -659,7 +639,7 @@ BTextView::LineHeight(int32 lineNumber) const
 {
 	if (lineNumber < 0 || lineNumber >= CountLines())
 		return 0;
-	return fLines[lineNumber].height;
+	return fLines->Line(lineNumber).height;
 }
 
 float
@@ -669,7 +649,7 @@ BTextView::TextHeight(int32 startLine, int32 endLine) const
 	endLine = std::min(endLine, CountLines() - 1);
 	float height = 0;
 	for (int32 line = startLine; line <= endLine; line++)
-		height += fLines[line].height;
+		height += fLines->Line(line).height;
 	return height;
 }
 
@@ -687,13 +667,13 @@ BTextView::GetTextRegion(int32 startOffset, int32 endOffset, BRegion* region) co
 	int32 firstLine = LineAt(startOffset);
 	int32 lastLine = LineAt(endOffset);
 	for (int32 line = firstLine; line <= lastLine; line++) {
-		const Line& info = fLines[line];
+		const TextLine& info = fLines->Line(line);
 		int32 from = std::max(startOffset, info.offset);
-		int32 to = std::min(endOffset, _LineEnd(line));
+		int32 to = std::min(endOffset, fLines->LineEnd(line));
 		float left = _XAt(line, from);
 		float right = _XAt(line, to);
 		// A selection that goes on past the line's end covers the rest of the row.
-		if (endOffset > _LineEnd(line) && line < lastLine)
+		if (endOffset > fLines->LineEnd(line) && line < lastLine)
 			right = std::max(right, fTextRect.right);
 		if (right <= left && line == lastLine)
 			continue;
@@ -768,16 +748,16 @@ BTextView::IsStylable() const
 void
 BTextView::SetTabWidth(float width)
 {
-	if (width <= 0 || width == fTabWidth)
+	if (width <= 0 || width == fLines->TabWidth())
 		return;
-	fTabWidth = width;
+	fLines->SetTabWidth(width);
 	_TextChanged();
 }
 
 float
 BTextView::TabWidth() const
 {
-	return fTabWidth;
+	return fLines->TabWidth();
 }
 
 void
@@ -885,16 +865,16 @@ BTextView::DoesAutoindent() const
 void
 BTextView::HideTyping(bool enabled)
 {
-	if (enabled == fTypingHidden)
+	if (enabled == fLines->IsHidden())
 		return;
-	fTypingHidden = enabled;
+	fLines->SetHidden(enabled);
 	_TextChanged();
 }
 
 bool
 BTextView::IsTypingHidden() const
 {
-	return fTypingHidden;
+	return fLines->IsHidden();
 }
 
 void
@@ -952,22 +932,19 @@ BTextView::_Init(BRect textRect, const BFont* font, const rgb_color* color)
 	fWordWrap = true;
 	fStylable = false;
 	fAutoindent = false;
-	fTypingHidden = false;
 	fAlignment = B_ALIGN_LEFT;
-	fTabWidth = kDefaultTabWidth;
 	fMaxBytes = INT32_MAX;
 	fCaretVisible = true;
 	fTrackingMouse = false;
 	fGoalX = -1;
 
-	StyleRun run;
-	run.offset = 0;
+	BFont initialFont;
 	if (font != NULL)
-		run.font = *font;
+		initialFont = *font;
 	else
-		GetFont(&run.font);
-	run.color = color != NULL ? *color : rgb_color{0, 0, 0, 255};
-	fRuns.push_back(run);
+		GetFont(&initialFont);
+	fRuns = new StyleRuns(initialFont, color != NULL ? *color : rgb_color{0, 0, 0, 255});
+	fLines = new LineLayout(fText, *fRuns);
 	_Layout();
 }
 
@@ -978,7 +955,7 @@ BTextView::_Filter(const char* text, int32 length) const
 	kept.reserve(length);
 	std::string source(text, length);
 	for (int32 offset = 0; offset < length;) {
-		int32 characterLength = CharacterLength(source, offset);
+		int32 characterLength = utf8_character_length(source, offset);
 		if (fDisallowed.empty()
 			|| fDisallowed.count(CodePoint(text + offset, characterLength)) == 0) {
 			kept.append(text + offset, characterLength);
@@ -996,13 +973,7 @@ BTextView::_Replace(int32 from, int32 to, const char* text, int32 length,
 	if (to > from) {
 		int32 removed = to - from;
 		fText.erase(from, removed);
-		for (StyleRun& run : fRuns) {
-			if (run.offset >= to)
-				run.offset -= removed;
-			else if (run.offset > from)
-				run.offset = from;
-		}
-		_MergeRuns();
+		fRuns->Remove(from, to);
 		for (int32* offset : {&fAnchor, &fCaret}) {
 			if (*offset >= to)
 				*offset -= removed;
@@ -1029,47 +1000,18 @@ BTextView::_Replace(int32 from, int32 to, const char* text, int32 length,
 
 	if (fStylable && runs != NULL && runs->count > 0) {
 		// The inserted text takes the given runs; the text after it keeps its own style.
-		int32 oldLength = TextLength() - inserted;
-		StyleRun following = _StyleAt(from);
-		std::vector<StyleRun> result;
-		bool followingStarts = false;
-		for (const StyleRun& run : fRuns) {
-			if (run.offset < from) {
-				result.push_back(run);
-				continue;
-			}
-			followingStarts |= run.offset == from;
-			StyleRun moved = run;
-			moved.offset += inserted;
-			result.push_back(moved);
-		}
-		if (!followingStarts && from < oldLength) {
-			following.offset = from + inserted;
-			result.push_back(following);
-		}
+		std::vector<StyleRun> given;
 		for (int32 i = 0; i < runs->count; i++) {
 			// Offsets into the given text shrink by what the filter dropped before them.
 			int32 original = std::max((int32)0, std::min(runs->runs[i].offset, length));
 			int32 offset = i == 0 ? 0 : (int32)_Filter(text, original).size();
 			if (offset >= inserted)
 				break;
-			StyleRun run;
-			run.offset = from + offset;
-			run.font = runs->runs[i].font;
-			run.color = runs->runs[i].color;
-			result.push_back(run);
+			given.push_back(StyleRun{offset, runs->runs[i].font, runs->runs[i].color});
 		}
-		std::stable_sort(result.begin(), result.end(),
-			[](const StyleRun& a, const StyleRun& b) { return a.offset < b.offset; });
-		fRuns.swap(result);
-		_MergeRuns();
-	} else {
-		// The inserted text continues the style before it (the first style at the start).
-		for (StyleRun& run : fRuns) {
-			if (run.offset > from || (run.offset == from && from > 0))
-				run.offset += inserted;
-		}
-	}
+		fRuns->Insert(from, inserted, TextLength() - inserted, given);
+	} else
+		fRuns->Insert(from, inserted);
 
 	for (int32* offset : {&fAnchor, &fCaret}) {
 		if (*offset >= from)
@@ -1089,209 +1031,24 @@ BTextView::_TextChanged()
 void
 BTextView::_Layout()
 {
-	fLines.clear();
-	int32 length = TextLength();
-	float wrapWidth = fTextRect.Width();
-	float top = fTextRect.top;
-	int32 offset = 0;
-	while (true) {
-		int32 start = offset;
-		int32 end = start;
-		int32 lastBreak = -1;
-		float x = 0;
-		float widthAtBreak = 0;
-		bool newline = false;
-		while (end < length) {
-			char character = fText[end];
-			if (character == '\n') {
-				end++;
-				newline = true;
-				break;
-			}
-			int32 characterLength = CharacterLength(fText, end);
-			float width = _CharWidth(end, characterLength, x);
-			// Blanks may hang past the edge; anything else starts a new line.
-			if (fWordWrap && end > start && x + width > wrapWidth && character != ' '
-				&& character != '\t') {
-				if (lastBreak > start) {
-					end = lastBreak;
-					x = widthAtBreak;
-				}
-				break;
-			}
-			x += width;
-			end += characterLength;
-			if (CanEndLine(end - characterLength)) {
-				lastBreak = end;
-				widthAtBreak = x;
-			}
-		}
-
-		Line line;
-		line.offset = start;
-		line.top = top;
-		line.width = x;
-		float ascent = 0;
-		float descent = 0;
-		float leading = 0;
-		int32 lastStyled = std::max(start, std::min(end, length) - 1);
-		for (int32 run = _RunIndexAt(start > 0 && start == length ? start - 1 : start);
-			 run < (int32)fRuns.size() && (fRuns[run].offset <= lastStyled || run == 0); run++) {
-			font_height height;
-			fRuns[run].font.GetHeight(&height);
-			ascent = std::max(ascent, height.ascent);
-			descent = std::max(descent, height.descent);
-			leading = std::max(leading, height.leading);
-		}
-		line.ascent = ascent;
-		line.height = ceilf(ascent + descent + leading);
-		fLines.push_back(line);
-		top += line.height;
-
-		offset = end;
-		if (end >= length) {
-			if (newline) {
-				Line last = line;
-				last.offset = length;
-				last.top = top;
-				last.width = 0;
-				fLines.push_back(last);
-			}
-			break;
-		}
-	}
-}
-
-int32
-BTextView::_RunIndexAt(int32 offset) const
-{
-	auto found = std::upper_bound(fRuns.begin(), fRuns.end(), offset,
-		[](int32 value, const StyleRun& run) { return value < run.offset; });
-	if (found == fRuns.begin())
-		return 0;
-	return (int32)(found - fRuns.begin()) - 1;
-}
-
-const BTextView::StyleRun&
-BTextView::_StyleAt(int32 offset) const
-{
-	return fRuns[_RunIndexAt(offset)];
+	fLines->Update(fTextRect.top, fWordWrap, fTextRect.Width(),
+		[this](int32 offset) { return CanEndLine(offset); });
 }
 
 void
 BTextView::_ApplyStyle(int32 from, int32 to, const BFont* font, uint32 mode, const rgb_color* color)
 {
-	int32 length = TextLength();
 	if (!fStylable) {
 		from = 0;
-		to = length;
+		to = TextLength();
 	}
-	from = std::max((int32)0, std::min(from, length));
-	to = std::max(from, std::min(to, length));
-	auto apply = [&](StyleRun& run) {
-		if (font != NULL) {
-			if (mode == B_FONT_ALL) {
-				run.font = *font;
-			} else {
-				if ((mode & B_FONT_FAMILY_AND_STYLE) != 0)
-					run.font.SetFamilyAndStyle(font->FamilyAndStyle());
-				if ((mode & B_FONT_SIZE) != 0)
-					run.font.SetSize(font->Size());
-				if ((mode & B_FONT_SHEAR) != 0)
-					run.font.SetShear(font->Shear());
-				if ((mode & B_FONT_ROTATION) != 0)
-					run.font.SetRotation(font->Rotation());
-				if ((mode & B_FONT_SPACING) != 0)
-					run.font.SetSpacing(font->Spacing());
-				if ((mode & B_FONT_FACE) != 0)
-					run.font.SetFace(font->Face());
-				if ((mode & B_FONT_FLAGS) != 0)
-					run.font.SetFlags(font->Flags());
-			}
-		}
-		if (color != NULL)
-			run.color = *color;
-	};
-	if (from == to) {
-		// An empty text keeps one style, the one typing starts with.
-		if (length == 0 || !fStylable)
-			apply(fRuns[0]);
-		return;
-	}
-	for (int32 boundary : {from, to}) {
-		if (boundary >= length)
-			continue;
-		int32 index = _RunIndexAt(boundary);
-		if (fRuns[index].offset != boundary) {
-			StyleRun split = fRuns[index];
-			split.offset = boundary;
-			fRuns.insert(fRuns.begin() + index + 1, split);
-		}
-	}
-	for (StyleRun& run : fRuns) {
-		if (run.offset >= from && run.offset < to)
-			apply(run);
-	}
-	_MergeRuns();
-}
-
-void
-BTextView::_MergeRuns()
-{
-	std::vector<StyleRun> merged;
-	for (const StyleRun& run : fRuns) {
-		// Of runs that start together the last one wins.
-		if (!merged.empty() && merged.back().offset == run.offset) {
-			merged.back() = run;
-			continue;
-		}
-		merged.push_back(run);
-	}
-	std::vector<StyleRun> result;
-	for (const StyleRun& run : merged) {
-		if (!result.empty() && result.back().font == run.font
-			&& BPrivate::same_color(result.back().color, run.color)) {
-			continue;
-		}
-		result.push_back(run);
-	}
-	if (result.empty()) {
-		StyleRun run;
-		run.offset = 0;
-		run.color = {0, 0, 0, 255};
-		result.push_back(run);
-	}
-	result[0].offset = 0;
-	fRuns.swap(result);
-}
-
-float
-BTextView::_CharWidth(int32 offset, int32 length, float x) const
-{
-	char character = fText[offset];
-	if (character == '\n')
-		return 0;
-	if (character == '\t')
-		return (floorf(x / fTabWidth) + 1) * fTabWidth - x;
-	const BFont& font = _StyleAt(offset).font;
-	if (fTypingHidden)
-		return font.StringWidth(kBullet);
-	return font.StringWidth(fText.data() + offset, length);
-}
-
-int32
-BTextView::_LineEnd(int32 line) const
-{
-	int32 end = line + 1 < CountLines() ? fLines[line + 1].offset : TextLength();
-	if (end > fLines[line].offset && end <= TextLength() && fText[end - 1] == '\n')
-		end--;
-	return end;
+	fRuns->Apply(from, to, TextLength(), font, mode, color);
 }
 
 float
 BTextView::_LineLeft(int32 line) const
 {
-	float free = fTextRect.Width() - fLines[line].width;
+	float free = fTextRect.Width() - fLines->Line(line).width;
 	switch (fAlignment) {
 		case B_ALIGN_CENTER:
 			return fTextRect.left + floorf(std::max(0.0f, free) / 2);
@@ -1305,35 +1062,13 @@ BTextView::_LineLeft(int32 line) const
 float
 BTextView::_XAt(int32 line, int32 offset) const
 {
-	float x = 0;
-	int32 end = std::min(offset, _LineEnd(line));
-	for (int32 at = fLines[line].offset; at < end;) {
-		int32 length = CharacterLength(fText, at);
-		x += _CharWidth(at, length, x);
-		at += length;
-	}
-	return _LineLeft(line) + x;
+	return fLines->XAt(line, offset, _LineLeft(line));
 }
 
 int32
 BTextView::_OffsetAtX(int32 line, float x) const
 {
-	float position = _LineLeft(line);
-	int32 end = _LineEnd(line);
-	int32 at = fLines[line].offset;
-	while (at < end) {
-		int32 length = CharacterLength(fText, at);
-		float width = _CharWidth(at, length, position - _LineLeft(line));
-		if (x < position + width / 2)
-			return at;
-		position += width;
-		at += length;
-	}
-	// Past a wrapped line's end the caret stays before its hanging blank.
-	bool wrapped = line + 1 < CountLines() && end == fLines[line + 1].offset;
-	if (wrapped && end > fLines[line].offset && (fText[end - 1] == ' ' || fText[end - 1] == '\t'))
-		return end - 1;
-	return end;
+	return fLines->OffsetAtX(line, x, _LineLeft(line));
 }
 
 int32
@@ -1352,7 +1087,7 @@ BTextView::_NextCharacter(int32 offset) const
 {
 	if (offset >= TextLength())
 		return TextLength();
-	return offset + CharacterLength(fText, offset);
+	return offset + utf8_character_length(fText, offset);
 }
 
 void
@@ -1458,10 +1193,7 @@ BTextView::_UpdateScrollBars()
 		return;
 	BRect bounds = Bounds();
 	if (horizontal != NULL) {
-		float widest = 0;
-		for (const Line& line : fLines)
-			widest = std::max(widest, line.width);
-		float dataWidth = std::max(fTextRect.right, fTextRect.left + widest)
+		float dataWidth = std::max(fTextRect.right, fTextRect.left + fLines->WidestLine())
 			+ std::max(0.0f, fTextRect.left);
 		float viewWidth = bounds.Width();
 		horizontal->SetRange(0, std::max(0.0f, ceilf(dataWidth - viewWidth)));
@@ -1469,12 +1201,11 @@ BTextView::_UpdateScrollBars()
 		horizontal->SetSteps(kHorizontalScrollStep, std::max(1.0f, viewWidth - 10));
 	}
 	if (vertical != NULL) {
-		float textHeight = fLines.empty() ? 0 : fLines.back().top + fLines.back().height;
-		float dataHeight = textHeight + std::max(0.0f, fTextRect.top);
+		float dataHeight = fLines->Bottom() + std::max(0.0f, fTextRect.top);
 		float viewHeight = bounds.Height();
 		vertical->SetRange(0, std::max(0.0f, ceilf(dataHeight - viewHeight)));
 		vertical->SetProportion(dataHeight > 0 ? std::min(1.0f, viewHeight / dataHeight) : 1);
-		float lineHeight = fLines.empty() ? 12 : fLines.front().height;
+		float lineHeight = fLines->CountLines() == 0 ? 12 : fLines->Line(0).height;
 		vertical->SetSteps(lineHeight, std::max(lineHeight, viewHeight - lineHeight));
 	}
 }
@@ -1507,8 +1238,8 @@ BTextView::_CaretFrame() const
 void
 BTextView::_DrawLine(int32 line, int32 selectionStart, int32 selectionEnd)
 {
-	const Line& info = fLines[line];
-	int32 end = _LineEnd(line);
+	const TextLine& info = fLines->Line(line);
+	int32 end = fLines->LineEnd(line);
 	float left = _LineLeft(line);
 
 	if (selectionStart < selectionEnd) {
@@ -1528,27 +1259,27 @@ BTextView::_DrawLine(int32 line, int32 selectionStart, int32 selectionEnd)
 	int32 at = info.offset;
 	while (at < end) {
 		if (fText[at] == '\t') {
-			x += _CharWidth(at, 1, x);
+			x += fLines->CharacterWidth(at, 1, x);
 			at++;
 			continue;
 		}
-		int32 run = _RunIndexAt(at);
-		int32 runEnd = run + 1 < (int32)fRuns.size() ? fRuns[run + 1].offset : TextLength();
+		const StyleRun& run = fRuns->StyleAt(at);
+		int32 runEnd = fRuns->RunEnd(fRuns->IndexAt(at), TextLength());
 		int32 segmentEnd = at;
 		float segmentWidth = 0;
 		while (segmentEnd < end && segmentEnd < runEnd && fText[segmentEnd] != '\t') {
-			int32 length = CharacterLength(fText, segmentEnd);
-			segmentWidth += _CharWidth(segmentEnd, length, x + segmentWidth);
+			int32 length = utf8_character_length(fText, segmentEnd);
+			segmentWidth += fLines->CharacterWidth(segmentEnd, length, x + segmentWidth);
 			segmentEnd += length;
 		}
-		SetFont(&fRuns[run].font);
-		SetHighColor(fRuns[run].color);
-		if (fTypingHidden) {
+		SetFont(&run.font);
+		SetHighColor(run.color);
+		if (fLines->IsHidden()) {
 			float bulletX = left + x;
 			for (int32 character = at; character < segmentEnd;
-				 character += CharacterLength(fText, character)) {
-				DrawString(kBullet, BPoint(bulletX, baseline));
-				bulletX += fRuns[run].font.StringWidth(kBullet);
+				 character += utf8_character_length(fText, character)) {
+				DrawString(BPrivate::kHiddenTypingBullet, BPoint(bulletX, baseline));
+				bulletX += run.font.StringWidth(BPrivate::kHiddenTypingBullet);
 			}
 		} else {
 			DrawString(fText.data() + at, segmentEnd - at, BPoint(left + x, baseline));

@@ -9,10 +9,14 @@
 
 #include <set>
 #include <string>
-#include <vector>
 
 #include <Font.h>
 #include <View.h>
+
+namespace BPrivate {
+class LineLayout;
+class StyleRuns;
+} // namespace BPrivate
 
 struct text_run {
 	int32 offset;
@@ -147,31 +151,12 @@ protected:
 	virtual void DeleteText(int32 fromOffset, int32 toOffset);
 
 private:
-	struct StyleRun {
-		int32 offset;
-		BFont font;
-		rgb_color color;
-	};
-
-	struct Line {
-		int32 offset;
-		float top;
-		float height;
-		float ascent;
-		float width;
-	};
-
 	void _Init(BRect textRect, const BFont* font, const rgb_color* color);
 	std::string _Filter(const char* text, int32 length) const;
 	void _Replace(int32 from, int32 to, const char* text, int32 length, const text_run_array* runs);
 	void _TextChanged();
 	void _Layout();
-	int32 _RunIndexAt(int32 offset) const;
-	const StyleRun& _StyleAt(int32 offset) const;
 	void _ApplyStyle(int32 from, int32 to, const BFont* font, uint32 mode, const rgb_color* color);
-	void _MergeRuns();
-	float _CharWidth(int32 offset, int32 length, float x) const;
-	int32 _LineEnd(int32 line) const;
 	float _LineLeft(int32 line) const;
 	float _XAt(int32 line, int32 offset) const;
 	int32 _OffsetAtX(int32 line, float x) const;
@@ -189,8 +174,8 @@ private:
 	void _DrawLine(int32 line, int32 selectionStart, int32 selectionEnd);
 
 	std::string fText;
-	std::vector<StyleRun> fRuns;
-	std::vector<Line> fLines;
+	BPrivate::StyleRuns* fRuns;
+	BPrivate::LineLayout* fLines;
 	BRect fTextRect;
 	int32 fAnchor;
 	int32 fCaret;
@@ -199,9 +184,7 @@ private:
 	bool fWordWrap;
 	bool fStylable;
 	bool fAutoindent;
-	bool fTypingHidden;
 	alignment fAlignment;
-	float fTabWidth;
 	int32 fMaxBytes;
 	std::set<uint32> fDisallowed;
 	bool fCaretVisible;
