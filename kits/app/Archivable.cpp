@@ -22,6 +22,8 @@
 #include <Path.h>
 #include <Roster.h>
 
+#include "AddOnImage.h"
+
 namespace {
 
 // Itanium mangling of `Class::Instantiate(BMessage*)`, for plain and namespaced classes.
@@ -129,11 +131,10 @@ find_instantiation_func(const char* className, const char* signature)
 	BPath path(&ref);
 	if (path.InitCheck() != B_OK)
 		return NULL;
-	// The image stays loaded: the objects it makes live on after this call.
-	void* image = dlopen(path.Path(), RTLD_NOW | RTLD_LOCAL);
-	if (image == NULL)
+	void* loaded;
+	if (BPrivate::load_add_on_symbol(path.Path(), symbol.c_str(), &loaded) != B_OK)
 		return NULL;
-	return (instantiation_func)dlsym(image, symbol.c_str());
+	return (instantiation_func)loaded;
 }
 
 instantiation_func

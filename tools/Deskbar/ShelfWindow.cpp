@@ -1,6 +1,5 @@
 #include "ShelfWindow.h"
 
-#include <dlfcn.h>
 #include <string.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <Screen.h>
 #include <View.h>
 
+#include "AddOnImage.h"
 #include "DeskbarProtocol.h"
 
 using namespace BPrivate;
@@ -173,14 +173,11 @@ ShelfWindow::_AddItem(const BMessage& request, int32* id)
 	if (request.FindString("path", &path) == B_OK) {
 		// The image stays loaded: its code runs as long as the view lives, and its archive may
 		// be instantiated again.
-		void* image = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-		if (image == NULL)
-			return B_MISSING_LIBRARY;
-		instantiate_deskbar_item_func instantiate = (instantiate_deskbar_item_func)dlsym(image,
-			"instantiate_deskbar_item");
-		if (instantiate == NULL)
-			return B_MISSING_SYMBOL;
-		view = instantiate();
+		void* instantiate;
+		status_t status = load_add_on_symbol(path, "instantiate_deskbar_item", &instantiate);
+		if (status != B_OK)
+			return status;
+		view = ((instantiate_deskbar_item_func)instantiate)();
 	} else if (request.FindMessage("archive", &archive) == B_OK) {
 		BArchivable* object = instantiate_object(&archive);
 		view = dynamic_cast<BView*>(object);
