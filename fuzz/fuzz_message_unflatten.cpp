@@ -13,6 +13,9 @@
 #include <DataIO.h>
 #include <Message.h>
 
+#include "Checksum.h"
+#include "MessageFormat.h"
+
 namespace {
 
 void
@@ -58,7 +61,7 @@ PutUInt32(uint8_t* target, uint32_t value, bool bigEndian)
 std::vector<uint8_t>
 Repaired(const uint8_t* data, size_t size)
 {
-	const size_t kHeaderSize = 17;
+	const size_t kHeaderSize = BPrivate::MessageFormat::kHeaderSize;
 	if (size < kHeaderSize)
 		return std::vector<uint8_t>();
 	bool bigEndian;
@@ -74,14 +77,7 @@ Repaired(const uint8_t* data, size_t size)
 	size_t headerSize = kHeaderSize + ((bytes[16] & 0x02) ? 4 : 0) + ((bytes[16] & 0x04) ? 16 : 0);
 	if (headerSize > size)
 		headerSize = kHeaderSize;
-	uint32_t sum = 0;
-	size_t i = 8;
-	for (; i + 4 <= headerSize; i += 4)
-		sum += (uint32_t)bytes[i] << 24 | bytes[i + 1] << 16 | bytes[i + 2] << 8 | bytes[i + 3];
-	uint32_t rest = 0;
-	for (; i < headerSize; i++)
-		rest = rest << 8 | bytes[i];
-	PutUInt32(&bytes[4], sum + rest, bigEndian);
+	PutUInt32(&bytes[4], BPrivate::word_checksum(&bytes[8], headerSize - 8), bigEndian);
 	return bytes;
 }
 

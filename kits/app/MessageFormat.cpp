@@ -7,6 +7,8 @@
 
 #include <TypeConstants.h>
 
+#include "Checksum.h"
+
 namespace BPrivate {
 
 namespace {
@@ -40,23 +42,6 @@ inline size_t
 PaddedChunkSize(size_t itemSize)
 {
 	return (4 + itemSize + 7) & ~(size_t)7;
-}
-
-// The header checksum: big-endian 32-bit groups summed, the leftover bytes combined
-// big-endian into one small value and added.
-uint32
-HeaderChecksum(const uint8* data, size_t length)
-{
-	uint32 sum = 0;
-	size_t i = 0;
-	for (; i + 4 <= length; i += 4) {
-		sum += (uint32)data[i] << 24 | (uint32)data[i + 1] << 16 | (uint32)data[i + 2] << 8
-			| (uint32)data[i + 3];
-	}
-	uint32 rest = 0;
-	for (; i < length; i++)
-		rest = rest << 8 | data[i];
-	return sum + rest;
 }
 
 // Width of the numbers an item of this type is made of (0: bytes, never swapped) and the
@@ -333,7 +318,7 @@ ParseMessage(const uint8* data, size_t length, int depth, uint32* _what, Message
 		return B_BAD_DATA;
 	if ((flags & kHeaderFlagReplyInfo) != 0 && !reader.Skip(kReplyInfoSize))
 		return B_BAD_DATA;
-	if (HeaderChecksum(data + 8, reader.Position() - 8) != checksum)
+	if (word_checksum(data + 8, reader.Position() - 8) != checksum)
 		return B_BAD_DATA;
 
 	MessageFieldList fields;
@@ -386,7 +371,7 @@ MessageFormat::Flatten(uint32 what, const MessageFieldList& fields, uint8* buffe
 	writer.WriteUInt32(size);
 	writer.WriteUInt32(what);
 	writer.WriteUInt8(kHeaderFlagValid);
-	uint32 checksum = HeaderChecksum(buffer + 8, kHeaderSize - 8);
+	uint32 checksum = word_checksum(buffer + 8, kHeaderSize - 8);
 	memcpy(buffer + 4, &checksum, 4);
 
 	for (const MessageField& field : fields) {

@@ -11,6 +11,7 @@
 
 #include <DataIO.h>
 
+#include "Checksum.h"
 #include "ElfImage.h"
 #include "StorageSupport.h"
 
@@ -56,23 +57,6 @@ append32(std::vector<uint8>& out, uint32 value)
 {
 	out.resize(out.size() + 4);
 	write32(&out[out.size() - 4], value);
-}
-
-// Sum of the big-endian 32-bit words of the bytes; 1 to 3 leftover bytes form one small
-// big-endian value.
-uint32
-info_checksum(const uint8* data, size_t size)
-{
-	uint32 sum = 0;
-	size_t i = 0;
-	for (; i + 4 <= size; i += 4) {
-		sum += ((uint32)data[i] << 24) | ((uint32)data[i + 1] << 16) | ((uint32)data[i + 2] << 8)
-			| data[i + 3];
-	}
-	uint32 rest = 0;
-	for (; i < size; i++)
-		rest = (rest << 8) | data[i];
-	return sum + rest;
 }
 
 bool
@@ -258,7 +242,7 @@ ResourceFile::Unflatten(const uint8* data, size_t size)
 	}
 
 	if (infoLength - position == kEndRecordSize) {
-		if (read_le32(info + position) != info_checksum(info, position)
+		if (read_le32(info + position) != word_checksum(info, position)
 			|| read_le32(info + position + 4) != 0)
 			return B_BAD_DATA;
 	} else if (position != infoLength)
@@ -303,7 +287,7 @@ ResourceFile::Flatten() const
 	}
 	if (count == 0)
 		info.insert(info.end(), kSeparatorSize, 0xFF);
-	append32(info, info_checksum(info.data(), info.size()));
+	append32(info, word_checksum(info.data(), info.size()));
 	append32(info, 0);
 
 	size_t dataSize = 0;
