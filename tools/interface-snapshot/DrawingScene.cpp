@@ -1,21 +1,15 @@
 /*
- * interface-snapshot: draws a test scene with the interface kit (a title strip, a tab row,
- * a page with a bitmap, sheared and upright text, links and patterns) and saves the window
- * as a PNG file for a person to look at.
- *
- * Usage: interface-snapshot [--scale N] [output.png]	(default: interface-snapshot.png)
- * With --scale, every pixel becomes an N x N block, for looking at single pixels.
+ * The drawing scene: a title strip, a tab row and a page with a bitmap, sheared and upright
+ * text, links and patterns, all drawn by hand with the view's drawing calls.
  */
 #include <math.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
 
 #include <Bitmap.h>
 #include <InterfaceDefs.h>
 #include <View.h>
 #include <Window.h>
 
+#include "Scenes.h"
 #include "WindowPort.h"
 
 namespace {
@@ -231,20 +225,9 @@ MakeIcon()
 
 } // namespace
 
-int
-main(int argc, char** argv)
+status_t
+SaveDrawingScene(const char* path, int32 scale)
 {
-	int32 scale = 1;
-	int32 first = 1;
-	if (argc > 2 && strcmp(argv[1], "--scale") == 0) {
-		scale = atoi(argv[2]);
-		first = 3;
-	}
-	if (scale < 1 || scale > 16) {
-		fprintf(stderr, "usage: interface-snapshot [--scale N] [output.png], N from 1 to 16\n");
-		return 2;
-	}
-	const char* path = argc > first ? argv[first] : "interface-snapshot.png";
 	BWindow* window = new BWindow(BRect(50, 50, 311, 240), "Settings", B_NO_BORDER_WINDOW_LOOK,
 		B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE | B_NOT_ZOOMABLE);
 	BRect bounds = window->Bounds();
@@ -264,11 +247,5 @@ main(int argc, char** argv)
 
 	window->Lock();
 	window->Quit();
-	if (status != B_OK) {
-		fprintf(stderr, "interface-snapshot: cannot save %s (status %#x)\n", path,
-			(unsigned)status);
-		return 1;
-	}
-	printf("%s\n", path);
-	return 0;
+	return status;
 }

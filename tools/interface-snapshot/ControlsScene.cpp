@@ -1,15 +1,8 @@
 /*
- * controls-snapshot: builds one window holding every standard control of the interface kit
- * (tab view, check boxes, text controls, menu field, scroll views with text views) with a
- * pop-up menu open over it, and saves the whole as a PNG file for a person to look at.
- *
- * Usage: controls-snapshot [--scale N] [output.png]	(default: controls-snapshot.png)
- * With --scale, every pixel becomes an N x N block, for looking at single pixels.
+ * The controls scene: one window holding every standard control of the interface kit (tab
+ * view, check boxes, text controls, menu field, scroll views with text views) with a pop-up
+ * menu open over it.
  */
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-
 #include <Bitmap.h>
 #include <CheckBox.h>
 #include <MenuField.h>
@@ -23,6 +16,7 @@
 #include <Window.h>
 
 #include "MenuPrivate.h"
+#include "Scenes.h"
 #include "WindowPort.h"
 
 namespace {
@@ -165,21 +159,9 @@ SaveComposite(BBitmap* window, BBitmap* menu, BPoint menuOffset, int32 scale, co
 
 } // namespace
 
-int
-main(int argc, char** argv)
+status_t
+SaveControlsScene(const char* path, int32 scale)
 {
-	int32 scale = 1;
-	int32 first = 1;
-	if (argc > 2 && strcmp(argv[1], "--scale") == 0) {
-		scale = atoi(argv[2]);
-		first = 3;
-	}
-	if (scale < 1 || scale > 16) {
-		fprintf(stderr, "usage: controls-snapshot [--scale N] [output.png], N from 1 to 16\n");
-		return 2;
-	}
-	const char* path = argc > first ? argv[first] : "controls-snapshot.png";
-
 	BWindow* window = new BWindow(kWindowFrame, "Controls", B_TITLED_WINDOW_LOOK,
 		B_NORMAL_WINDOW_FEEL, B_NOT_RESIZABLE | B_NOT_ZOOMABLE);
 	window->SetPulseRate(0);
@@ -269,10 +251,5 @@ main(int argc, char** argv)
 	delete popUp;
 	window->Lock();
 	window->Quit();
-	if (status != B_OK) {
-		fprintf(stderr, "controls-snapshot: cannot save %s (status %#x)\n", path, (unsigned)status);
-		return 1;
-	}
-	printf("%s\n", path);
-	return 0;
+	return status;
 }
