@@ -1,6 +1,7 @@
 /*
  * Helpers of the standard controls' tests: the interface tests' window and colours, a
- * window with a panel to hold controls, and a looper that catches the messages they send.
+ * window with a panel to hold controls, a looper that catches the messages they send, and
+ * the status icon's menu.
  */
 #ifndef CONTROLS_TEST_SUPPORT_H
 #define CONTROLS_TEST_SUPPORT_H
@@ -12,13 +13,28 @@
 
 #include <InterfaceDefs.h>
 #include <Looper.h>
+#include <MenuItem.h>
 #include <Message.h>
 #include <OS.h>
+#include <PopUpMenu.h>
 #include <View.h>
 
 #include "../interface/InterfaceTestSupport.h"
 
 const rgb_color kPanel = {216, 216, 216, 255};
+
+// The status icon's menu, built the way the replicant builds it.
+inline BPopUpMenu*
+MakeOptionsMenu()
+{
+	BPopUpMenu* menu = new BPopUpMenu("Options", true, true, B_ITEMS_IN_COLUMN);
+	menu->AddItem(new BMenuItem("Settings", NULL, 0, 0));
+	menu->AddItem(new BMenuItem("Force Ip Check", NULL, 0, 0));
+	menu->AddItem(new BMenuItem("Force Update", NULL, 0, 0));
+	menu->AddSeparatorItem();
+	menu->AddItem(new BMenuItem("Exit", NULL, 0, 0));
+	return menu;
+}
 
 // A running looper that keeps copies of the messages it receives; quit at the test's end.
 class MessageCatcher {

@@ -10,19 +10,6 @@ namespace {
 
 const uint32 kMsgChosen = 'chsn';
 
-// The status icon's menu, built the way the replicant builds it.
-BPopUpMenu*
-MakeOptionsMenu()
-{
-	BPopUpMenu* menu = new BPopUpMenu("Options", true, true, B_ITEMS_IN_COLUMN);
-	menu->AddItem(new BMenuItem("Settings", NULL, 0, 0));
-	menu->AddItem(new BMenuItem("Force Ip Check", NULL, 0, 0));
-	menu->AddItem(new BMenuItem("Force Update", NULL, 0, 0));
-	menu->AddSeparatorItem();
-	menu->AddItem(new BMenuItem("Exit", NULL, 0, 0));
-	return menu;
-}
-
 TEST(MenuTest, KeepsItsItemsInOrderAndFindsTheirIndex)
 {
 	BPopUpMenu* menu = MakeOptionsMenu();

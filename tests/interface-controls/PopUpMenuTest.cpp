@@ -30,18 +30,6 @@ WaitForOpenMenu()
 	return NULL;
 }
 
-BPopUpMenu*
-MakeOptionsMenu()
-{
-	BPopUpMenu* menu = new BPopUpMenu("Options", true, true, B_ITEMS_IN_COLUMN);
-	menu->AddItem(new BMenuItem("Settings", NULL, 0, 0));
-	menu->AddItem(new BMenuItem("Force Ip Check", NULL, 0, 0));
-	menu->AddItem(new BMenuItem("Force Update", NULL, 0, 0));
-	menu->AddSeparatorItem();
-	menu->AddItem(new BMenuItem("Exit", NULL, 0, 0));
-	return menu;
-}
-
 // Runs Go on a thread of its own, as a caller blocked in it would.
 class GoThread {
 public:
