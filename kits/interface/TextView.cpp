@@ -1,3 +1,9 @@
+/*
+ * BTextView keeps its text as UTF-8 bytes and never splits a character with a selection or
+ * the caret. Laying out lines and measuring characters belong to LineLayout, style runs to
+ * StyleRuns; this file handles the hooks, editing, selection, scrolling and drawing. Every
+ * change of text or style lays the whole text out again: the texts it shows are short.
+ */
 #include <TextView.h>
 
 #include <ctype.h>

@@ -1,3 +1,9 @@
+/*
+ * Drawing calls paint at once into the owning window's pixels, clipped to the view's visible
+ * part, to the update being drawn while inside Draw and to the view's own constraint; there is
+ * no server to batch them. The drawing state (colours, font, mode, origin) lives in the view,
+ * with PushState and PopState keeping a stack of it. Archives use the platform's field names.
+ */
 #include <View.h>
 
 #include <string.h>

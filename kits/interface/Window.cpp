@@ -1,3 +1,10 @@
+/*
+ * A window draws into its own pixels. Invalidated areas gather in one update region that a
+ * single posted message repaints on the window's thread: each view is filled with its view
+ * colour and drawn, clipped to itself and its parents. Mouse and key messages are dispatched
+ * here to the view under the pointer, the focus and the views that asked for events; a pulse
+ * thread keeps at most one B_PULSE waiting.
+ */
 #include <Window.h>
 
 #include <string.h>
@@ -582,7 +589,8 @@ BWindow::Sync() const
 status_t
 BWindow::SendBehind(const BWindow* /*window*/)
 {
-	return B_OK;
+	// Windows have no stacking order here.
+	return B_UNSUPPORTED;
 }
 
 void

@@ -124,6 +124,8 @@ TEST(WindowTest, NewWindowsAreHiddenAndHaveNoThreadYet)
 	EXPECT_EQ(B_TITLED_WINDOW_LOOK, window->Look());
 	EXPECT_EQ(B_NORMAL_WINDOW_FEEL, window->Feel());
 	EXPECT_EQ(B_TITLED_WINDOW, window->Type());
+	// There is no stacking order to change, and the window says so.
+	EXPECT_EQ(B_UNSUPPORTED, window->SendBehind(NULL));
 
 	// Quitting a window that never ran frees it at once, without hiding it.
 	QuitLocked(window);
