@@ -46,21 +46,21 @@ const uint32 kFiller[3] = {0xFFFFFFFF, 0x3E9, 0};
 const uint64 kMaxSectionSize = 256 * 1024 * 1024;
 
 void
-write32(uint8* p, uint32 value)
+Write32(uint8* p, uint32 value)
 {
 	for (int i = 0; i < 4; i++)
 		p[i] = (uint8)(value >> (8 * i));
 }
 
 void
-append32(std::vector<uint8>& out, uint32 value)
+Append32(std::vector<uint8>& out, uint32 value)
 {
 	out.resize(out.size() + 4);
-	write32(&out[out.size() - 4], value);
+	Write32(&out[out.size() - 4], value);
 }
 
 bool
-is_separator(const uint8* data, size_t size, size_t at)
+IsSeparator(const uint8* data, size_t size, size_t at)
 {
 	if (size - at < kSeparatorSize)
 		return false;
@@ -196,7 +196,7 @@ ResourceFile::Unflatten(const uint8* data, size_t size)
 	std::vector<std::unique_ptr<ResourceItem>> items(entries.size());
 	size_t position = 0;
 	bool blocksDone = false;
-	if (is_separator(info, infoLength, 0)) {
+	if (IsSeparator(info, infoLength, 0)) {
 		position = kSeparatorSize;
 		blocksDone = true;
 	}
@@ -205,7 +205,7 @@ ResourceFile::Unflatten(const uint8* data, size_t size)
 			return B_BAD_DATA;
 		const type_code type = read_le32(info + position);
 		position += 4;
-		while (!is_separator(info, infoLength, position)) {
+		while (!IsSeparator(info, infoLength, position)) {
 			if (infoLength - position < kInfoFixedSize)
 				return B_BAD_DATA;
 			const int32 id = (int32)read_le32(info + position);
@@ -275,9 +275,9 @@ ResourceFile::Flatten() const
 	for (uint32 i = 0; i < count; i++) {
 		const ResourceItem* item = order[i];
 		if (i == 0 || order[i - 1]->type != item->type)
-			append32(info, item->type);
-		append32(info, (uint32)item->id);
-		append32(info, i + 1);
+			Append32(info, item->type);
+		Append32(info, (uint32)item->id);
+		Append32(info, i + 1);
 		const size_t nameSize = item->name.empty() ? 0 : item->name.size() + 1;
 		info.push_back((uint8)nameSize);
 		info.push_back((uint8)(nameSize >> 8));
@@ -287,8 +287,8 @@ ResourceFile::Flatten() const
 	}
 	if (count == 0)
 		info.insert(info.end(), kSeparatorSize, 0xFF);
-	append32(info, word_checksum(info.data(), info.size()));
-	append32(info, 0);
+	Append32(info, word_checksum(info.data(), info.size()));
+	Append32(info, 0);
 
 	size_t dataSize = 0;
 	for (const ResourceItem* item : order)
@@ -297,26 +297,26 @@ ResourceFile::Flatten() const
 
 	std::vector<uint8> out(infoOffset + info.size(), 0);
 	for (uint32 offset = kIndexSectionOffset; offset < dataOffset; offset += 4)
-		write32(&out[offset], kFiller[(offset / 4) % 3]);
+		Write32(&out[offset], kFiller[(offset / 4) % 3]);
 
-	write32(&out[0], kResourcesMagic);
-	write32(&out[4], count);
-	write32(&out[8], kIndexSectionOffset);
-	write32(&out[12], adminSize);
+	Write32(&out[0], kResourcesMagic);
+	Write32(&out[4], count);
+	Write32(&out[8], kIndexSectionOffset);
+	Write32(&out[12], adminSize);
 
-	write32(&out[kIndexSectionOffset], kIndexSectionOffset);
-	write32(&out[kIndexSectionOffset + 4], indexSize);
-	write32(&out[kUnknownOffsetField], adminSize);
-	write32(&out[kUnknownSizeField], kUnknownSectionSize);
-	write32(&out[kInfoOffsetField], infoOffset);
-	write32(&out[kInfoSizeField], (uint32)info.size());
+	Write32(&out[kIndexSectionOffset], kIndexSectionOffset);
+	Write32(&out[kIndexSectionOffset + 4], indexSize);
+	Write32(&out[kUnknownOffsetField], adminSize);
+	Write32(&out[kUnknownSizeField], kUnknownSectionSize);
+	Write32(&out[kInfoOffsetField], infoOffset);
+	Write32(&out[kInfoSizeField], (uint32)info.size());
 
 	uint32 offset = dataOffset;
 	for (uint32 i = 0; i < count; i++) {
 		uint8* entry = &out[kEntriesOffset + i * kIndexEntrySize];
-		write32(entry, offset);
-		write32(entry + 4, (uint32)order[i]->size);
-		write32(entry + 8, 0);
+		Write32(entry, offset);
+		Write32(entry + 4, (uint32)order[i]->size);
+		Write32(entry + 8, 0);
 		if (order[i]->size > 0)
 			memcpy(&out[offset], order[i]->data.get(), order[i]->size);
 		offset += (uint32)order[i]->size;

@@ -16,7 +16,7 @@ namespace {
 const uint64 kMaxResourceSize = 256 * 1024 * 1024;
 
 void
-report_info(const ResourceItem* item, type_code* type, int32* id, const char** name, size_t* length)
+ReportInfo(const ResourceItem* item, type_code* type, int32* id, const char** name, size_t* length)
 {
 	if (type != NULL)
 		*type = item->type;
@@ -29,7 +29,7 @@ report_info(const ResourceItem* item, type_code* type, int32* id, const char** n
 }
 
 void*
-copy_of(const ResourceItem* item, size_t* length)
+CopyOf(const ResourceItem* item, size_t* length)
 {
 	if (item == NULL)
 		return NULL;
@@ -260,7 +260,7 @@ BResources::GetResourceInfo(int32 byIndex, type_code* typeFound, int32* idFound,
 	const ResourceItem* item = fResources->ItemAt(byIndex);
 	if (item == NULL)
 		return false;
-	report_info(item, typeFound, idFound, nameFound, lengthFound);
+	ReportInfo(item, typeFound, idFound, nameFound, lengthFound);
 	return true;
 }
 
@@ -275,7 +275,7 @@ BResources::GetResourceInfo(type_code byType, int32 andIndex, int32* idFound,
 		if (item->type != byType)
 			continue;
 		if (andIndex-- == 0) {
-			report_info(item, NULL, idFound, nameFound, lengthFound);
+			ReportInfo(item, NULL, idFound, nameFound, lengthFound);
 			return true;
 		}
 	}
@@ -291,7 +291,7 @@ BResources::GetResourceInfo(type_code byType, int32 andId, const char** nameFoun
 	const ResourceItem* item = fResources->Find(byType, andId);
 	if (item == NULL)
 		return false;
-	report_info(item, NULL, NULL, nameFound, lengthFound);
+	ReportInfo(item, NULL, NULL, nameFound, lengthFound);
 	return true;
 }
 
@@ -304,7 +304,7 @@ BResources::GetResourceInfo(type_code byType, const char* andName, int32* idFoun
 	const ResourceItem* item = fResources->Find(byType, andName);
 	if (item == NULL)
 		return false;
-	report_info(item, NULL, idFound, NULL, lengthFound);
+	ReportInfo(item, NULL, idFound, NULL, lengthFound);
 	return true;
 }
 
@@ -317,7 +317,7 @@ BResources::GetResourceInfo(const void* byPointer, type_code* typeFound, int32* 
 	const ResourceItem* item = fResources->FindData(byPointer);
 	if (item == NULL)
 		return false;
-	report_info(item, typeFound, idFound, nameFound, lengthFound);
+	ReportInfo(item, typeFound, idFound, nameFound, lengthFound);
 	return true;
 }
 
@@ -397,7 +397,7 @@ BResources::FindResource(type_code type, int32 id, size_t* lengthFound)
 {
 	if (fStatus != B_OK)
 		return NULL;
-	return copy_of(fResources->Find(type, id), lengthFound);
+	return CopyOf(fResources->Find(type, id), lengthFound);
 }
 
 void*
@@ -405,7 +405,7 @@ BResources::FindResource(type_code type, const char* name, size_t* lengthFound)
 {
 	if (fStatus != B_OK)
 		return NULL;
-	return copy_of(fResources->Find(type, name), lengthFound);
+	return CopyOf(fResources->Find(type, name), lengthFound);
 }
 
 status_t

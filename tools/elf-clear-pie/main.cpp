@@ -28,7 +28,7 @@ struct Elf64 {
 };
 
 bool
-read_at(int fd, off_t offset, void* buffer, size_t size)
+ReadAt(int fd, off_t offset, void* buffer, size_t size)
 {
 	return pread(fd, buffer, size, offset) == (ssize_t)size;
 }
@@ -36,17 +36,17 @@ read_at(int fd, off_t offset, void* buffer, size_t size)
 // 0 when the flag was cleared or was not set, 1 on error (reported on stderr).
 template<typename Elf>
 int
-clear_flag(int fd, const char* path, off_t fileSize)
+ClearFlag(int fd, const char* path, off_t fileSize)
 {
 	typename Elf::Header header;
-	if (!read_at(fd, 0, &header, sizeof(header))
+	if (!ReadAt(fd, 0, &header, sizeof(header))
 		|| header.e_phentsize != sizeof(typename Elf::ProgramHeader)) {
 		fprintf(stderr, "elf-clear-pie: %s: damaged ELF header\n", path);
 		return 1;
 	}
 	for (unsigned i = 0; i < header.e_phnum; i++) {
 		typename Elf::ProgramHeader segment;
-		if (!read_at(fd, header.e_phoff + (off_t)i * sizeof(segment), &segment, sizeof(segment))) {
+		if (!ReadAt(fd, header.e_phoff + (off_t)i * sizeof(segment), &segment, sizeof(segment))) {
 			fprintf(stderr, "elf-clear-pie: %s: damaged program headers\n", path);
 			return 1;
 		}
@@ -59,7 +59,7 @@ clear_flag(int fd, const char* path, off_t fileSize)
 		}
 		std::vector<typename Elf::Dynamic> entries(
 			segment.p_filesz / sizeof(typename Elf::Dynamic));
-		if (!read_at(fd, segment.p_offset, entries.data(),
+		if (!ReadAt(fd, segment.p_offset, entries.data(),
 				entries.size() * sizeof(typename Elf::Dynamic))) {
 			fprintf(stderr, "elf-clear-pie: %s: cannot read the dynamic segment\n", path);
 			return 1;
@@ -93,7 +93,7 @@ main(int argc, char** argv)
 	int fd = open(path, O_RDWR | O_CLOEXEC);
 	struct stat st;
 	unsigned char ident[EI_NIDENT];
-	if (fd < 0 || fstat(fd, &st) != 0 || !read_at(fd, 0, ident, sizeof(ident))
+	if (fd < 0 || fstat(fd, &st) != 0 || !ReadAt(fd, 0, ident, sizeof(ident))
 		|| memcmp(ident, ELFMAG, SELFMAG) != 0) {
 		fprintf(stderr, "elf-clear-pie: %s: not a readable ELF file\n", path);
 		if (fd >= 0)
@@ -106,9 +106,9 @@ main(int argc, char** argv)
 	if (ident[EI_DATA] != hostData)
 		fprintf(stderr, "elf-clear-pie: %s: foreign byte order\n", path);
 	else if (ident[EI_CLASS] == ELFCLASS64)
-		result = clear_flag<Elf64>(fd, path, st.st_size);
+		result = ClearFlag<Elf64>(fd, path, st.st_size);
 	else if (ident[EI_CLASS] == ELFCLASS32)
-		result = clear_flag<Elf32>(fd, path, st.st_size);
+		result = ClearFlag<Elf32>(fd, path, st.st_size);
 	else
 		fprintf(stderr, "elf-clear-pie: %s: unknown ELF class\n", path);
 	if (close(fd) != 0)

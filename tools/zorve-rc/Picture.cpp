@@ -16,14 +16,14 @@ namespace {
 const int32 kMaxDimension = 256;
 
 bool
-fail(std::string* error, const std::string& path, int line, const std::string& message)
+Fail(std::string* error, const std::string& path, int line, const std::string& message)
 {
 	*error = path + ":" + std::to_string(line) + ": " + message;
 	return false;
 }
 
 bool
-parse_number(const std::string& text, long minimum, long maximum, long* value)
+ParseNumber(const std::string& text, long minimum, long maximum, long* value)
 {
 	if (text.empty())
 		return false;
@@ -49,7 +49,7 @@ Picture::Load(const std::string& path, std::string* error)
 
 	std::ifstream in(path);
 	if (!in)
-		return fail(error, path, 0, "cannot be read");
+		return Fail(error, path, 0, "cannot be read");
 
 	std::map<char, uint8> legend;
 	std::string line;
@@ -61,16 +61,16 @@ Picture::Load(const std::string& path, std::string* error)
 		if (inPixels) {
 			if (rows == fHeight) {
 				if (line.find_first_not_of(" \t\r") != std::string::npos)
-					return fail(error, path, lineNumber, "more rows than the size says");
+					return Fail(error, path, lineNumber, "more rows than the size says");
 				continue;
 			}
 			if ((int32)line.size() != fWidth)
-				return fail(error, path, lineNumber,
+				return Fail(error, path, lineNumber,
 					"row is not " + std::to_string(fWidth) + " characters wide");
 			for (char c : line) {
 				auto found = legend.find(c);
 				if (found == legend.end())
-					return fail(error, path, lineNumber,
+					return Fail(error, path, lineNumber,
 						std::string("'") + c + "' is not in the legend");
 				fPixels.push_back(found->second);
 			}
@@ -86,27 +86,27 @@ Picture::Load(const std::string& path, std::string* error)
 			std::string width, height;
 			long w, h;
 			words >> width >> height;
-			if (!parse_number(width, 1, kMaxDimension, &w)
-				|| !parse_number(height, 1, kMaxDimension, &h))
-				return fail(error, path, lineNumber, "expected \"size WIDTH HEIGHT\"");
+			if (!ParseNumber(width, 1, kMaxDimension, &w)
+				|| !ParseNumber(height, 1, kMaxDimension, &h))
+				return Fail(error, path, lineNumber, "expected \"size WIDTH HEIGHT\"");
 			fWidth = (int32)w;
 			fHeight = (int32)h;
 		} else if (keyword == "color") {
 			std::string character, index;
 			long value;
 			words >> character >> index;
-			if (character.size() != 1 || !parse_number(index, 0, 255, &value))
-				return fail(error, path, lineNumber, "expected \"color CHARACTER INDEX\"");
+			if (character.size() != 1 || !ParseNumber(index, 0, 255, &value))
+				return Fail(error, path, lineNumber, "expected \"color CHARACTER INDEX\"");
 			if (!legend.emplace(character[0], (uint8)value).second)
-				return fail(error, path, lineNumber, "'" + character + "' is defined twice");
+				return Fail(error, path, lineNumber, "'" + character + "' is defined twice");
 		} else if (keyword == "pixels") {
 			if (fWidth == 0)
-				return fail(error, path, lineNumber, "\"pixels\" before \"size\"");
+				return Fail(error, path, lineNumber, "\"pixels\" before \"size\"");
 			inPixels = true;
 		} else
-			return fail(error, path, lineNumber, "unknown keyword \"" + keyword + "\"");
+			return Fail(error, path, lineNumber, "unknown keyword \"" + keyword + "\"");
 	}
 	if (!inPixels || rows != fHeight)
-		return fail(error, path, lineNumber, "fewer rows than the size says");
+		return Fail(error, path, lineNumber, "fewer rows than the size says");
 	return true;
 }

@@ -30,7 +30,7 @@ const char* const kVarieties[] = {"development", "alpha", "beta", "gamma", "gold
 	"final"};
 
 bool
-split_words(const std::string& line, std::vector<std::string>* words, std::string* problem)
+SplitWords(const std::string& line, std::vector<std::string>* words, std::string* problem)
 {
 	words->clear();
 	size_t i = 0;
@@ -66,15 +66,15 @@ split_words(const std::string& line, std::vector<std::string>* words, std::strin
 }
 
 bool
-is_quoted(const std::string& word)
+IsQuoted(const std::string& word)
 {
 	return !word.empty() && word[0] == '"';
 }
 
 bool
-parse_integer(const std::string& text, long long minimum, long long maximum, long long* value)
+ParseInteger(const std::string& text, long long minimum, long long maximum, long long* value)
 {
-	if (text.empty() || is_quoted(text))
+	if (text.empty() || IsQuoted(text))
 		return false;
 	char* end = NULL;
 	*value = strtoll(text.c_str(), &end, 0);
@@ -82,14 +82,14 @@ parse_integer(const std::string& text, long long minimum, long long maximum, lon
 }
 
 void
-append_bytes(std::vector<uint8>& data, const void* bytes, size_t size)
+AppendBytes(std::vector<uint8>& data, const void* bytes, size_t size)
 {
 	const uint8* first = static_cast<const uint8*>(bytes);
 	data.insert(data.end(), first, first + size);
 }
 
 bool
-flatten(const BMessage& message, std::vector<uint8>* data)
+Flatten(const BMessage& message, std::vector<uint8>* data)
 {
 	ssize_t size = message.FlattenedSize();
 	if (size <= 0)
@@ -101,7 +101,7 @@ flatten(const BMessage& message, std::vector<uint8>* data)
 // The archive a B_CMAP8 BBitmap writes, with the flags the platform's icon
 // archives carry.
 bool
-bitmap_archive(const Picture& picture, std::vector<uint8>* data)
+BitmapArchive(const Picture& picture, std::vector<uint8>* data)
 {
 	const int32 bytesPerRow = (picture.Width() + 3) / 4 * 4;
 	std::vector<uint8> bits((size_t)bytesPerRow * picture.Height(), 0);
@@ -116,14 +116,13 @@ bitmap_archive(const Picture& picture, std::vector<uint8>* data)
 		&& archive.AddInt32("_bmflags", B_BITMAP_CLEAR_TO_WHITE) == B_OK
 		&& archive.AddInt32("_rowbytes", bytesPerRow) == B_OK
 		&& archive.AddData("_data", B_RAW_TYPE, bits.data(), bits.size()) == B_OK
-		&& flatten(archive, data);
+		&& Flatten(archive, data);
 }
 
 bool
-version_record(const std::vector<std::string>& words, std::vector<uint8>* data,
-	std::string* problem)
+VersionRecord(const std::vector<std::string>& words, std::vector<uint8>* data, std::string* problem)
 {
-	if (words.size() != 5 || !is_quoted(words[3]) || !is_quoted(words[4])) {
+	if (words.size() != 5 || !IsQuoted(words[3]) || !IsQuoted(words[4])) {
 		*problem = "expected version MAJOR.MIDDLE.MINOR VARIETY INTERNAL \"SHORT\" \"LONG\"";
 		return false;
 	}
@@ -145,7 +144,7 @@ version_record(const std::vector<std::string>& words, std::vector<uint8>* data,
 	}
 	long long internal;
 	if (info.variety == sizeof(kVarieties) / sizeof(kVarieties[0])
-		|| !parse_integer(words[2], 0, UINT32_MAX, &internal)) {
+		|| !ParseInteger(words[2], 0, UINT32_MAX, &internal)) {
 		*problem = "bad variety or internal number";
 		return false;
 	}
@@ -161,8 +160,8 @@ version_record(const std::vector<std::string>& words, std::vector<uint8>* data,
 
 	version_info system;
 	memset(&system, 0, sizeof(system));
-	append_bytes(*data, &info, sizeof(info));
-	append_bytes(*data, &system, sizeof(system));
+	AppendBytes(*data, &info, sizeof(info));
+	AppendBytes(*data, &system, sizeof(system));
 	return true;
 }
 
@@ -187,7 +186,7 @@ ResourceScript::Load(const std::string& path, std::string* error)
 	while (std::getline(in, line)) {
 		lineNumber++;
 		std::string problem;
-		if (!split_words(line, &words, &problem)
+		if (!SplitWords(line, &words, &problem)
 			|| (!words.empty() && !_ParseLine(words, folder, &problem))) {
 			*error = path + ":" + std::to_string(lineNumber) + ": " + problem;
 			return false;
@@ -200,7 +199,7 @@ bool
 ResourceScript::_ParseLine(const std::vector<std::string>& words, const std::string& folder,
 	std::string* error)
 {
-	if (words.size() < 4 || words[0].size() != 4 || is_quoted(words[0]) || !is_quoted(words[2])) {
+	if (words.size() < 4 || words[0].size() != 4 || IsQuoted(words[0]) || !IsQuoted(words[2])) {
 		*error = "expected TYPE ID \"NAME\" KIND ...";
 		return false;
 	}
@@ -209,7 +208,7 @@ ResourceScript::_ParseLine(const std::vector<std::string>& words, const std::str
 	for (char c : words[0])
 		entry.type = (entry.type << 8) | (uint8)c;
 	long long id;
-	if (!parse_integer(words[1], INT32_MIN, INT32_MAX, &id)) {
+	if (!ParseInteger(words[1], INT32_MIN, INT32_MAX, &id)) {
 		*error = "bad id \"" + words[1] + "\"";
 		return false;
 	}
@@ -226,23 +225,23 @@ ResourceScript::_ParseLine(const std::vector<std::string>& words, const std::str
 	const std::vector<std::string> arguments(words.begin() + 4, words.end());
 	if (kind == "int32") {
 		long long value;
-		if (arguments.size() != 1 || !parse_integer(arguments[0], INT32_MIN, UINT32_MAX, &value)) {
+		if (arguments.size() != 1 || !ParseInteger(arguments[0], INT32_MIN, UINT32_MAX, &value)) {
 			*error = "expected int32 VALUE";
 			return false;
 		}
 		int32 stored = (int32)(uint32)value;
-		append_bytes(entry.data, &stored, sizeof(stored));
+		AppendBytes(entry.data, &stored, sizeof(stored));
 	} else if (kind == "string") {
-		if (arguments.size() != 1 || !is_quoted(arguments[0])) {
+		if (arguments.size() != 1 || !IsQuoted(arguments[0])) {
 			*error = "expected string \"TEXT\"";
 			return false;
 		}
-		append_bytes(entry.data, arguments[0].c_str() + 1, arguments[0].size());
+		AppendBytes(entry.data, arguments[0].c_str() + 1, arguments[0].size());
 	} else if (kind == "version") {
-		if (!version_record(arguments, &entry.data, error))
+		if (!VersionRecord(arguments, &entry.data, error))
 			return false;
 	} else if (kind == "message") {
-		if (!arguments.empty() || !flatten(BMessage(), &entry.data)) {
+		if (!arguments.empty() || !Flatten(BMessage(), &entry.data)) {
 			*error = "expected message without arguments";
 			return false;
 		}
@@ -257,7 +256,7 @@ ResourceScript::_ParseLine(const std::vector<std::string>& words, const std::str
 			return false;
 		if (kind == "pixels")
 			entry.data = picture.Pixels();
-		else if (!bitmap_archive(picture, &entry.data)) {
+		else if (!BitmapArchive(picture, &entry.data)) {
 			*error = "cannot archive " + picture.Path();
 			return false;
 		}

@@ -21,7 +21,7 @@ const rgb_color kDeskbarGrey = {216, 216, 216, 255};
 const int32 kPreviewScale = 8;
 
 int
-usage()
+Usage()
 {
 	fprintf(stderr,
 		"usage: zorve-rc [--preview PNG] DEFINITION [TARGET]\n"
@@ -32,7 +32,7 @@ usage()
 }
 
 status_t
-write_resources(const ResourceScript& script, const char* target)
+WriteResources(const ResourceScript& script, const char* target)
 {
 	BFile file(target, B_READ_WRITE | B_CREATE_FILE);
 	status_t status = file.InitCheck();
@@ -60,16 +60,16 @@ main(int argc, char** argv)
 	int next = 1;
 	if (next < argc && strcmp(argv[next], "--preview") == 0) {
 		if (next + 1 >= argc)
-			return usage();
+			return Usage();
 		preview = argv[next + 1];
 		next += 2;
 	}
 	if (argc - next < 1 || argc - next > 2 || argv[next][0] == '-')
-		return usage();
+		return Usage();
 	const char* definition = argv[next];
 	const char* target = argc - next == 2 ? argv[next + 1] : NULL;
 	if (target == NULL && preview == NULL)
-		return usage();
+		return Usage();
 
 	ResourceScript script;
 	std::string error;
@@ -87,7 +87,7 @@ main(int argc, char** argv)
 		}
 	}
 	if (target != NULL) {
-		status_t status = write_resources(script, target);
+		status_t status = WriteResources(script, target);
 		if (status != B_OK) {
 			fprintf(stderr, "zorve-rc: %s: cannot write its resources (status %#x)\n", target,
 				(unsigned)status);
