@@ -273,6 +273,12 @@ CPreferences::SetDefault()
 }
 
 void
+CPreferences::UseDefaultValues()
+{
+	_SetDefaultValues();
+}
+
+void
 CPreferences::_SetDefaultValues()
 {
 	fIpCache = kDefaultIpCache;
