@@ -221,15 +221,18 @@ TEST_F(AboutViewTest, MessagesSentToThePageAreDropped)
 
 TEST_F(AboutViewTest, APageOfAnotherHeightOnlyChangesTheBandsLength)
 {
-	ShownWindow window(BRect(100, 100, 359, 199));
-	AboutView* page = new AboutView(BRect(0, 0, 259, 99));
-	window.Show(page);
-	EXPECT_EQ(kBand, window.Pixel(0, 99));
-	EXPECT_EQ(kBand, window.Pixel(50, 99));
-	EXPECT_EQ(kPanel, window.Pixel(51, 99));
-	window->Lock();
-	EXPECT_EQ(BRect(65, 72, 250, 87), window->FindView("http://www.example.org/zorve")->Frame());
-	window->Unlock();
+	for (float bottom : {99.0f, 299.0f}) {
+		SCOPED_TRACE(bottom);
+		ShownWindow window(BRect(100, 100, 359, 100 + bottom));
+		window.Show(new AboutView(BRect(0, 0, 259, bottom)));
+		EXPECT_EQ(kBand, window.Pixel(0, (int32)bottom));
+		EXPECT_EQ(kBand, window.Pixel(50, (int32)bottom));
+		EXPECT_EQ(kPanel, window.Pixel(51, (int32)bottom));
+		window->Lock();
+		EXPECT_EQ(BRect(65, 72, 250, 87),
+				  window->FindView("http://www.example.org/zorve")->Frame());
+		window->Unlock();
+	}
 }
 
 } // namespace

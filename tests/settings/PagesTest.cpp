@@ -5,7 +5,9 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <CheckBox.h>
@@ -315,6 +317,44 @@ TEST_F(PagesTest, ACheckHoldingThePreferencesLockLosesNothingOfTheHideNorTheHide
 	std::unique_ptr<CPreferences> stored = Stored();
 	EXPECT_EQ("alice", Text(stored->fUser));
 	EXPECT_EQ("198.51.100.9", Text(stored->fIpCache));
+}
+
+TEST_F(PagesTest, ChecksRunningThroughTheHidesNeverLoseAnAddressNorThePagesEdits)
+{
+	Open();
+	SelectTab(kUserTab);
+	TypeInto("user-edit", "alice");
+	// Checks that store a new address as fast as they can, and notice when the address
+	// stored last is not what they find. The last address is only touched under the lock.
+	std::atomic<bool> stop{false};
+	std::atomic<int32> checks{0};
+	std::atomic<int32> lost{0};
+	std::string last = "203.0.113.7";
+	auto check = [&] {
+		while (!stop) {
+			CPreferences prefs;
+			prefs.LockFile();
+			if (prefs.Load() == B_OK) {
+				if (last != prefs.fIpCache.String())
+					lost++;
+				last = "10.0.0." + std::to_string(++checks % 250);
+				prefs.fIpCache = last.c_str();
+				prefs.Save();
+			}
+			prefs.UnlockFile();
+		}
+	};
+	std::thread engines[] = {std::thread(check), std::thread(check), std::thread(check)};
+	for (int32 i = 0; i < 12; i++) {
+		ShowOn(i % 2 == 0 ? kUserTab : kOtherTab);
+		PressEscape();
+	}
+	stop = true;
+	for (std::thread& engine : engines)
+		engine.join();
+	EXPECT_GT(checks, 0);
+	EXPECT_EQ(0, lost);
+	EXPECT_EQ("alice", Text(Stored()->fUser));
 }
 
 TEST_F(PagesTest, APageWhoseLoadFailsKeepsTheDefaultsOfTheKeysItDoesNotEdit)
