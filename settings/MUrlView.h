@@ -8,7 +8,8 @@
 #include <String.h>
 #include <View.h>
 
-enum url_type { URL_WEB = 0, URL_MAIL = 1 };
+// Sized, so that a kind other than these two is a value a link can hold; it launches nothing.
+enum url_type : int32 { URL_WEB = 0, URL_MAIL = 1 };
 
 class MUrlView : public BView
 {
