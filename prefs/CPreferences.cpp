@@ -95,10 +95,9 @@ FindInt32Or(const BMessage& message, const char* name, int32& member, int32 fall
 		member = fallback;
 }
 
-}	// namespace
+} // namespace
 
-CPreferences::CPreferences()
-	:
+CPreferences::CPreferences() :
 	BMessage(),
 	fStatus(-1),
 	fSettingsWinPosition(0, 0, -1, -1),

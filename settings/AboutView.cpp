@@ -18,8 +18,11 @@ const char* const kMailAddress = "zorve@example.org";
 
 } // namespace
 
-AboutView::AboutView(BRect frame)
-	: BView(frame, "About", B_FOLLOW_ALL, B_WILL_DRAW), fIcon(NULL), fWebLink(NULL), fMailLink(NULL)
+AboutView::AboutView(BRect frame) :
+	BView(frame, "About", B_FOLLOW_ALL, B_WILL_DRAW),
+	fIcon(NULL),
+	fWebLink(NULL),
+	fMailLink(NULL)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 

@@ -11,8 +11,7 @@
 class BBitmap;
 class MUrlView;
 
-class AboutView : public BView
-{
+class AboutView : public BView {
 public:
 	AboutView(BRect frame);
 	virtual ~AboutView();

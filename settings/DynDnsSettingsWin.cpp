@@ -12,11 +12,17 @@
 #include "UserView.h"
 #include "Zorve.h"
 
-DynDnsSettingsWin::DynDnsSettingsWin(BRect frame, Zorve* engine)
-	: BWindow(frame, "Settings", B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
-			  B_NOT_RESIZABLE | B_NOT_ZOOMABLE, B_CURRENT_WORKSPACE),
-	  fEngine(engine), fTitleView(NULL), fTabView(NULL), fAboutView(NULL), fUserView(NULL),
-	  fServerView(NULL), fLogView(NULL), fOtherView(NULL)
+DynDnsSettingsWin::DynDnsSettingsWin(BRect frame, Zorve* engine) :
+	BWindow(frame, "Settings", B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
+		B_NOT_RESIZABLE | B_NOT_ZOOMABLE, B_CURRENT_WORKSPACE),
+	fEngine(engine),
+	fTitleView(NULL),
+	fTabView(NULL),
+	fAboutView(NULL),
+	fUserView(NULL),
+	fServerView(NULL),
+	fLogView(NULL),
+	fOtherView(NULL)
 {
 	BRect bounds = Bounds();
 	fTitleView = new MTitleView(BRect(0, 0, bounds.right, 7));

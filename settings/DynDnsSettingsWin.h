@@ -18,8 +18,7 @@ class ServerView;
 class UserView;
 class Zorve;
 
-class DynDnsSettingsWin : public BWindow
-{
+class DynDnsSettingsWin : public BWindow {
 public:
 	// Built hidden; the engine is not owned.
 	DynDnsSettingsWin(BRect frame, Zorve* engine);

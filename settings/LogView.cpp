@@ -4,7 +4,8 @@
 #include <ScrollView.h>
 #include <TextView.h>
 
-LogView::LogView(BRect frame) : BView(frame, "Log", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+LogView::LogView(BRect frame) :
+	BView(frame, "Log", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 
@@ -18,9 +19,9 @@ LogView::LogView(BRect frame) : BView(frame, "Log", B_FOLLOW_ALL_SIDES, B_WILL_D
 	textRect.right *= 3;
 
 	fTextView = new BTextView(rect, "log-text-view", textRect, B_FOLLOW_ALL_SIDES,
-							  B_WILL_DRAW | B_PULSE_NEEDED);
-	BScrollView* scrollView = new BScrollView(
-		"scroll-support", fTextView, B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, true, true, B_FANCY_BORDER);
+		B_WILL_DRAW | B_PULSE_NEEDED);
+	BScrollView* scrollView = new BScrollView("scroll-support", fTextView,
+		B_FOLLOW_LEFT | B_FOLLOW_TOP, 0, true, true, B_FANCY_BORDER);
 	fTextView->SetWordWrap(false);
 	AddChild(scrollView);
 }

@@ -9,8 +9,7 @@
 
 class BTextView;
 
-class LogView : public BView
-{
+class LogView : public BView {
 public:
 	LogView(BRect frame);
 	virtual ~LogView();

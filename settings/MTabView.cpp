@@ -12,10 +12,9 @@ const float kGripMargin = 6.0f;
 
 } // namespace
 
-MTabView::MTabView(BRect frame, const char* name)
-	: BTabView(frame, name, B_WIDTH_FROM_LABEL, B_FOLLOW_ALL,
-			   B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP | B_FRAME_EVENTS |
-				   B_NAVIGABLE)
+MTabView::MTabView(BRect frame, const char* name) :
+	BTabView(frame, name, B_WIDTH_FROM_LABEL, B_FOLLOW_ALL,
+		B_FULL_UPDATE_ON_RESIZE | B_WILL_DRAW | B_NAVIGABLE_JUMP | B_FRAME_EVENTS | B_NAVIGABLE)
 {
 }
 
@@ -105,14 +104,14 @@ MTabView::DrawRectOfPoint(BRect rect)
 	// Dotted: every other pixel of each line is the low colour.
 	SetHighColor(kGripLight);
 	StrokeLine(BPoint(rect.left + 1, rect.top), BPoint(rect.left + 1, rect.bottom - 2),
-			   B_MIXED_COLORS);
+		B_MIXED_COLORS);
 	SetHighColor(kGripDark);
 	StrokeLine(BPoint(rect.left + 2, rect.top + 1), BPoint(rect.left + 2, rect.bottom - 1),
-			   B_MIXED_COLORS);
+		B_MIXED_COLORS);
 	SetHighColor(kGripLight);
 	StrokeLine(BPoint(rect.left + 3, rect.top), BPoint(rect.left + 3, rect.bottom - 2),
-			   B_MIXED_COLORS);
+		B_MIXED_COLORS);
 	SetHighColor(kGripDark);
 	StrokeLine(BPoint(rect.left + 4, rect.top + 1), BPoint(rect.left + 4, rect.bottom - 1),
-			   B_MIXED_COLORS);
+		B_MIXED_COLORS);
 }

@@ -8,8 +8,7 @@
 
 #include <TabView.h>
 
-class MTabView : public BTabView
-{
+class MTabView : public BTabView {
 public:
 	MTabView(BRect frame, const char* name);
 	virtual ~MTabView();

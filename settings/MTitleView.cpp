@@ -12,8 +12,9 @@ const rgb_color kDarkEdge = {175, 123, 0, 255};
 
 } // namespace
 
-MTitleView::MTitleView(BRect frame)
-	: BView(frame, "title-view", B_FOLLOW_ALL, B_WILL_DRAW), fDragging(false)
+MTitleView::MTitleView(BRect frame) :
+	BView(frame, "title-view", B_FOLLOW_ALL, B_WILL_DRAW),
+	fDragging(false)
 {
 	fScreenFrame = BScreen(B_MAIN_SCREEN_ID).Frame();
 	// Pointer events outside the strip keep a drag going; keyboard events without the

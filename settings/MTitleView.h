@@ -7,8 +7,7 @@
 
 #include <View.h>
 
-class MTitleView : public BView
-{
+class MTitleView : public BView {
 public:
 	MTitleView(BRect frame);
 	virtual ~MTitleView();

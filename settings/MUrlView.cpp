@@ -10,9 +10,12 @@ const char* const kMailScheme = "mailto:";
 
 } // namespace
 
-MUrlView::MUrlView(BRect frame, const char* name, const char* url, url_type type)
-	: BView(frame, name, B_FOLLOW_LEFT_RIGHT, B_WILL_DRAW | B_FRAME_EVENTS), fHighlighted(false),
-	  fLabel(name), fUrl(url), fType(type)
+MUrlView::MUrlView(BRect frame, const char* name, const char* url, url_type type) :
+	BView(frame, name, B_FOLLOW_LEFT_RIGHT, B_WILL_DRAW | B_FRAME_EVENTS),
+	fHighlighted(false),
+	fLabel(name),
+	fUrl(url),
+	fType(type)
 {
 	if (fType == URL_MAIL && fUrl.FindFirst(kMailScheme) < 0)
 		fUrl.Prepend(kMailScheme);
@@ -59,23 +62,23 @@ void
 MUrlView::MouseMoved(BPoint /*where*/, uint32 transit, const BMessage* /*dragMessage*/)
 {
 	switch (transit) {
-	case B_ENTERED_VIEW:
-		fHighlighted = true;
-		Invalidate();
-		break;
-	case B_INSIDE_VIEW:
-		// The pointer can be found inside without having entered, under a link shown
-		// beneath a still pointer.
-		if (!fHighlighted) {
+		case B_ENTERED_VIEW:
 			fHighlighted = true;
 			Invalidate();
-		}
-		break;
-	case B_EXITED_VIEW:
-		fHighlighted = false;
-		Invalidate();
-		break;
-	default:
-		break;
+			break;
+		case B_INSIDE_VIEW:
+			// The pointer can be found inside without having entered, under a link shown
+			// beneath a still pointer.
+			if (!fHighlighted) {
+				fHighlighted = true;
+				Invalidate();
+			}
+			break;
+		case B_EXITED_VIEW:
+			fHighlighted = false;
+			Invalidate();
+			break;
+		default:
+			break;
 	}
 }

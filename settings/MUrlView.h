@@ -9,10 +9,12 @@
 #include <View.h>
 
 // Sized, so that a kind other than these two is a value a link can hold; it launches nothing.
-enum url_type : int32 { URL_WEB = 0, URL_MAIL = 1 };
+enum url_type : int32 {
+	URL_WEB = 0,
+	URL_MAIL = 1
+};
 
-class MUrlView : public BView
-{
+class MUrlView : public BView {
 public:
 	// The name is the text shown. A mail address gets "mailto:" in front unless it already
 	// holds it somewhere.

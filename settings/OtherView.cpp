@@ -25,20 +25,21 @@ MakeCheckBox(BRect frame, const char* name, const char* label, int32 stored)
 
 } // namespace
 
-OtherView::OtherView(BRect frame) : BView(frame, "Other", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+OtherView::OtherView(BRect frame) :
+	BView(frame, "Other", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
 {
 	CPreferences prefs;
 	prefs.Load();
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 
-	fWildcardCheck =
-		MakeCheckBox(BRect(10, 20, 200, 30), "wildcard-check", "Wildcard", prefs.fWildcard);
+	fWildcardCheck = MakeCheckBox(BRect(10, 20, 200, 30), "wildcard-check", "Wildcard",
+		prefs.fWildcard);
 	fBackMxCheck = MakeCheckBox(BRect(10, 40, 200, 50), "backmx-check", "Back mx", prefs.fBackMx);
-	fOfflineCheck =
-		MakeCheckBox(BRect(10, 60, 200, 70), "offline-check", "Offline", prefs.fOffline);
+	fOfflineCheck = MakeCheckBox(BRect(10, 60, 200, 70), "offline-check", "Offline",
+		prefs.fOffline);
 
 	fMxEdit = new BTextControl(BRect(10, 85, 250, 95), "mx-edit", "Mail Exchanger", "", NULL,
-							   kControlResizing, kControlFlags);
+		kControlResizing, kControlFlags);
 	fMxEdit->SetDivider(80);
 	// Escape belongs to the window: it hides it.
 	fMxEdit->TextView()->DisallowChar(B_ESCAPE);
@@ -50,7 +51,7 @@ OtherView::OtherView(BRect frame) : BView(frame, "Other", B_FOLLOW_ALL_SIDES, B_
 	fSystemMenu->AddItem(new BMenuItem("statdns", NULL));
 	fSystemMenu->AddItem(new BMenuItem("custom", NULL));
 	fSystemField = new BMenuField(BRect(10, 110, 180, 130), "system-menufield", "System",
-								  fSystemMenu, true, kControlResizing, kControlFlags);
+		fSystemMenu, true, kControlResizing, kControlFlags);
 	fSystemField->SetDivider(82);
 
 	fMxEdit->SetText(prefs.fMx.String());

@@ -13,8 +13,7 @@ class BMenuField;
 class BPopUpMenu;
 class BTextControl;
 
-class OtherView : public BView
-{
+class OtherView : public BView {
 public:
 	OtherView(BRect frame);
 	virtual ~OtherView();

@@ -18,8 +18,8 @@ const long kLongestDelay = INT32_MAX / 60;
 BTextControl*
 MakeControl(BRect frame, const char* name, const char* label, float divider)
 {
-	BTextControl* control = new BTextControl(
-		frame, name, label, "", NULL, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
+	BTextControl* control = new BTextControl(frame, name, label, "", NULL,
+		B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
 	control->SetDivider(divider);
 	// Escape belongs to the window: it hides it.
 	control->TextView()->DisallowChar(B_ESCAPE);
@@ -42,15 +42,16 @@ DelaySeconds(const char* text)
 
 } // namespace
 
-ServerView::ServerView(BRect frame) : BView(frame, "Server", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+ServerView::ServerView(BRect frame) :
+	BView(frame, "Server", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
 {
 	CPreferences prefs;
 	prefs.Load();
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 
 	fDynDnsServerEdit = MakeControl(BRect(10, 20, 250, 30), "server-Dns-edit", "Server DynDns", 80);
-	fCheckIpServerEdit =
-		MakeControl(BRect(10, 45, 250, 55), "server-ip-edit", "Server Ip Check", 80);
+	fCheckIpServerEdit = MakeControl(BRect(10, 45, 250, 55), "server-ip-edit", "Server Ip Check",
+		80);
 	fDelayEdit = MakeControl(BRect(10, 70, 180, 80), "delay", "Delay for ipCheck (minutes)", 135);
 
 	fDynDnsServerEdit->SetText(prefs.fDynDnsServer.String());

@@ -9,8 +9,7 @@
 
 class BTextControl;
 
-class ServerView : public BView
-{
+class ServerView : public BView {
 public:
 	ServerView(BRect frame);
 	virtual ~ServerView();

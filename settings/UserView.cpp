@@ -12,8 +12,8 @@ const float kDivider = 55;
 BTextControl*
 MakeControl(BRect frame, const char* name, const char* label)
 {
-	BTextControl* control = new BTextControl(
-		frame, name, label, "", NULL, B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
+	BTextControl* control = new BTextControl(frame, name, label, "", NULL,
+		B_FOLLOW_LEFT | B_FOLLOW_TOP, B_WILL_DRAW | B_NAVIGABLE);
 	control->SetDivider(kDivider);
 	// Escape belongs to the window: it hides it.
 	control->TextView()->DisallowChar(B_ESCAPE);
@@ -22,7 +22,8 @@ MakeControl(BRect frame, const char* name, const char* label)
 
 } // namespace
 
-UserView::UserView(BRect frame) : BView(frame, "User", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
+UserView::UserView(BRect frame) :
+	BView(frame, "User", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
 {
 	CPreferences prefs;
 	prefs.Load();

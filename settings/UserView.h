@@ -10,8 +10,7 @@
 
 class BTextControl;
 
-class UserView : public BView
-{
+class UserView : public BView {
 public:
 	UserView(BRect frame);
 	virtual ~UserView();

@@ -11,8 +11,8 @@ std::atomic<uint32> sModifiers{0};
 uint32
 PackColor(rgb_color color)
 {
-	return ((uint32)color.red << 24) | ((uint32)color.green << 16) | ((uint32)color.blue << 8) |
-		   color.alpha;
+	return ((uint32)color.red << 24) | ((uint32)color.green << 16) | ((uint32)color.blue << 8)
+		| color.alpha;
 }
 
 // The user colours by selector (1 to 8), packed as RGBA, so that any thread reads them whole.
@@ -45,7 +45,7 @@ TintChannel(uint8 value, float tint)
 	return (uint8)result;
 }
 
-}	// namespace
+} // namespace
 
 uint32
 modifiers()

@@ -28,6 +28,6 @@ void set_ui_color(color_which which, rgb_color color);
 BRect main_screen_frame();
 void set_main_screen_frame(BRect frame);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _INTERFACE_PRIVATE_H
+#endif // _INTERFACE_PRIVATE_H

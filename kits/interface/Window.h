@@ -193,8 +193,8 @@ private:
 	BWindow(const BWindow&);
 	BWindow& operator=(const BWindow&);
 
-	void _Init(BRect frame, const char* title, window_look look, window_feel feel,
-		uint32 flags, uint32 workspaces);
+	void _Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+		uint32 workspaces);
 	void _SetActive(bool active);
 	void _Invalidate(const BRegion& region);
 	void _DrawUpdates();
@@ -214,4 +214,4 @@ private:
 	Data* fData;
 };
 
-#endif	// _WINDOW_H
+#endif // _WINDOW_H

@@ -44,4 +44,4 @@ typedef uint32 perform_code;
 #define min_c(a, b) ((a) > (b) ? (b) : (a))
 #define max_c(a, b) ((a) > (b) ? (a) : (b))
 
-#endif	// _SUPPORT_DEFS_H
+#endif // _SUPPORT_DEFS_H

@@ -26,7 +26,7 @@ OwnExecutable()
 	return path;
 }
 
-}	// namespace
+} // namespace
 
 TEST(RosterTest, ApplicationRegistersItsExecutableUnderItsSignature)
 {

@@ -13,10 +13,12 @@
 namespace {
 
 // Records the input it receives; the journal is read with the window locked or synced.
-class RecordingView : public BView
-{
+class RecordingView : public BView {
 public:
-	RecordingView(BRect frame, uint32 flags = 0) : BView(frame, "recording", B_FOLLOW_ALL, flags) {}
+	RecordingView(BRect frame, uint32 flags = 0) :
+		BView(frame, "recording", B_FOLLOW_ALL, flags)
+	{
+	}
 
 	void MouseDown(BPoint where) override { _Add("down", where); }
 	void MouseUp(BPoint where) override { _Add("up", where); }
@@ -40,17 +42,15 @@ private:
 	{
 		std::lock_guard<std::mutex> guard(fLock);
 		fEvents.push_back(what == "down" || what == "up" || what == "moved"
-							  ? what + " " + std::to_string((int)where.x) + "," +
-									std::to_string((int)where.y)
-							  : what);
+				? what + " " + std::to_string((int)where.x) + "," + std::to_string((int)where.y)
+				: what);
 	}
 
 	std::mutex fLock;
 	std::vector<std::string> fEvents;
 };
 
-class ActivationTest : public testing::Test
-{
+class ActivationTest : public testing::Test {
 protected:
 	void Open(ShownWindow& window, RecordingView*& view)
 	{

@@ -137,8 +137,7 @@ TEST(ColorTest, UserColoursOfTheSelectorsThatExist)
 	EXPECT_EQ(2, B_MENU_BACKGROUND_COLOR);
 	EXPECT_EQ(6, B_MENU_SELECTION_BACKGROUND_COLOR);
 	// The replicant's background: menu grey one step darker.
-	EXPECT_EQ(Color(184, 184, 184),
-		tint_color(ui_color(B_MENU_BACKGROUND_COLOR), B_DARKEN_1_TINT));
+	EXPECT_EQ(Color(184, 184, 184), tint_color(ui_color(B_MENU_BACKGROUND_COLOR), B_DARKEN_1_TINT));
 }
 
 TEST(ColorTest, MainScreenIs1024By768WithoutADisplay)
@@ -150,7 +149,7 @@ TEST(ColorTest, MainScreenIs1024By768WithoutADisplay)
 	EXPECT_EQ(system_colors(), screen.ColorMap());
 }
 
-}	// namespace
+} // namespace
 
 TEST(ColorTest, AUserColourSetOnTheKitsBehalfIsWhatEveryoneReads)
 {

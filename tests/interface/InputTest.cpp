@@ -22,9 +22,7 @@ PointText(BPoint point)
 
 class InputView : public BView {
 public:
-	InputView(BRect frame, const char* name, std::vector<std::string>& journal,
-		uint32 flags = 0)
-		:
+	InputView(BRect frame, const char* name, std::vector<std::string>& journal, uint32 flags = 0) :
 		BView(frame, name, B_FOLLOW_NONE, flags),
 		fJournal(journal),
 		fMaskOnPress(false)
@@ -138,8 +136,8 @@ TEST_F(InputTest, PressesAndReleasesGoToTheViewUnderThePointer)
 
 TEST_F(InputTest, ScreenCoordinatesAreTakenFromTheWindowFrame)
 {
-	Port().MouseDown(BPoint(112, 113), B_PRIMARY_MOUSE_BUTTON,
-		1, BPrivate::WindowPort::kScreenCoordinates);
+	Port().MouseDown(BPoint(112, 113), B_PRIMARY_MOUSE_BUTTON, 1,
+		BPrivate::WindowPort::kScreenCoordinates);
 	std::vector<std::string> expected = {"a down 2,3"};
 	EXPECT_EQ(expected, Take());
 
@@ -192,8 +190,7 @@ TEST_F(InputTest, MouseEventMaskLastsUntilTheButtonsAreReleased)
 	Port().MouseMoved(BPoint(80, 80), B_PRIMARY_MOUSE_BUTTON);
 	Port().MouseUp(BPoint(81, 80), 0);
 	Port().MouseMoved(BPoint(82, 80), 0);
-	std::vector<std::string> expected = {"a down 2,2", "a moved 70,70 outside held",
-		"a up 71,70"};
+	std::vector<std::string> expected = {"a down 2,2", "a moved 70,70 outside held", "a up 71,70"};
 	EXPECT_EQ(expected, Take());
 }
 
@@ -281,4 +278,4 @@ TEST_F(InputTest, HiddenAndRemovedViewsGetNoEvents)
 	delete fSecond;
 }
 
-}	// namespace
+} // namespace

@@ -27,8 +27,7 @@ const uint8 kBlackIndex = 0;
 const uint8 kRedIndex = 42;
 const uint8 kTransparentIndex = 255;
 
-class AboutViewTest : public SettingsFixture
-{
+class AboutViewTest : public SettingsFixture {
 protected:
 	// An application file whose large icon is a black frame with two red dots, one on each
 	// side of the band's edge, transparent everywhere else.
@@ -46,8 +45,8 @@ protected:
 		BFile file(path.c_str(), B_READ_WRITE | B_CREATE_FILE | B_ERASE_FILE);
 		EXPECT_EQ(B_OK, file.InitCheck());
 		BResources resources(&file, true);
-		EXPECT_EQ(B_OK, resources.AddResource(B_LARGE_ICON_TYPE, 101, icon, sizeof(icon),
-											  "BEOS:L:STD_ICON"));
+		EXPECT_EQ(B_OK,
+			resources.AddResource(B_LARGE_ICON_TYPE, 101, icon, sizeof(icon), "BEOS:L:STD_ICON"));
 		EXPECT_EQ(B_OK, resources.Sync());
 		return path;
 	}
@@ -195,9 +194,11 @@ TEST_F(AboutViewTest, TheLinksLeadToTheAuthorsSiteAndMailAddress)
 TEST_F(AboutViewTest, MessagesSentToThePageAreDropped)
 {
 	OpenWithApplicationPath("");
-	struct Recorder : public BHandler
-	{
-		Recorder() : BHandler("recorder") {}
+	struct Recorder : public BHandler {
+		Recorder() :
+			BHandler("recorder")
+		{
+		}
 		void MessageReceived(BMessage* message) override { received.push_back(message->what); }
 		std::vector<uint32> received;
 	};
@@ -230,7 +231,7 @@ TEST_F(AboutViewTest, APageOfAnotherHeightOnlyChangesTheBandsLength)
 		EXPECT_EQ(kPanel, window.Pixel(51, (int32)bottom));
 		window->Lock();
 		EXPECT_EQ(BRect(65, 72, 250, 87),
-				  window->FindView("http://www.example.org/zorve")->Frame());
+			window->FindView("http://www.example.org/zorve")->Frame());
 		window->Unlock();
 	}
 }

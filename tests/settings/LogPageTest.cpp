@@ -13,8 +13,7 @@
 
 namespace {
 
-class LogPageTest : public SettingsFixture
-{
+class LogPageTest : public SettingsFixture {
 protected:
 	BTextView* LogText() { return dynamic_cast<BTextView*>(Find("log-text-view")); }
 

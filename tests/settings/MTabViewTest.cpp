@@ -20,14 +20,13 @@ const rgb_color kShadow = {96, 96, 96, 255};
 const rgb_color kGripDark = {100, 100, 100, 255};
 
 // The tab view of the settings window at its default size: bounds (0, 0, 261, 182).
-class MTabViewTest : public testing::Test
-{
+class MTabViewTest : public testing::Test {
 protected:
 	void TearDown() override { BPrivate::set_ui_color(B_PANEL_BACKGROUND_COLOR, kDefaultPanel); }
 
 	void Open(std::initializer_list<const char*> labels = {"About", "User", "Server", "Other",
-														   "Log"},
-			  float tabHeight = 20, float fontSize = 10)
+				  "Log"},
+		float tabHeight = 20, float fontSize = 10)
 	{
 		fTabs = new MTabView(BRect(0, 0, 261, 182), "settings-tab");
 		for (const char* label : labels) {
@@ -167,17 +166,16 @@ TEST_F(MTabViewTest, EachTabHasADottedGripAtItsLeft)
 	Open();
 	// Tab 0 (T = 0) and tab 1 (T = 52.2): light columns T + 2 and T + 4 from 2 to 16, dark
 	// columns T + 3 and T + 5 from 3 to 17, each alternating with the low colour.
-	struct Column
-	{
+	struct Column {
 		int32 x;
 		rgb_color color;
 		int32 top;
 		int32 bottom;
 	};
 	for (Column column :
-		 {Column{2, kWhite, 2, 16}, Column{3, kGripDark, 3, 17}, Column{4, kWhite, 2, 16},
-		  Column{5, kGripDark, 3, 17}, Column{54, kWhite, 2, 16}, Column{55, kGripDark, 3, 17},
-		  Column{56, kWhite, 2, 16}, Column{57, kGripDark, 3, 17}}) {
+		{Column{2, kWhite, 2, 16}, Column{3, kGripDark, 3, 17}, Column{4, kWhite, 2, 16},
+			Column{5, kGripDark, 3, 17}, Column{54, kWhite, 2, 16}, Column{55, kGripDark, 3, 17},
+			Column{56, kWhite, 2, 16}, Column{57, kGripDark, 3, 17}}) {
 		SCOPED_TRACE(column.x);
 		rgb_color fill = column.x < 52 ? kDefaultPanel : kGrey;
 		int32 own = 0;

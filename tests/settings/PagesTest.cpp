@@ -34,8 +34,7 @@ Text(const BString& text)
 	return text.String();
 }
 
-class PagesTest : public SettingsFixture
-{
+class PagesTest : public SettingsFixture {
 protected:
 	void SetUp() override
 	{
@@ -91,19 +90,17 @@ TEST_F(PagesTest, UserPageShowsTheAccountAndSavesWhatIsTyped)
 {
 	Open();
 	SelectTab(kUserTab);
-	struct Field
-	{
+	struct Field {
 		const char* name;
 		const char* label;
 		BRect frame;
 		const char* shown;
 	};
 	float height = Control("user-edit")->Frame().Height();
-	for (Field field :
-		 {Field{"user-edit", "User", BRect(10, 20, 250, 20 + height), "someone"},
-		  Field{"password-edit", "Password", BRect(10, 45, 250, 45 + height), "secret"},
-		  Field{"host-edit", "Host", BRect(10, 70, 250, 70 + height), "home.example.org"},
-		  Field{"ip", "Ip Address", BRect(10, 95, 250, 95 + height), "203.0.113.7"}}) {
+	for (Field field : {Field{"user-edit", "User", BRect(10, 20, 250, 20 + height), "someone"},
+			 Field{"password-edit", "Password", BRect(10, 45, 250, 45 + height), "secret"},
+			 Field{"host-edit", "Host", BRect(10, 70, 250, 70 + height), "home.example.org"},
+			 Field{"ip", "Ip Address", BRect(10, 95, 250, 95 + height), "203.0.113.7"}}) {
 		SCOPED_TRACE(field.name);
 		BTextControl* control = Control(field.name);
 		ASSERT_NE(nullptr, control);
@@ -149,15 +146,14 @@ TEST_F(PagesTest, APasswordOfAnyCharactersIsStoredAsTyped)
 TEST_F(PagesTest, EveryFieldRefusesEscapeAndAcceptsAnyLength)
 {
 	Open();
-	struct Page
-	{
+	struct Page {
 		int32 tab;
 		std::vector<const char*> fields;
 	};
 	std::string longText(500, 'x');
 	for (Page page : {Page{kUserTab, {"user-edit", "password-edit", "host-edit", "ip"}},
-					  Page{kServerTab, {"server-Dns-edit", "server-ip-edit", "delay"}},
-					  Page{kOtherTab, {"mx-edit"}}}) {
+			 Page{kServerTab, {"server-Dns-edit", "server-ip-edit", "delay"}},
+			 Page{kOtherTab, {"mx-edit"}}}) {
 		SelectTab(page.tab);
 		for (const char* name : page.fields) {
 			SCOPED_TRACE(name);
@@ -165,8 +161,9 @@ TEST_F(PagesTest, EveryFieldRefusesEscapeAndAcceptsAnyLength)
 			ASSERT_NE(nullptr, control);
 			Window()->Lock();
 			control->TextView()->SetText("");
-			control->TextView()->Insert("a\x1b"
-										"b");
+			control->TextView()->Insert(
+				"a\x1b"
+				"b");
 			EXPECT_STREQ("ab", control->Text());
 			control->TextView()->SetText(longText.c_str());
 			EXPECT_EQ(longText, control->Text());
@@ -200,17 +197,15 @@ TEST_F(PagesTest, TheDelayIsShownInWholeMinutesAndStoredInSeconds)
 	SelectTab(kServerTab);
 	EXPECT_EQ("4", TextOf("delay"));
 
-	struct Case
-	{
+	struct Case {
 		const char* typed;
 		int32 stored;
 	};
-	for (Case c :
-		 {Case{"10", 600}, Case{"0", 300}, Case{"4", 300}, Case{"-3", 300}, Case{"2", 300},
-		  Case{"5", 300}, Case{"6", 360}, Case{"7 days", 420}, Case{" 12", 720}, Case{"+8", 480},
-		  Case{"", 300}, Case{"abc", 300}, Case{"x9", 300}, Case{"35791394", 2147483640},
-		  Case{"35791395", 2147483640}, Case{"99999999999999999999999", 2147483640},
-		  Case{"-99999999999999999999999", 300}}) {
+	for (Case c : {Case{"10", 600}, Case{"0", 300}, Case{"4", 300}, Case{"-3", 300}, Case{"2", 300},
+			 Case{"5", 300}, Case{"6", 360}, Case{"7 days", 420}, Case{" 12", 720}, Case{"+8", 480},
+			 Case{"", 300}, Case{"abc", 300}, Case{"x9", 300}, Case{"35791394", 2147483640},
+			 Case{"35791395", 2147483640}, Case{"99999999999999999999999", 2147483640},
+			 Case{"-99999999999999999999999", 300}}) {
 		SCOPED_TRACE(c.typed);
 		ShowOn(kServerTab);
 		TypeInto("delay", c.typed);
@@ -360,13 +355,12 @@ TEST_F(PagesTest, ChecksRunningThroughTheHidesNeverLoseAnAddressNorThePagesEdits
 TEST_F(PagesTest, APageWhoseLoadFailsKeepsTheDefaultsOfTheKeysItDoesNotEdit)
 {
 	Open();
-	struct Page
-	{
+	struct Page {
 		int32 tab;
 		const char* name;
 	};
 	for (Page page :
-		 {Page{kUserTab, "User"}, Page{kServerTab, "Server"}, Page{kOtherTab, "Other"}}) {
+		{Page{kUserTab, "User"}, Page{kServerTab, "Server"}, Page{kOtherTab, "Other"}}) {
 		SCOPED_TRACE(page.name);
 		SelectTab(page.tab);
 		BView* view = Find(page.name);
@@ -411,16 +405,15 @@ TEST_F(PagesTest, FlagsCountAsSetOnlyWhenExactlyOne)
 	});
 	Open();
 	SelectTab(kOtherTab);
-	struct Box
-	{
+	struct Box {
 		const char* name;
 		const char* label;
 		BRect frame;
 		int32 value;
 	};
 	for (Box box : {Box{"wildcard-check", "Wildcard", BRect(10, 20, 200, 30), B_CONTROL_ON},
-					Box{"backmx-check", "Back mx", BRect(10, 40, 200, 50), B_CONTROL_OFF},
-					Box{"offline-check", "Offline", BRect(10, 60, 200, 70), B_CONTROL_OFF}}) {
+			 Box{"backmx-check", "Back mx", BRect(10, 40, 200, 50), B_CONTROL_OFF},
+			 Box{"offline-check", "Offline", BRect(10, 60, 200, 70), B_CONTROL_OFF}}) {
 		SCOPED_TRACE(box.name);
 		BCheckBox* check = dynamic_cast<BCheckBox*>(Find(box.name));
 		ASSERT_NE(nullptr, check);
@@ -509,8 +502,8 @@ TEST_F(PagesTest, HidingWritesTheFileThreeTimesEvenWhenNothingChanged)
 	int watch = inotify_init1(IN_NONBLOCK);
 	ASSERT_GE(watch, 0);
 	ASSERT_GE(inotify_add_watch(watch, (fHome.SettingsPath() + "/Zorve").c_str(),
-								IN_CREATE | IN_MOVED_TO),
-			  0);
+				  IN_CREATE | IN_MOVED_TO),
+		0);
 	PressEscape();
 	ASSERT_TRUE(Window()->IsHidden());
 
@@ -520,8 +513,8 @@ TEST_F(PagesTest, HidingWritesTheFileThreeTimesEvenWhenNothingChanged)
 	while ((length = read(watch, buffer, sizeof(buffer))) > 0) {
 		for (char* next = buffer; next < buffer + length;) {
 			struct inotify_event* event = reinterpret_cast<struct inotify_event*>(next);
-			if ((event->mask & IN_MOVED_TO) != 0 && event->len > 0 &&
-				strcmp(event->name, "Zorve.prefs") == 0)
+			if ((event->mask & IN_MOVED_TO) != 0 && event->len > 0
+				&& strcmp(event->name, "Zorve.prefs") == 0)
 				replaced++;
 			next += sizeof(struct inotify_event) + event->len;
 		}

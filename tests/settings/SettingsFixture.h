@@ -30,10 +30,15 @@ const BRect kDefaultFrame(50, 50, 311, 240);
 const BPoint kPageOrigin(1, 30);
 const rgb_color kPanel = {216, 216, 216, 255};
 
-enum { kAboutTab = 0, kUserTab, kServerTab, kOtherTab, kLogTab };
+enum {
+	kAboutTab = 0,
+	kUserTab,
+	kServerTab,
+	kOtherTab,
+	kLogTab
+};
 
-class SettingsFixture : public testing::Test
-{
+class SettingsFixture : public testing::Test {
 protected:
 	void SetUp() override;
 	void TearDown() override;

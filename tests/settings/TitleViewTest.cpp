@@ -17,8 +17,7 @@ const rgb_color kDarkEdge = {175, 123, 0, 255};
 
 using BPrivate::WindowPort;
 
-class TitleViewTest : public SettingsFixture
-{
+class TitleViewTest : public SettingsFixture {
 protected:
 	// A press of the primary button at a point of the window.
 	void Press(BPoint where) { Port().MouseDown(where, B_PRIMARY_MOUSE_BUTTON); }
@@ -155,8 +154,7 @@ TEST_F(TitleViewTest, AnInactiveWindowStaysAndCatchesUpWithThePointerOnceActiveA
 TEST_F(TitleViewTest, ClampingUsesTheScreenAsItWasWhenTheWindowWasBuilt)
 {
 	Open();
-	struct ScreenGuard
-	{
+	struct ScreenGuard {
 		~ScreenGuard() { BPrivate::set_main_screen_frame(BRect(0, 0, 1023, 767)); }
 	} guard;
 	BPrivate::set_main_screen_frame(BRect(0, 0, 639, 479));

@@ -20,8 +20,7 @@ namespace {
 const rgb_color kPlain = {50, 50, 170, 255};
 const rgb_color kHighlighted = {200, 0, 255, 255};
 
-class UrlViewTest : public SettingsFixture
-{
+class UrlViewTest : public SettingsFixture {
 protected:
 	MUrlView* Add(BRect frame, const char* name, const char* url, url_type type)
 	{
@@ -118,7 +117,7 @@ TEST_F(UrlViewTest, ShowsItsNameAtTheBaselineInBlueOnWhite)
 TEST_F(UrlViewTest, ThePointerOverTheLinkTurnsItPurpleAndLeavingTurnsItBack)
 {
 	MUrlView* link = Add(BRect(10, 5, 190, 20), "http://www.example.org/zorve",
-						 "http://www.example.org/zorve", URL_WEB);
+		"http://www.example.org/zorve", URL_WEB);
 	Show();
 	BRect area(10, 5, 190, 20);
 	fWindow.Port().MouseMoved(BPoint(20, 10), 0);
@@ -189,9 +188,11 @@ TEST_F(UrlViewTest, MessagesArePassedOnToTheNextHandler)
 {
 	MUrlView* link = Add(BRect(10, 5, 190, 20), "x", "x", URL_WEB);
 	Show();
-	struct Recorder : public BHandler
-	{
-		Recorder() : BHandler("recorder") {}
+	struct Recorder : public BHandler {
+		Recorder() :
+			BHandler("recorder")
+		{
+		}
 		void MessageReceived(BMessage* message) override { received.push_back(message->what); }
 		std::vector<uint32> received;
 	};

@@ -123,8 +123,8 @@ main(int argc, char** argv)
 		window->Unlock();
 		port.Sync();
 		std::string path = std::string(folder) + "/" + kPageFiles[page] + ".png";
-		status_t saved =
-			scale > 1 ? port.SaveAsPNG(path.c_str(), scale) : port.SaveAsPNG(path.c_str());
+		status_t saved = scale > 1 ? port.SaveAsPNG(path.c_str(), scale)
+								   : port.SaveAsPNG(path.c_str());
 		if (saved != B_OK) {
 			fprintf(stderr, "could not write %s\n", path.c_str());
 			status = 1;
