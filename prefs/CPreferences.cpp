@@ -272,6 +272,12 @@ CPreferences::SetDefault()
 }
 
 void
+CPreferences::UseDefaultValues()
+{
+	_SetDefaultValues();
+}
+
+void
 CPreferences::_SetDefaultValues()
 {
 	fIpCache = kDefaultIpCache;

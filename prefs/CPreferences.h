@@ -18,6 +18,9 @@ public:
 	status_t Load();
 	status_t Save();
 	status_t SetDefault();
+	// The defaults SetDefault writes, assigned without saving: for a user whose load failed
+	// and who saves only the keys it edits.
+	void UseDefaultValues();
 
 	// Holds the preferences lock, between the threads of this process and between
 	// processes, from here to UnlockFile() or the record's end, so that a load, a change and

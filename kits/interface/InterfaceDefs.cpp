@@ -8,6 +8,27 @@ namespace {
 
 std::atomic<uint32> sModifiers{0};
 
+uint32
+PackColor(rgb_color color)
+{
+	return ((uint32)color.red << 24) | ((uint32)color.green << 16) | ((uint32)color.blue << 8)
+		| color.alpha;
+}
+
+// The user colours by selector (1 to 8), packed as RGBA, so that any thread reads them whole.
+std::atomic<uint32> sUserColors[] = {
+	{0},
+	{PackColor({216, 216, 216, 255})},
+	{PackColor({216, 216, 216, 255})},
+	{PackColor({255, 203, 0, 255})},
+	{PackColor({0, 0, 229, 255})},
+	{PackColor({51, 102, 152, 255})},
+	{PackColor({152, 152, 152, 255})},
+	{PackColor({0, 0, 0, 255})},
+	{PackColor({0, 0, 0, 255})},
+};
+const int32 kUserColorCount = sizeof(sUserColors) / sizeof(sUserColors[0]);
+
 uint8
 TintChannel(uint8 value, float tint)
 {
@@ -41,23 +62,17 @@ BPrivate::set_modifiers(uint32 modifiers)
 rgb_color
 ui_color(color_which which)
 {
-	switch (which) {
-		case B_PANEL_BACKGROUND_COLOR:
-		case B_MENU_BACKGROUND_COLOR:
-			return {216, 216, 216, 255};
-		case B_WINDOW_TAB_COLOR:
-			return {255, 203, 0, 255};
-		case B_KEYBOARD_NAVIGATION_COLOR:
-			return {0, 0, 229, 255};
-		case B_DESKTOP_COLOR:
-			return {51, 102, 152, 255};
-		case B_MENU_SELECTION_BACKGROUND_COLOR:
-			return {152, 152, 152, 255};
-		case B_MENU_ITEM_TEXT_COLOR:
-		case B_MENU_SELECTED_ITEM_TEXT_COLOR:
-			return {0, 0, 0, 255};
-	}
-	return {0, 0, 0, 255};
+	if ((int32)which < 1 || (int32)which >= kUserColorCount)
+		return {0, 0, 0, 255};
+	uint32 packed = sUserColors[which];
+	return {(uint8)(packed >> 24), (uint8)(packed >> 16), (uint8)(packed >> 8), (uint8)packed};
+}
+
+void
+BPrivate::set_ui_color(color_which which, rgb_color color)
+{
+	if ((int32)which >= 1 && (int32)which < kUserColorCount)
+		sUserColors[which] = PackColor(color);
 }
 
 rgb_color

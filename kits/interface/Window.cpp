@@ -209,13 +209,26 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 {
 	switch (message->what) {
 		case B_MOUSE_DOWN:
+			// A click activates an inactive window; the click itself reaches its views only
+			// when the window accepts the first click.
+			if (!IsHidden() && !IsActive() && (fData->flags & B_AVOID_FOCUS) == 0) {
+				Activate(true);
+				if ((fData->flags & B_WILL_ACCEPT_FIRST_CLICK) == 0) {
+					_TakePointer(message);
+					break;
+				}
+			}
+			_HandleMouse(message);
+			break;
 		case B_MOUSE_UP:
 		case B_MOUSE_MOVED:
 			_HandleMouse(message);
 			break;
 		case B_KEY_DOWN:
 		case B_KEY_UP:
-			_HandleKey(message);
+			// A hidden window takes no input.
+			if (!IsHidden())
+				_HandleKey(message);
 			break;
 		case B_PULSE:
 			fData->pulsePending = false;
@@ -903,20 +916,37 @@ BWindow::_DrawView(BView* view, const BRegion& region, const clipping_rect& pare
 	data->updateClip = NULL;
 }
 
-void
-BWindow::_HandleMouse(BMessage* message)
+bool
+BWindow::_TakePointer(BMessage* message)
 {
 	BPoint where;
 	if (message->FindPoint("where", &where) != B_OK) {
 		BPoint screenWhere;
 		if (message->FindPoint("screen_where", &screenWhere) != B_OK)
-			return;
+			return false;
 		where = ConvertFromScreen(screenWhere);
 	}
 	int32 buttons = 0;
 	message->FindInt32("buttons", &buttons);
 	fData->pointer = where;
 	fData->buttons = (uint32)buttons;
+	return true;
+}
+
+void
+BWindow::_HandleMouse(BMessage* message)
+{
+	if (!_TakePointer(message))
+		return;
+	BPoint where = fData->pointer;
+	uint32 buttons = fData->buttons;
+	bool released = message->what == B_MOUSE_UP && buttons == 0;
+	// A hidden window takes no input, but a release still ends what its press asked for.
+	if (IsHidden()) {
+		if (released)
+			_EndMouseEventMasks();
+		return;
+	}
 
 	BView* hit = FindView(where);
 	std::vector<std::pair<BView*, uint32>> targets;
@@ -966,16 +996,20 @@ BWindow::_HandleMouse(BMessage* message)
 		}
 	}
 
-	if (message->what == B_MOUSE_UP && buttons == 0) {
-		pending.assign(1, fData->topView);
-		while (!pending.empty()) {
-			BView* view = pending.back();
-			pending.pop_back();
-			view->fData->mouseEventMask = 0;
-			view->fData->mouseEventOptions = 0;
-			pending.insert(pending.end(), view->fData->children.begin(),
-				view->fData->children.end());
-		}
+	if (released)
+		_EndMouseEventMasks();
+}
+
+void
+BWindow::_EndMouseEventMasks()
+{
+	std::vector<BView*> pending(1, fData->topView);
+	while (!pending.empty()) {
+		BView* view = pending.back();
+		pending.pop_back();
+		view->fData->mouseEventMask = 0;
+		view->fData->mouseEventOptions = 0;
+		pending.insert(pending.end(), view->fData->children.begin(), view->fData->children.end());
 	}
 }
 
@@ -994,9 +1028,10 @@ BWindow::_HandleKey(BMessage* message)
 	if (bytes.empty())
 		return;
 
+	BView* focus = fData->focus;
 	std::vector<BView*> targets;
-	if (fData->focus != NULL)
-		targets.push_back(fData->focus);
+	if (focus != NULL)
+		targets.push_back(focus);
 	std::vector<BView*> pending(fData->topView->fData->children.rbegin(),
 		fData->topView->fData->children.rend());
 	while (!pending.empty()) {
@@ -1008,10 +1043,6 @@ BWindow::_HandleKey(BMessage* message)
 			targets.push_back(view);
 	}
 
-	if (targets.empty() && message->what == B_KEY_DOWN && bytes == "\t") {
-		_Navigate((modifiers() & B_SHIFT_KEY) != 0);
-		return;
-	}
 	for (BView* view : targets) {
 		if (view->fData->owner != this)
 			continue;
@@ -1020,6 +1051,10 @@ BWindow::_HandleKey(BMessage* message)
 		else
 			view->KeyUp(bytes.c_str(), (int32)bytes.size());
 	}
+	// Without a focus, Tab is the window's: views that only watch the keyboard through their
+	// event mask do not take it away.
+	if (focus == NULL && message->what == B_KEY_DOWN && bytes == "\t")
+		_Navigate((modifiers() & B_SHIFT_KEY) != 0);
 }
 
 void

@@ -199,7 +199,9 @@ private:
 	void _Invalidate(const BRegion& region);
 	void _DrawUpdates();
 	void _DrawView(BView* view, const BRegion& region, const clipping_rect& parentClip);
+	bool _TakePointer(BMessage* message);
 	void _HandleMouse(BMessage* message);
+	void _EndMouseEventMasks();
 	void _HandleKey(BMessage* message);
 	void _SendPulse();
 	void _SendActivated(bool active);

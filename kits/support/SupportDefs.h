@@ -8,6 +8,7 @@
 #include <stdint.h>
 #include <sys/types.h>
 
+#include <BeBuild.h>
 #include <Errors.h>
 
 typedef int8_t int8;

@@ -127,3 +127,36 @@ TEST(RosterTest, LaunchHandsWebAndMailAddressesToThePreferredApplication)
 	EXPECT_EQ(be_roster->Launch("text/html", 1, webArgs), B_LAUNCH_FAILED_NO_PREFERRED_APP);
 	setenv("PATH", savedPath.c_str(), 1);
 }
+
+TEST(RosterTest, AnApplicationRegisteredForATypeIsPreferredToTheDesktopsOpener)
+{
+	TemporaryHome home;
+	std::string bin = home.Path() + "/bin";
+	mkdir(bin.c_str(), 0700);
+	std::string opened = home.Path() + "/opened";
+	std::string browsed = home.Path() + "/browsed";
+	home.WriteFile(bin + "/xdg-open", "#!/bin/sh\necho \"$1\" >> '" + opened + "'\n");
+	home.WriteFile(bin + "/browser", "#!/bin/sh\necho \"$#:$1\" >> '" + browsed + "'\n");
+	chmod((bin + "/xdg-open").c_str(), 0700);
+	chmod((bin + "/browser").c_str(), 0700);
+	const char* oldPath = getenv("PATH");
+	std::string savedPath = oldPath != NULL ? oldPath : "";
+	setenv("PATH", (bin + ":/usr/bin:/bin").c_str(), 1);
+
+	ASSERT_EQ(BRoster::_RegisterApp("text/html", (bin + "/browser").c_str()), B_OK);
+	entry_ref ref;
+	ASSERT_EQ(be_roster->FindApp("text/html", &ref), B_OK);
+	EXPECT_EQ(std::string(BPath(&ref).Path()), bin + "/browser");
+
+	char web[] = "http://www.example.org/";
+	char* webArgs[] = {web};
+	EXPECT_EQ(be_roster->Launch("text/html", 1, webArgs), B_OK);
+	std::string record;
+	for (int i = 0; i < 200 && record.empty(); i++) {
+		usleep(10000);
+		record = home.ReadFile(browsed);
+	}
+	EXPECT_EQ(record, "1:http://www.example.org/\n");
+	EXPECT_EQ(home.ReadFile(opened), "");
+	setenv("PATH", savedPath.c_str(), 1);
+}

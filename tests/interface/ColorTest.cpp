@@ -4,6 +4,7 @@
 #include <InterfaceDefs.h>
 #include <Screen.h>
 
+#include "InterfacePrivate.h"
 #include "InterfaceTestSupport.h"
 
 namespace {
@@ -149,3 +150,15 @@ TEST(ColorTest, MainScreenIs1024By768WithoutADisplay)
 }
 
 } // namespace
+
+TEST(ColorTest, AUserColourSetOnTheKitsBehalfIsWhatEveryoneReads)
+{
+	BPrivate::set_ui_color(B_PANEL_BACKGROUND_COLOR, Color(100, 120, 140));
+	EXPECT_EQ(Color(100, 120, 140), ui_color(B_PANEL_BACKGROUND_COLOR));
+	EXPECT_EQ(Color(216, 216, 216), ui_color(B_MENU_BACKGROUND_COLOR));
+	// Selectors the platform does not have stay black.
+	BPrivate::set_ui_color((color_which)9, kWhite);
+	EXPECT_EQ(kBlack, ui_color((color_which)9));
+	EXPECT_EQ(kBlack, ui_color((color_which)0));
+	BPrivate::set_ui_color(B_PANEL_BACKGROUND_COLOR, Color(216, 216, 216));
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -239,6 +240,22 @@ TEST_F(InputTest, TabMovesTheFocusAmongNavigableViewsInTreeOrder)
 	EXPECT_EQ((uint32)B_SHIFT_KEY, modifiers());
 	Port().KeyUp("\t");
 	EXPECT_EQ(0u, modifiers());
+}
+
+TEST_F(InputTest, AViewWatchingTheKeyboardLeavesTabToTheWindow)
+{
+	fWindow->Lock();
+	fInner->SetEventMask(B_KEYBOARD_EVENTS);
+	fWindow->Unlock();
+	Port().KeyDown("\t");
+	EXPECT_EQ(fSecond, fWindow->CurrentFocus());
+	Port().KeyDown("\t");
+	EXPECT_EQ(fFirst, fWindow->CurrentFocus());
+	Port().KeyDown("\t", B_SHIFT_KEY);
+	EXPECT_EQ(fSecond, fWindow->CurrentFocus());
+	// The watcher still sees every Tab.
+	std::vector<std::string> journal = Take();
+	EXPECT_EQ(3, std::count(journal.begin(), journal.end(), "c key \t 1"));
 }
 
 TEST_F(InputTest, HiddenAndRemovedViewsGetNoEvents)

@@ -75,6 +75,23 @@ TEST(CPreferencesTest, MissingFileFailsLoadAndKeepsMembers)
 	EXPECT_EQ(prefs.fUser, "kept");
 }
 
+TEST(CPreferencesTest, DefaultValuesCanBeTakenWithoutSaving)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	prefs.fApplicationPath = "/some/where/Zorve";
+	prefs.fPort = 8080;
+	prefs.UseDefaultValues();
+	EXPECT_EQ(prefs.fIpCache, "0.0.0.0");
+	EXPECT_EQ(prefs.fSystem, "dyndns");
+	EXPECT_EQ(prefs.fCheckIpServer, "checkip.dyndns.org");
+	EXPECT_EQ(prefs.fDynDnsServer, "members.dyndns.org");
+	EXPECT_EQ(prefs.fPort, 80);
+	EXPECT_EQ(prefs.fSettingsWinPosition, BRect(50, 50, 311, 240));
+	EXPECT_EQ(prefs.fApplicationPath, "/some/where/Zorve");
+	EXPECT_EQ(CountEntries(home.SettingsPath() + "/Zorve"), 0);
+}
+
 TEST(CPreferencesTest, SetDefaultWritesThePlatformsFileWithPrivateMode)
 {
 	TemporaryHome home;

@@ -8,6 +8,7 @@
 #include <math.h>
 
 #include <GraphicsDefs.h>
+#include <InterfaceDefs.h>
 #include <Rect.h>
 
 namespace BPrivate {
@@ -34,6 +35,9 @@ is_transparent_color(const rgb_color& color)
 }
 
 void set_modifiers(uint32 modifiers);
+
+// What ui_color answers for a selector from now on, as when the user picks another colour.
+void set_ui_color(color_which which, rgb_color color);
 
 // The main screen's frame; 1024 x 768 until a display says otherwise.
 BRect main_screen_frame();

@@ -1,0 +1,44 @@
+/*
+ * DynDnsSettingsWin: the borderless settings window. A title strip to drag it and close it
+ * with Escape, above a tab view of five pages. The editing pages write the preferences each
+ * time the window hides; the log page shows the engine's log as it was when the window
+ * was last shown.
+ */
+#ifndef DYN_DNS_SETTINGS_WIN_H
+#define DYN_DNS_SETTINGS_WIN_H
+
+#include <Window.h>
+
+class AboutView;
+class LogView;
+class MTabView;
+class MTitleView;
+class OtherView;
+class ServerView;
+class UserView;
+class Zorve;
+
+class DynDnsSettingsWin : public BWindow {
+public:
+	// Built hidden; the engine is not owned.
+	DynDnsSettingsWin(BRect frame, Zorve* engine);
+	virtual ~DynDnsSettingsWin();
+
+	virtual void MessageReceived(BMessage* message) override;
+	// Refreshes the log page and the cached address, then shows the window.
+	virtual void Show() override;
+	// Saves the User, Server and Other pages, in this order, then hides the window.
+	virtual void Hide() override;
+
+private:
+	Zorve* fEngine;
+	MTitleView* fTitleView;
+	MTabView* fTabView;
+	AboutView* fAboutView;
+	UserView* fUserView;
+	ServerView* fServerView;
+	LogView* fLogView;
+	OtherView* fOtherView;
+};
+
+#endif // DYN_DNS_SETTINGS_WIN_H
