@@ -1,8 +1,8 @@
 /*
  * Wraps the host's BSD sockets (socket, connect, send, recv, accept, poll, fcntl) and its
- * resolver (getaddrinfo for IPv4, getservbyname, getprotobyname) for the network kit. Sockets
- * are kept non-blocking so that poll() can bound every wait; SIGPIPE is suppressed per send.
- * No IPv6, no reverse look-ups.
+ * resolver (getaddrinfo_a for IPv4, bounded by a time-out; getservbyname, getprotobyname) for
+ * the network kit. Sockets are kept non-blocking so that poll() can bound every wait; SIGPIPE
+ * is suppressed per send. No IPv6, no reverse look-ups.
  */
 #include "HostSocket.h"
 
@@ -13,12 +13,17 @@
 #include <netdb.h>
 #include <poll.h>
 #include <string.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include <OS.h>
 
+#include "HostWait.h"
 #include "NetDebug.h"
 
 namespace {
@@ -31,49 +36,11 @@ CountReceiveSyscall()
 	sReceiveSyscalls.fetch_add(1, std::memory_order_relaxed);
 }
 
-bigtime_t
-Deadline(bigtime_t timeout)
-{
-	if (timeout < 0)
-		return -1;
-	bigtime_t now = system_time();
-	if (timeout > INT64_MAX - now)
-		return INT64_MAX;
-	return now + timeout;
-}
-
-// The poll() time-out for what is left until the deadline: -1 for no limit, 0 once it has
-// passed, otherwise the rest rounded up to whole milliseconds.
-int
-PollTimeout(bigtime_t deadline)
-{
-	if (deadline < 0)
-		return -1;
-	bigtime_t left = deadline - system_time();
-	if (left <= 0)
-		return 0;
-	bigtime_t milliseconds = (left + 999) / 1000;
-	return milliseconds > INT_MAX ? INT_MAX : (int)milliseconds;
-}
-
 // Waits for the events until the deadline: 0 when they came, else an errno value.
 int
 WaitFor(int socket, short events, bigtime_t deadline, bool countAsReceive)
 {
-	while (true) {
-		int timeout = PollTimeout(deadline);
-		if (timeout == 0)
-			return ETIMEDOUT;
-		struct pollfd entry = {socket, events, 0};
-		if (countAsReceive)
-			CountReceiveSyscall();
-		int result = poll(&entry, 1, timeout);
-		if (result > 0)
-			return 0;
-		if (result < 0 && errno != EINTR)
-			return errno;
-		// A time-out or an interruption: the deadline decides.
-	}
+	return BPrivate::host_wait_for(socket, events, deadline, countAsReceive ? &sReceiveSyscalls : NULL);
 }
 
 bool
@@ -97,6 +64,56 @@ IsHostName(const char* host)
 			return false;
 	}
 	return true;
+}
+
+// One asynchronous look-up: the request and what it points to live together.
+struct Lookup {
+	explicit Lookup(const char* host)
+		:
+		name(host)
+	{
+		memset(&hints, 0, sizeof(hints));
+		hints.ai_family = AF_INET;
+		hints.ai_socktype = SOCK_STREAM;
+		memset(&request, 0, sizeof(request));
+		request.ar_name = name.c_str();
+		request.ar_request = &hints;
+	}
+
+	~Lookup()
+	{
+		if (request.ar_result != NULL)
+			freeaddrinfo(request.ar_result);
+	}
+
+	std::string name;
+	struct addrinfo hints;
+	struct gaicb request;
+};
+
+// Look-ups given up on before the resolver was done with them, freed once it is.
+std::mutex sAbandonedLock;
+std::vector<Lookup*> sAbandoned;
+
+void
+Abandon(Lookup* lookup)
+{
+	std::lock_guard<std::mutex> guard(sAbandonedLock);
+	sAbandoned.push_back(lookup);
+}
+
+void
+ReapAbandonedLookups()
+{
+	std::lock_guard<std::mutex> guard(sAbandonedLock);
+	for (size_t i = 0; i < sAbandoned.size();) {
+		if (gai_error(&sAbandoned[i]->request) != EAI_INPROGRESS) {
+			delete sAbandoned[i];
+			sAbandoned[i] = sAbandoned.back();
+			sAbandoned.pop_back();
+		} else
+			i++;
+	}
 }
 
 }	// namespace
@@ -133,9 +150,8 @@ host_socket_close(int socket)
 }
 
 int
-host_socket_connect(int socket, const sockaddr_in& address, bigtime_t timeout)
+host_socket_connect(int socket, const sockaddr_in& address, bigtime_t deadline)
 {
-	bigtime_t deadline = Deadline(timeout);
 	if (connect(socket, (const sockaddr*)&address, sizeof(address)) == 0)
 		return 0;
 	// An interrupted connect goes on in the background, as one in progress does.
@@ -180,7 +196,7 @@ host_socket_set_option(int socket, int level, int option, const void* data, sock
 int
 host_socket_accept(int socket, sockaddr_in* _peer, bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
+	bigtime_t deadline = host_deadline(timeout);
 	while (true) {
 		socklen_t size = sizeof(*_peer);
 		int connection = accept4(socket, (sockaddr*)_peer, &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -206,7 +222,7 @@ ssize_t
 host_socket_send(int socket, const void* data, size_t size, int flags, const sockaddr_in* to,
 	bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
+	bigtime_t deadline = host_deadline(timeout);
 	const char* bytes = (const char*)data;
 	size_t sent = 0;
 	*_error = 0;
@@ -238,7 +254,7 @@ ssize_t
 host_socket_receive(int socket, void* data, size_t size, int flags, sockaddr_in* _from,
 	bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
+	bigtime_t deadline = host_deadline(timeout);
 	while (true) {
 		socklen_t fromSize = sizeof(*_from);
 		CountReceiveSyscall();
@@ -263,53 +279,59 @@ host_socket_receive(int socket, void* data, size_t size, int flags, sockaddr_in*
 int
 host_socket_wait_readable(int socket, bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
-	while (true) {
-		struct pollfd entry = {socket, POLLIN, 0};
-		CountReceiveSyscall();
-		int result = poll(&entry, 1, PollTimeout(deadline));
-		if (result >= 0) {
-			*_error = 0;
-			if (result > 0)
-				return 1;
-			if (PollTimeout(deadline) == 0)
-				return 0;
-			continue;
-		}
-		if (errno != EINTR) {
-			*_error = errno;
-			return -1;
-		}
-	}
+	int error = WaitFor(socket, POLLIN, host_deadline(timeout), true);
+	*_error = error == ETIMEDOUT ? 0 : error;
+	return error == 0 ? 1 : error == ETIMEDOUT ? 0 : -1;
 }
 
 status_t
-host_resolve_ipv4(const char* host, in_addr* _address)
+host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout)
 {
 	if (host == NULL)
 		return B_BAD_VALUE;
+	// A numeric address needs neither the resolver nor its configuration files.
 	if (inet_pton(AF_INET, host, _address) == 1)
 		return B_OK;
 	// Anything but a host name would go to the name servers for nothing.
 	if (!IsHostName(host))
 		return B_BAD_VALUE;
 
-	struct addrinfo hints;
-	memset(&hints, 0, sizeof(hints));
-	hints.ai_family = AF_INET;
-	hints.ai_socktype = SOCK_STREAM;
-	struct addrinfo* results = NULL;
-	if (getaddrinfo(host, NULL, &hints, &results) != 0 || results == NULL)
+	ReapAbandonedLookups();
+	Lookup* lookup = new Lookup(host);
+	struct gaicb* list[1] = {&lookup->request};
+	if (getaddrinfo_a(GAI_NOWAIT, list, 1, NULL) != 0) {
+		delete lookup;
 		return B_NAME_NOT_FOUND;
+	}
+
+	bigtime_t deadline = host_deadline(timeout);
+	int state;
+	while ((state = gai_error(&lookup->request)) == EAI_INPROGRESS) {
+		bigtime_t left = deadline < 0 ? 1000000 : deadline - system_time();
+		if (left <= 0)
+			break;
+		struct timespec wait = {(time_t)(left / 1000000), (long)(left % 1000000) * 1000};
+		gai_suspend(list, 1, &wait);
+	}
+	if (state == EAI_INPROGRESS) {
+		// The resolver's thread may still write into the request: it is kept until done.
+		if (gai_cancel(&lookup->request) != EAI_CANCELED)
+			Abandon(lookup);
+		else
+			delete lookup;
+		return B_TIMED_OUT;
+	}
+
 	status_t status = B_NAME_NOT_FOUND;
-	for (struct addrinfo* result = results; result != NULL; result = result->ai_next) {
+	for (struct addrinfo* result = state == 0 ? lookup->request.ar_result : NULL;
+		result != NULL; result = result->ai_next) {
 		if (result->ai_family == AF_INET && result->ai_addrlen >= sizeof(sockaddr_in)) {
 			*_address = ((const sockaddr_in*)result->ai_addr)->sin_addr;
 			status = B_OK;
 			break;
 		}
 	}
-	freeaddrinfo(results);
+	delete lookup;
 	return status;
 }
 
