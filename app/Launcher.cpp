@@ -15,6 +15,7 @@ Launcher::Launcher()
 	BApplication(kAppSignature)
 {
 	CPreferences prefs;
+	prefs.LockFile();
 	if (prefs.Load() != B_OK)
 		prefs.SetDefault();
 
@@ -25,6 +26,7 @@ Launcher::Launcher()
 	path.SetTo(&info.ref);
 	prefs.fApplicationPath = path.Path() != NULL ? path.Path() : "";
 	prefs.Save();
+	prefs.UnlockFile();
 
 	BDeskbar deskbar;
 	if (deskbar.HasItem(kReplicantName))
