@@ -15,6 +15,8 @@
 #include <NetEndpoint.h>
 #include <String.h>
 
+class CPreferences;
+
 class Zorve : public BLooper {
 public:
 	Zorve();
@@ -47,7 +49,8 @@ public:
 
 private:
 	void _AppendToLog(const char* text);
-	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t timeout, BString& reply);
+	void _SaveIpCache(CPreferences& loaded, const char* address);
+	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t deadline, BString& reply);
 
 	mutable BLocker fLogLock;
 };

@@ -118,14 +118,24 @@ TEST(EngineTextTest, LogSizeRuleClearsOnlyAboveTheLimit)
 	engine->CheckLog();
 	EXPECT_EQ(engine->LogText(), "");
 
+	// The limit stored in the file counts, and a log at it stays.
+	CPreferences prefs;
+	prefs.SetDefault();
+	prefs.fLogSize = 10;
+	prefs.Save();
+	engine->fLogText.SetTo('x', 10);
+	engine->CheckLog();
+	EXPECT_EQ(engine->LogText().Length(), 10);
+	engine->fLogText.SetTo('x', 11);
+	engine->CheckLog();
+	EXPECT_EQ(engine->LogText(), "");
+
+	// With 0 any text goes; with a negative limit even an empty log is "above" it.
 	for (int32 limit : {0, -1}) {
-		CPreferences prefs;
-		prefs.SetDefault();
 		prefs.fLogSize = limit;
 		prefs.Save();
-		engine->CheckLog();
-		EXPECT_EQ(engine->LogText(), "");
 		engine->Log("a");
+		ASSERT_NE(engine->LogText(), "");
 		engine->CheckLog();
 		EXPECT_EQ(engine->LogText(), "") << limit;
 	}
