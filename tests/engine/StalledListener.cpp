@@ -36,10 +36,21 @@ StalledListener::StalledListener()
 			continue;
 		struct pollfd entry = {fd, POLLOUT, 0};
 		if (poll(&entry, 1, kStallMilliseconds) == 0) {
+			// This one would take the first place to free up from whoever comes next.
+			close(fd);
+			fQueued.pop_back();
 			fPort = ntohs(address.sin_port);
 			return;
 		}
 	}
+}
+
+void
+StalledListener::AcceptOne()
+{
+	int fd = accept4(fListener, NULL, NULL, SOCK_CLOEXEC);
+	if (fd >= 0)
+		fQueued.push_back(fd);
 }
 
 StalledListener::~StalledListener()

@@ -17,6 +17,9 @@ public:
 
 	// 0 when the backlog could not be filled.
 	uint16 Port() const { return fPort; }
+	// Takes one queued connection off the backlog (and keeps it, unanswered), which lets
+	// one more connect through.
+	void AcceptOne();
 
 private:
 	StalledListener(const StalledListener&);
