@@ -496,3 +496,35 @@ TEST(CPreferencesTest, LockedSequencesOfTwoProcessesLoseNoIncrement)
 	ASSERT_EQ(last.Load(), B_OK);
 	EXPECT_EQ(last.fLogSize, 4096 + 2 * kRounds);
 }
+
+// A thread may still save while the process exits: the lock it takes is still there.
+TEST(CPreferencesTest, SavesWhileTheProcessExitsFindTheLock)
+{
+	TemporaryHome home;
+	CPreferences first;
+	first.SetDefault();
+	pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		std::atomic<bool> started(false);
+		std::thread([&started] {
+			CPreferences prefs;
+			prefs.SetDefault();
+			for (;;) {
+				prefs.LockFile();
+				started = true;
+				prefs.fCheckDelay++;
+				prefs.Save();
+				prefs.UnlockFile();
+			}
+		}).detach();
+		while (!started)
+			usleep(1000);
+		exit(0);
+	}
+	int status = 0;
+	ASSERT_EQ(waitpid(child, &status, 0), child);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	CPreferences last;
+	EXPECT_EQ(last.Load(), B_OK);
+}
