@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -268,6 +269,23 @@ TEST_F(EngineCycleTest, PortAbove65535IsTakenModulo65536)
 	EXPECT_EQ(fEngine->fCheckResult, 0);
 	EXPECT_EQ(fEngine->fUpdateResult, 0);
 	EXPECT_EQ(fServer.CountRequests(), 2);
+}
+
+// The drawing libraries come with the first text or image: a cycle loads none of them.
+TEST_F(EngineCycleTest, CycleLoadsNoDrawingLibrary)
+{
+	WritePrefs();
+	Run(MSG_CHECK_IP);
+	EXPECT_EQ(fEngine->fUpdateResult, 0);
+	std::ifstream maps("/proc/self/maps");
+	std::string line;
+	int mappings = 0;
+	while (std::getline(maps, line)) {
+		mappings++;
+		for (const char* library : {"libbe_drawing", "libfreetype", "libpng"})
+			EXPECT_EQ(line.find(library), std::string::npos) << line;
+	}
+	EXPECT_GT(mappings, 0);
 }
 
 // A short send of the check is logged without a line break and the check goes on.
