@@ -116,6 +116,45 @@ PageText(const BString& reply)
 	return reply;
 }
 
+struct UtcTime
+{
+	int64 year;
+	int month;
+	int day;
+	int hour;
+	int minute;
+	int second;
+};
+
+// The UTC date and time of a count of seconds since 1970, as gmtime() gives them, without
+// the time zone files that gmtime() reads on every call.
+UtcTime
+BreakDownUtc(time_t seconds)
+{
+	int64 days = (int64)seconds / 86400;
+	int64 rest = (int64)seconds % 86400;
+	if (rest < 0) {
+		rest += 86400;
+		days--;
+	}
+	UtcTime time;
+	time.hour = (int)(rest / 3600);
+	time.minute = (int)(rest % 3600 / 60);
+	time.second = (int)(rest % 60);
+
+	// Days since 1970-01-01 to a civil date, counting in 400-year eras from 0000-03-01.
+	days += 719468;
+	int64 era = (days >= 0 ? days : days - 146096) / 146097;
+	int64 dayOfEra = days - era * 146097;
+	int64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+	int64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+	int64 monthIndex = (5 * dayOfYear + 2) / 153;
+	time.day = (int)(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+	time.month = (int)(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+	time.year = yearOfEra + era * 400 + (time.month <= 2 ? 1 : 0);
+	return time;
+}
+
 bool
 HasVisibleText(const BString& text)
 {
@@ -367,12 +406,10 @@ Zorve::EncodeBase64(const char* text)
 void
 Zorve::Log(const char* message)
 {
-	time_t now = time(NULL);
-	struct tm parts;
-	gmtime_r(&now, &parts);
+	UtcTime now = BreakDownUtc(time(NULL));
 	char stamp[64];
-	snprintf(stamp, sizeof(stamp), "%d/%d/%d-%d:%d:%d ", parts.tm_mday, parts.tm_mon + 1,
-		parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
+	snprintf(stamp, sizeof(stamp), "%d/%d/%lld-%d:%d:%d ", now.day, now.month, (long long)now.year,
+			 now.hour, now.minute, now.second);
 	BString entry(stamp);
 	entry << (message != NULL ? message : "");
 	_AppendToLog(entry.String());
@@ -381,6 +418,12 @@ Zorve::Log(const char* message)
 void
 Zorve::CheckLog()
 {
+	// Clearing an empty log changes nothing, whatever the limit: no need to read it.
+	{
+		BAutolock lock(fLogLock);
+		if (fLogText.Length() == 0)
+			return;
+	}
 	CPreferences prefs;
 	int32 limit = prefs.Load() == B_OK ? prefs.fLogSize : 4096;
 	BAutolock lock(fLogLock);
