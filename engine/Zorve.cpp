@@ -24,6 +24,8 @@ const char* const kBase64Alphabet
 
 // A reply is kept up to this size; a server that sends more cannot grow the engine.
 const int32 kMaxReplySize = 64 * 1024;
+// The log size limit when the preferences cannot be read.
+const int32 kDefaultLogSize = 4096;
 // A "time-out" of zero or less gives the network kit's own default.
 const bigtime_t kDefaultTimeout = 10000000;
 
@@ -206,10 +208,11 @@ Zorve::MessageReceived(BMessage* message)
 int32
 Zorve::CheckIp()
 {
-	CheckLog();
-
+	// One load serves the log size rule and the check.
 	CPreferences prefs;
-	if (prefs.Load() != B_OK)
+	status_t loaded = prefs.Load();
+	_ApplyLogSizeRule(loaded == B_OK ? prefs.fLogSize : kDefaultLogSize);
+	if (loaded != B_OK)
 		return -1;
 	if (!IsValidServerName(prefs.fCheckIpServer.String())) {
 		Log("Error bad server name\n");
@@ -279,10 +282,11 @@ Zorve::CheckIp()
 int32
 Zorve::Update()
 {
-	CheckLog();
-
+	// One load serves the log size rule and the update.
 	CPreferences prefs;
-	if (prefs.Load() != B_OK)
+	status_t loaded = prefs.Load();
+	_ApplyLogSizeRule(loaded == B_OK ? prefs.fLogSize : kDefaultLogSize);
+	if (loaded != B_OK)
 		return -1;
 
 	// Never send an address that is not one: the default, or a value typed by hand.
@@ -425,7 +429,13 @@ Zorve::CheckLog()
 			return;
 	}
 	CPreferences prefs;
-	int32 limit = prefs.Load() == B_OK ? prefs.fLogSize : 4096;
+	_ApplyLogSizeRule(prefs.Load() == B_OK ? prefs.fLogSize : kDefaultLogSize);
+}
+
+// The whole log goes once it is longer than the limit; there is no partial trimming.
+void
+Zorve::_ApplyLogSizeRule(int32 limit)
+{
 	BAutolock lock(fLogLock);
 	if (fLogText.Length() > limit)
 		fLogText = "";

@@ -49,6 +49,7 @@ public:
 
 private:
 	void _AppendToLog(const char* text);
+	void _ApplyLogSizeRule(int32 limit);
 	void _SaveIpCache(CPreferences& loaded, const char* address);
 	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t deadline, BString& reply);
 

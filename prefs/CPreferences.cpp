@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <DataIO.h>
 #include <Directory.h>
 #include <Entry.h>
 #include <File.h>
@@ -180,9 +181,24 @@ CPreferences::Load()
 	if (fStatus != B_OK)
 		return fStatus;
 
+	// The file in one read, as a short read of a plain file is its end.
+	BMallocIO content;
+	char buffer[4096];
+	ssize_t count;
+	while ((count = file.Read(buffer, sizeof(buffer))) > 0) {
+		content.Write(buffer, count);
+		if (count < (ssize_t)sizeof(buffer))
+			break;
+	}
+	if (count < 0) {
+		fStatus = count;
+		return fStatus;
+	}
+
 	// A file that is not a whole message is refused, leaving the members as they were.
 	BMessage loaded;
-	status_t status = loaded.Unflatten(&file);
+	BMemoryIO stream(content.Buffer(), content.BufferLength());
+	status_t status = loaded.Unflatten(&stream);
 	if (status != B_OK) {
 		fStatus = status;
 		return status;

@@ -158,9 +158,13 @@ host_socket_connect(int socket, const sockaddr_in& address, bigtime_t deadline)
 	if (errno != EINPROGRESS && errno != EINTR)
 		return errno;
 
-	int error = WaitFor(socket, POLLOUT, deadline, false);
+	short revents = 0;
+	int error = BPrivate::host_wait_for(socket, POLLOUT, deadline, NULL, &revents);
 	if (error != 0)
 		return error;
+	// Writable without an error or a hang-up: the connection is made.
+	if ((revents & (POLLERR | POLLHUP)) == 0)
+		return 0;
 	socklen_t size = sizeof(error);
 	if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
 		return errno;

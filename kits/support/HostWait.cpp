@@ -37,7 +37,8 @@ host_poll_timeout(bigtime_t deadline)
 }
 
 int
-host_wait_for(int descriptor, short events, bigtime_t deadline, std::atomic<uint64>* polls)
+host_wait_for(int descriptor, short events, bigtime_t deadline, std::atomic<uint64>* polls,
+			  short* _revents)
 {
 	while (true) {
 		// A deadline already past still asks once whether the events are there.
@@ -46,8 +47,11 @@ host_wait_for(int descriptor, short events, bigtime_t deadline, std::atomic<uint
 		if (polls != NULL)
 			polls->fetch_add(1, std::memory_order_relaxed);
 		int result = poll(&entry, 1, timeout);
-		if (result > 0)
+		if (result > 0) {
+			if (_revents != NULL)
+				*_revents = entry.revents;
 			return 0;
+		}
 		if (result < 0 && errno != EINTR)
 			return errno;
 		if (result == 0 && timeout == 0)

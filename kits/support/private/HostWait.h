@@ -21,10 +21,10 @@ int host_poll_timeout(bigtime_t deadline);
 
 // Waits until one of the events (or an error or hang-up) is reported for the descriptor:
 // 0 then, ETIMEDOUT once the deadline has passed (a past deadline still looks once), or the
-// host's errno value. Interruptions are waited out. Each poll() made is counted in `polls` when
-// given.
+// host's errno value. Interruptions are waited out. Each poll() made is counted in `polls`,
+// and the events reported are stored in `_revents`, when given.
 int host_wait_for(int descriptor, short events, bigtime_t deadline,
-				  std::atomic<uint64>* polls = NULL);
+				  std::atomic<uint64>* polls = NULL, short* _revents = NULL);
 
 } // namespace BPrivate
 
