@@ -107,17 +107,6 @@ AnswerIsSuccess(const BString& body)
 	return sawAnswer;
 }
 
-// The text to look for the address in: the body of a whole HTTP reply, so that a chunked page
-// reads as one, else the bytes as they came.
-BString
-PageText(const BString& reply)
-{
-	HttpReply http;
-	if (http.SetTo(reply.String(), reply.Length()) == B_OK)
-		return http.Body();
-	return reply;
-}
-
 struct UtcTime
 {
 	int64 year;
@@ -446,6 +435,15 @@ Zorve::LogText() const
 {
 	BAutolock lock(fLogLock);
 	return fLogText;
+}
+
+BString
+Zorve::PageText(const BString& reply)
+{
+	HttpReply http;
+	if (http.SetTo(reply.String(), reply.Length()) == B_OK)
+		return http.Body();
+	return reply;
 }
 
 bool

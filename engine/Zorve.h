@@ -33,6 +33,9 @@ public:
 	// A copy of the log, taken under the lock that guards it.
 	BString LogText() const;
 
+	// The text of a check-IP reply to look for the address in: the body of a whole HTTP
+	// reply, so that a chunked page reads as one, else the bytes as they came.
+	static BString PageText(const BString& reply);
 	// The address a check-IP page reports: the text after its marker up to the first "<",
 	// carriage return or line feed, without surrounding white space. False without a marker.
 	static bool ExtractAddress(const BString& page, BString& address);
