@@ -1,8 +1,8 @@
 /*
  * Wraps the host's BSD sockets (socket, connect, send, recv, accept, poll, fcntl) and its
- * resolver (getaddrinfo_a for IPv4, bounded by a time-out; getservbyname, getprotobyname) for
- * the network kit. Sockets are kept non-blocking so that poll() can bound every wait; SIGPIPE
- * is suppressed per send. No IPv6, no reverse look-ups.
+ * resolver (getaddrinfo for IPv4 on a thread of its own, waited for at most a time-out;
+ * getservbyname, getprotobyname) for the network kit. Sockets are kept non-blocking so that
+ * poll() can bound every wait; SIGPIPE is suppressed per send. No IPv6, no reverse look-ups.
  */
 #include "HostSocket.h"
 
@@ -12,17 +12,20 @@
 #include <limits.h>
 #include <netdb.h>
 #include <poll.h>
+#include <pthread.h>
 #include <string.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
 #include <OS.h>
 
+#include "HostErrors.h"
 #include "HostWait.h"
 #include "NetDebug.h"
 
@@ -66,54 +69,50 @@ IsHostName(const char* host)
 	return true;
 }
 
-// One asynchronous look-up: the request and what it points to live together.
+// One look-up, shared by the thread that runs it and the caller that waits for it: whichever
+// lets go last frees it, so a caller that gives up leaves the thread nothing dangling.
 struct Lookup {
-	explicit Lookup(const char* host)
-		:
-		name(host)
-	{
-		memset(&hints, 0, sizeof(hints));
-		hints.ai_family = AF_INET;
-		hints.ai_socktype = SOCK_STREAM;
-		memset(&request, 0, sizeof(request));
-		request.ar_name = name.c_str();
-		request.ar_request = &hints;
-	}
-
-	~Lookup()
-	{
-		if (request.ar_result != NULL)
-			freeaddrinfo(request.ar_result);
-	}
-
+	std::mutex lock;
+	std::condition_variable finished;
+	bool done = false;
+	status_t status = B_NAME_NOT_FOUND;
+	in_addr address = {};
 	std::string name;
-	struct addrinfo hints;
-	struct gaicb request;
 };
 
-// Look-ups given up on before the resolver was done with them, freed once it is.
-std::mutex sAbandonedLock;
-std::vector<Lookup*> sAbandoned;
-
-void
-Abandon(Lookup* lookup)
+// The host's resolver cannot be bounded: it runs on a thread of its own, which ends when it
+// answers, however long after the caller stopped waiting.
+void*
+RunLookup(void* data)
 {
-	std::lock_guard<std::mutex> guard(sAbandonedLock);
-	sAbandoned.push_back(lookup);
-}
-
-void
-ReapAbandonedLookups()
-{
-	std::lock_guard<std::mutex> guard(sAbandonedLock);
-	for (size_t i = 0; i < sAbandoned.size();) {
-		if (gai_error(&sAbandoned[i]->request) != EAI_INPROGRESS) {
-			delete sAbandoned[i];
-			sAbandoned[i] = sAbandoned.back();
-			sAbandoned.pop_back();
-		} else
-			i++;
+	std::shared_ptr<Lookup>* holder = (std::shared_ptr<Lookup>*)data;
+	Lookup& lookup = **holder;
+	struct addrinfo hints;
+	memset(&hints, 0, sizeof(hints));
+	hints.ai_family = AF_INET;
+	hints.ai_socktype = SOCK_STREAM;
+	struct addrinfo* results = NULL;
+	status_t status = B_NAME_NOT_FOUND;
+	in_addr address = {};
+	if (getaddrinfo(lookup.name.c_str(), NULL, &hints, &results) == 0) {
+		for (struct addrinfo* result = results; result != NULL; result = result->ai_next) {
+			if (result->ai_family == AF_INET && result->ai_addrlen >= sizeof(sockaddr_in)) {
+				address = ((const sockaddr_in*)result->ai_addr)->sin_addr;
+				status = B_OK;
+				break;
+			}
+		}
+		freeaddrinfo(results);
 	}
+	{
+		std::lock_guard<std::mutex> guard(lookup.lock);
+		lookup.status = status;
+		lookup.address = address;
+		lookup.done = true;
+	}
+	lookup.finished.notify_all();
+	delete holder;
+	return NULL;
 }
 
 }	// namespace
@@ -300,43 +299,30 @@ host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout)
 	if (!IsHostName(host))
 		return B_BAD_VALUE;
 
-	ReapAbandonedLookups();
-	Lookup* lookup = new Lookup(host);
-	struct gaicb* list[1] = {&lookup->request};
-	if (getaddrinfo_a(GAI_NOWAIT, list, 1, NULL) != 0) {
-		delete lookup;
-		return B_NAME_NOT_FOUND;
+	std::shared_ptr<Lookup> lookup = std::make_shared<Lookup>();
+	lookup->name = host;
+	std::shared_ptr<Lookup>* holder = new std::shared_ptr<Lookup>(lookup);
+	pthread_attr_t attributes;
+	pthread_attr_init(&attributes);
+	pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+	pthread_t thread;
+	int error = pthread_create(&thread, &attributes, RunLookup, holder);
+	pthread_attr_destroy(&attributes);
+	if (error != 0) {
+		delete holder;
+		return host_error_to_status(error);
 	}
 
-	bigtime_t deadline = host_deadline(timeout);
-	int state;
-	while ((state = gai_error(&lookup->request)) == EAI_INPROGRESS) {
-		bigtime_t left = deadline < 0 ? 1000000 : deadline - system_time();
-		if (left <= 0)
-			break;
-		struct timespec wait = {(time_t)(left / 1000000), (long)(left % 1000000) * 1000};
-		gai_suspend(list, 1, &wait);
-	}
-	if (state == EAI_INPROGRESS) {
-		// The resolver's thread may still write into the request: it is kept until done.
-		if (gai_cancel(&lookup->request) != EAI_CANCELED)
-			Abandon(lookup);
-		else
-			delete lookup;
+	std::unique_lock<std::mutex> guard(lookup->lock);
+	if (timeout < 0)
+		lookup->finished.wait(guard, [&] { return lookup->done; });
+	else if (!lookup->finished.wait_for(guard, std::chrono::microseconds(timeout),
+										[&] { return lookup->done; })) {
 		return B_TIMED_OUT;
 	}
-
-	status_t status = B_NAME_NOT_FOUND;
-	for (struct addrinfo* result = state == 0 ? lookup->request.ar_result : NULL;
-		result != NULL; result = result->ai_next) {
-		if (result->ai_family == AF_INET && result->ai_addrlen >= sizeof(sockaddr_in)) {
-			*_address = ((const sockaddr_in*)result->ai_addr)->sin_addr;
-			status = B_OK;
-			break;
-		}
-	}
-	delete lookup;
-	return status;
+	if (lookup->status == B_OK)
+		*_address = lookup->address;
+	return lookup->status;
 }
 
 int
