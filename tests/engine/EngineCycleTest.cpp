@@ -1,9 +1,7 @@
 #include "EngineFixture.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -18,8 +16,7 @@
 
 #include "EngineMessages.h"
 #include "FakeClock.h"
-#include "FakeSend.h"
-#include "StalledListener.h"
+#include "FakeSocket.h"
 
 namespace {
 
@@ -307,45 +304,23 @@ TEST_F(EngineCycleTest, ShortSendOfTheCheckIsLoggedAndTheCheckGoesOn)
 // next update instead of failing until the engine is made anew.
 TEST_F(EngineCycleTest, UpdateEndpointRecoversFromAFailedReopen)
 {
-	// A connect that stalls leaves the time to take the process's last descriptors away.
-	StalledListener stalled;
-	ASSERT_NE(stalled.Port(), 0);
-	uint16 stalledPort = stalled.Port();
-	WritePrefs([stalledPort](CPreferences& prefs) {
+	// The connect is refused; the endpoint's new socket after it finds the descriptor limit
+	// lowered to what is open.
+	uint16 port = fServer.Port();
+	fServer.Stop();
+	WritePrefs([port](CPreferences& prefs) {
 		prefs.fIpCache = "203.0.113.7";
-		prefs.fPort = stalledPort;
-		prefs.fTimeOut = 1;
+		prefs.fPort = port;
 	});
-
-	// While the connect stalls no descriptor is free below the limit, so the endpoint's new
-	// socket after the failure cannot be had.
-	int lowestFree = fcntl(0, F_DUPFD, 0);
-	ASSERT_GE(lowestFree, 0);
-	close(lowestFree);
-	int limit = std::min(lowestFree, fEngine->fServerEndpoint.Socket());
-	struct rlimit old;
-	getrlimit(RLIMIT_NOFILE, &old);
-	::testing::internal::CaptureStdout();
-	fEngine->PostMessage(MSG_UPDATE);
-	snooze(300000);
-	struct rlimit lowered = {(rlim_t)limit, old.rlim_max};
-	ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &lowered), 0);
-	bigtime_t deadline = system_time() + 10000000;
-	while (fServer.CountConnections() == 0 && system_time() < deadline) {
-		fEngine->Lock();
-		bool idle = !fEngine->IsMessageWaiting() && !fEngine->fBusy;
-		fEngine->Unlock();
-		if (idle)
-			break;
-		snooze(10000);
-	}
-	setrlimit(RLIMIT_NOFILE, &old);
-	::testing::internal::GetCapturedStdout();
+	limit_next_socket();
+	Run(MSG_UPDATE);
 	EXPECT_EQ(fEngine->fUpdateResult, -1);
-	EXPECT_EQ(fEngine->fServerEndpoint.InitCheck() == B_OK, false)
-		<< "the endpoint should have failed to reopen";
+	EXPECT_NE(fEngine->fServerEndpoint.InitCheck(), B_OK) << "the reopen should have failed";
 
-	WritePrefs([](CPreferences& prefs) { prefs.fIpCache = "203.0.113.7"; });
+	ASSERT_EQ(fServer.Start(port), B_OK);
+	fEngine->Lock();
+	fEngine->fLogText = "";
+	fEngine->Unlock();
 	Run(MSG_UPDATE);
 	EXPECT_EQ(fEngine->fUpdateResult, 0) << fEngine->LogText().String();
 	EXPECT_EQ(fServer.CountRequests(), 1);

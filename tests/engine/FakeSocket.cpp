@@ -1,7 +1,10 @@
-#include "FakeSend.h"
+#include "FakeSocket.h"
 
 #include <dlfcn.h>
 #include <errno.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <sys/socket.h>
 #include <sys/types.h>
 
@@ -12,10 +15,41 @@ namespace {
 std::atomic<int> sShortSends(0);
 // The kit sends what a short send left over: that second call fails, as on a broken pipe.
 std::atomic<bool> sFailNext(false);
+std::atomic<bool> sLimitNextSocket(false);
+
+typedef int (*SocketFunction)(int, int, int);
 
 typedef ssize_t (*SendToFunction)(int, const void*, size_t, int, const struct sockaddr*, socklen_t);
 
 } // namespace
+
+void
+limit_next_socket()
+{
+	sLimitNextSocket = true;
+}
+
+extern "C" int
+socket(int domain, int type, int protocol)
+{
+	static SocketFunction real = (SocketFunction)dlsym(RTLD_NEXT, "socket");
+	if (!sLimitNextSocket.exchange(false))
+		return real(domain, type, protocol);
+
+	// For this one call no descriptor is free below the limit.
+	int lowestFree = fcntl(0, F_DUPFD, 0);
+	if (lowestFree >= 0)
+		close(lowestFree);
+	struct rlimit old;
+	getrlimit(RLIMIT_NOFILE, &old);
+	struct rlimit lowered = {(rlim_t)(lowestFree >= 0 ? lowestFree : 0), old.rlim_max};
+	setrlimit(RLIMIT_NOFILE, &lowered);
+	int result = real(domain, type, protocol);
+	int error = errno;
+	setrlimit(RLIMIT_NOFILE, &old);
+	errno = error;
+	return result;
+}
 
 void
 shorten_next_sends(int count)
