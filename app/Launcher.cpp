@@ -10,8 +10,7 @@
 #include "CPreferences.h"
 #include "ZorveConstants.h"
 
-Launcher::Launcher()
-	:
+Launcher::Launcher() :
 	BApplication(kAppSignature)
 {
 	CPreferences prefs;

@@ -107,8 +107,7 @@ AnswerIsSuccess(const BString& body)
 	return sawAnswer;
 }
 
-struct UtcTime
-{
+struct UtcTime {
 	int64 year;
 	int month;
 	int day;
@@ -156,10 +155,9 @@ HasVisibleText(const BString& text)
 	return false;
 }
 
-}	// namespace
+} // namespace
 
-Zorve::Zorve()
-	:
+Zorve::Zorve() :
 	BLooper("ZorveLooper", B_NORMAL_PRIORITY, 100),
 	fServerAddress(),
 	fServerEndpoint(SOCK_STREAM),
@@ -226,8 +224,8 @@ Zorve::CheckIp()
 	bigtime_t deadline = system_time() + timeout;
 	endpoint.SetTimeout(timeout);
 	// Resolving the name is part of the connect, within the same time-out.
-	if (endpoint.Connect(prefs.fCheckIpServer.String(), (unsigned short)(prefs.fPort & 0xffff)) !=
-		B_OK) {
+	if (endpoint.Connect(prefs.fCheckIpServer.String(), (unsigned short)(prefs.fPort & 0xffff))
+		!= B_OK) {
 		Log("Error IpCheck-Server InitCheck()\n");
 		return -1;
 	}
@@ -328,7 +326,8 @@ Zorve::Update()
 	// does not end the update: the send on the unconnected endpoint fails and ends it, so that
 	// the log shows both steps.
 	if (fServerEndpoint.Connect(prefs.fDynDnsServer.String(),
-								(unsigned short)(prefs.fPort & 0xffff)) == -1) {
+			(unsigned short)(prefs.fPort & 0xffff))
+		== -1) {
 		Log("Error Server Connection\n");
 	}
 	fServerAddress = fServerEndpoint.RemoteAddr();
@@ -402,7 +401,7 @@ Zorve::Log(const char* message)
 	UtcTime now = BreakDownUtc(time(NULL));
 	char stamp[64];
 	snprintf(stamp, sizeof(stamp), "%d/%d/%lld-%d:%d:%d ", now.day, now.month, (long long)now.year,
-			 now.hour, now.minute, now.second);
+		now.hour, now.minute, now.second);
 	BString entry(stamp);
 	entry << (message != NULL ? message : "");
 	_AppendToLog(entry.String());

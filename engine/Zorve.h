@@ -59,4 +59,4 @@ private:
 	mutable BLocker fLogLock;
 };
 
-#endif	// ZORVE_H
+#endif // ZORVE_H

@@ -123,10 +123,9 @@ RemoveStaleTemporaries(const BString& folder)
 	closedir(directory);
 }
 
-}	// namespace
+} // namespace
 
-CPreferences::CPreferences()
-	:
+CPreferences::CPreferences() :
 	BMessage(),
 	fStatus(-1),
 	fSettingsWinPosition(0, 0, -1, -1),

@@ -61,4 +61,4 @@ private:
 	bool fHoldsFileLock;
 };
 
-#endif	// C_PREFERENCES_H
+#endif // C_PREFERENCES_H

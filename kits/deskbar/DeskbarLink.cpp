@@ -63,7 +63,7 @@ ReadAll(int socket, void* buffer, size_t size, bigtime_t deadline)
 	return B_OK;
 }
 
-}	// namespace
+} // namespace
 
 status_t
 DeskbarLink::RuntimeDirectory(std::string& path)
@@ -239,4 +239,4 @@ DeskbarLink::Exchange(const BMessage& request, BMessage* reply, bool startHost)
 	return result;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

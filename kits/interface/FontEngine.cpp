@@ -61,8 +61,8 @@ const FamilyCandidate kFixedCandidates[] = {
 };
 
 const char* const kStyleNames[kStyleCount] = {"Regular", "Bold", "Italic", "Bold Italic"};
-const uint16 kStyleFaces[kStyleCount]
-	= {B_REGULAR_FACE, B_BOLD_FACE, B_ITALIC_FACE, B_BOLD_FACE | B_ITALIC_FACE};
+const uint16 kStyleFaces[kStyleCount] = {B_REGULAR_FACE, B_BOLD_FACE, B_ITALIC_FACE,
+	B_BOLD_FACE | B_ITALIC_FACE};
 
 // Names that code written for the platform asks for.
 const struct {
@@ -165,7 +165,7 @@ NextCharacter(const char*& string, const char* end)
 	return code;
 }
 
-}	// namespace
+} // namespace
 
 struct FontEngine::Data {
 	std::mutex lock;
@@ -174,7 +174,7 @@ struct FontEngine::Data {
 
 	void* Face(uint16 familyID, uint16 styleID);
 	std::shared_ptr<const GlyphImage> Glyph(const BFont& font, void* face, uint64 slot,
-											uint32 character);
+		uint32 character);
 };
 
 void*
@@ -226,8 +226,7 @@ FontEngine::Data::Glyph(const BFont& font, void* face, uint64 slot, uint32 chara
 	return image;
 }
 
-FontEngine::FontEngine()
-	:
+FontEngine::FontEngine() :
 	fData(new Data)
 {
 	Resolve(fData->families[kSansFamily], kSansCandidates);
@@ -364,12 +363,12 @@ void
 FontEngine::GetNames(uint16 familyID, uint16 styleID, font_family* family, font_style* style)
 {
 	if (family != NULL) {
-		const char* name = familyID <= kFixedFamily ? fData->families[familyID].name.c_str()
-													: "";
+		const char* name = familyID <= kFixedFamily ? fData->families[familyID].name.c_str() : "";
 		snprintf(*family, sizeof(font_family), "%s", name);
 	}
 	if (style != NULL)
-		snprintf(*style, sizeof(font_style), "%s", kStyleNames[styleID < kStyleCount ? styleID : 0]);
+		snprintf(*style, sizeof(font_style), "%s",
+			kStyleNames[styleID < kStyleCount ? styleID : 0]);
 }
 
 uint16
@@ -467,4 +466,4 @@ FontEngine::Layout(const BFont& font, const char* string, int32 length,
 	return pen;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -16,7 +16,7 @@ namespace BPrivate {
 
 struct PlacedGlyph {
 	std::shared_ptr<const GlyphImage> image;
-	int32 penX;		// pixels from the string's start
+	int32 penX; // pixels from the string's start
 };
 
 class FontEngine {
@@ -42,16 +42,14 @@ public:
 	int32 CountStyles(const char* family);
 	status_t GetStyle(const char* family, int32 index, font_style* name, uint16* face,
 		uint32* flags);
-	status_t FindStyle(const char* family, const char* style, uint16* familyID,
-		uint16* styleID);
+	status_t FindStyle(const char* family, const char* style, uint16* familyID, uint16* styleID);
 	status_t FindFace(const char* family, uint16 face, uint16* familyID, uint16* styleID);
 	void GetNames(uint16 familyID, uint16 styleID, font_family* family, font_style* style);
 	uint16 FaceFor(uint16 styleID) const;
 	uint16 StyleForFace(uint16 face) const;
 
 	float StringWidth(const BFont& font, const char* string, int32 length);
-	void GetEscapements(const BFont& font, const char* string, int32 numChars,
-		float* escapements);
+	void GetEscapements(const BFont& font, const char* string, int32 numChars, float* escapements);
 	void GetHeight(const BFont& font, font_height* height);
 	// Glyphs of the string with their pen offsets; returns the whole advance in pixels.
 	int32 Layout(const BFont& font, const char* string, int32 length,
@@ -69,4 +67,4 @@ private:
 
 } // namespace BPrivate
 
-#endif	// _FONT_ENGINE_H
+#endif // _FONT_ENGINE_H

@@ -43,7 +43,8 @@ CountReceiveSyscall()
 int
 WaitFor(int socket, short events, bigtime_t deadline, bool countAsReceive)
 {
-	return BPrivate::host_wait_for(socket, events, deadline, countAsReceive ? &sReceiveSyscalls : NULL);
+	return BPrivate::host_wait_for(socket, events, deadline,
+		countAsReceive ? &sReceiveSyscalls : NULL);
 }
 
 bool
@@ -115,7 +116,7 @@ RunLookup(void* data)
 	return NULL;
 }
 
-}	// namespace
+} // namespace
 
 namespace BPrivate {
 
@@ -231,8 +232,7 @@ host_socket_send(int socket, const void* data, size_t size, int flags, const soc
 	*_error = 0;
 	do {
 		ssize_t count = sendto(socket, bytes + sent, size - sent,
-			flags | MSG_NOSIGNAL | MSG_DONTWAIT, (const sockaddr*)to,
-			to != NULL ? sizeof(*to) : 0);
+			flags | MSG_NOSIGNAL | MSG_DONTWAIT, (const sockaddr*)to, to != NULL ? sizeof(*to) : 0);
 		if (count >= 0) {
 			sent += (size_t)count;
 			continue;
@@ -317,7 +317,7 @@ host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout)
 	if (timeout < 0)
 		lookup->finished.wait(guard, [&] { return lookup->done; });
 	else if (!lookup->finished.wait_for(guard, std::chrono::microseconds(timeout),
-										[&] { return lookup->done; })) {
+				 [&] { return lookup->done; })) {
 		return B_TIMED_OUT;
 	}
 	if (lookup->status == B_OK)
@@ -351,4 +351,4 @@ host_is_protocol_name(const char* name)
 	return getprotobyname_r(name, &entry, buffer, sizeof(buffer), &found) == 0 && found != NULL;
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

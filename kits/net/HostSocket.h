@@ -26,8 +26,7 @@ int host_socket_connect(int socket, const sockaddr_in& address, bigtime_t deadli
 int host_socket_bind(int socket, const sockaddr_in& address);
 int host_socket_listen(int socket, int backlog);
 int host_socket_local_name(int socket, sockaddr_in* _address);
-int host_socket_set_option(int socket, int level, int option, const void* data,
-	socklen_t size);
+int host_socket_set_option(int socket, int level, int option, const void* data, socklen_t size);
 
 int host_socket_accept(int socket, sockaddr_in* _peer, bigtime_t timeout, int* _error);
 
@@ -51,6 +50,6 @@ status_t host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeou
 int host_service_port(const char* service, const char* protocol);
 bool host_is_protocol_name(const char* name);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _HOST_SOCKET_H
+#endif // _HOST_SOCKET_H

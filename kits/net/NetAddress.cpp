@@ -31,10 +31,9 @@ ServicePort(const char* service, const char* protocol)
 	return host_service_port(service, protocol);
 }
 
-}	// namespace
+} // namespace
 
-BNetAddress::BNetAddress(BMessage* archive)
-	:
+BNetAddress::BNetAddress(BMessage* archive) :
 	BArchivable(archive),
 	fInit(B_BAD_VALUE),
 	fPort(0)
@@ -76,8 +75,7 @@ BNetAddress::BNetAddress(const char* hostname, const char* protocol, const char*
 	SetTo(hostname, protocol, service);
 }
 
-BNetAddress::BNetAddress(const BNetAddress& other)
-	:
+BNetAddress::BNetAddress(const BNetAddress& other) :
 	BArchivable(),
 	fInit(other.fInit),
 	fPort(other.fPort),

@@ -23,16 +23,14 @@ const char kTypeField[] = "_type";
 const char kProtocolField[] = "_protocol";
 const char kTimeoutField[] = "_timeout";
 
-}	// namespace
+} // namespace
 
-BNetEndpoint::BNetEndpoint(int type)
-	:
+BNetEndpoint::BNetEndpoint(int type) :
 	BNetEndpoint(AF_INET, type, 0)
 {
 }
 
-BNetEndpoint::BNetEndpoint(int family, int type, int protocol)
-	:
+BNetEndpoint::BNetEndpoint(int family, int type, int protocol) :
 	fSocket(-1),
 	fInit(B_NO_INIT),
 	fLastError(0),
@@ -50,8 +48,7 @@ BNetEndpoint::BNetEndpoint(int family, int type, int protocol)
 	_OpenSocket();
 }
 
-BNetEndpoint::BNetEndpoint(BMessage* archive)
-	:
+BNetEndpoint::BNetEndpoint(BMessage* archive) :
 	BArchivable(archive),
 	fSocket(-1),
 	fInit(B_NO_INIT),
@@ -85,8 +82,7 @@ BNetEndpoint::BNetEndpoint(BMessage* archive)
 	_OpenSocket();
 }
 
-BNetEndpoint::BNetEndpoint(const BNetEndpoint& other)
-	:
+BNetEndpoint::BNetEndpoint(const BNetEndpoint& other) :
 	BArchivable(),
 	fSocket(-1),
 	fBuffer(NULL),
@@ -240,8 +236,8 @@ BNetEndpoint::Connect(const char* hostname, unsigned short port)
 	// One time-out covers the look-up of the name and the connect.
 	bigtime_t deadline = host_deadline(fTimeout);
 	in_addr resolved;
-	status_t status = hostname != NULL
-		? host_resolve_ipv4(hostname, &resolved, fTimeout) : (status_t)B_BAD_VALUE;
+	status_t status = hostname != NULL ? host_resolve_ipv4(hostname, &resolved, fTimeout)
+									   : (status_t)B_BAD_VALUE;
 	if (status != B_OK) {
 		fLastError = status == B_TIMED_OUT ? ETIMEDOUT : EDESTADDRREQ;
 		return B_ERROR;
@@ -382,8 +378,7 @@ BNetEndpoint::Receive(void* buffer, size_t size, int flags)
 		if (ready <= 0)
 			return _Failed(ready < 0 ? error : ETIMEDOUT);
 	}
-	ssize_t count = host_socket_receive(fSocket, fBuffer, kReadAheadSize, 0, NULL, _Wait(),
-		&error);
+	ssize_t count = host_socket_receive(fSocket, fBuffer, kReadAheadSize, 0, NULL, _Wait(), &error);
 	if (count <= 0)
 		return count < 0 ? _Failed(error) : 0;
 	size_t served = min_c(size, (size_t)count);

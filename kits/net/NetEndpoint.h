@@ -4,9 +4,9 @@
  * it is not connected.
  *
  * Every wait is bounded: the time-out (10 seconds unless set) limits a connect (with the look-up
- * of its host name, when given one), a whole send and each receive. A stream endpoint reads ahead, so that small receives cost no system
- * call each. Close() ends the connection; the next Connect() opens a new socket. Error()
- * gives the host's errno value of the last failure.
+ * of its host name, when given one), a whole send and each receive. A stream endpoint reads ahead,
+ * so that small receives cost no system call each. Close() ends the connection; the next Connect()
+ * opens a new socket. Error() gives the host's errno value of the last failure.
  */
 #ifndef _NET_ENDPOINT_H
 #define _NET_ENDPOINT_H
@@ -93,4 +93,4 @@ private:
 	mutable char fErrorText[128];
 };
 
-#endif	// _NET_ENDPOINT_H
+#endif // _NET_ENDPOINT_H

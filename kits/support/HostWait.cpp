@@ -38,7 +38,7 @@ host_poll_timeout(bigtime_t deadline)
 
 int
 host_wait_for(int descriptor, short events, bigtime_t deadline, std::atomic<uint64>* polls,
-			  short* _revents)
+	short* _revents)
 {
 	while (true) {
 		// A deadline already past still asks once whether the events are there.

@@ -19,7 +19,8 @@ snooze(bigtime_t microseconds)
 {
 	if (microseconds <= 0)
 		return B_OK;
-	struct timespec delay = {(time_t)(microseconds / 1000000), (long)(microseconds % 1000000) * 1000};
+	struct timespec delay = {(time_t)(microseconds / 1000000),
+		(long)(microseconds % 1000000) * 1000};
 	while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
 	}
 	return B_OK;
@@ -37,7 +38,7 @@ ForgetCurrentThread()
 	sCurrentThread = -1;
 }
 
-}	// namespace
+} // namespace
 
 thread_id
 find_thread(const char* name)

@@ -1,6 +1,7 @@
 /*
  * The part of the kernel kit's OS.h that the other kits and the application use: thread and
- * team ids, priorities, the system and real-time clocks and sleeping. Threads themselves are host threads.
+ * team ids, priorities, the system and real-time clocks and sleeping. Threads themselves are host
+ * threads.
  */
 #ifndef _OS_H
 #define _OS_H
@@ -41,4 +42,4 @@ uint32 real_time_clock(void);
 }
 #endif
 
-#endif	// _OS_H
+#endif // _OS_H

@@ -40,7 +40,7 @@ const char* const kUpdateRequest
 
 using Server = LoopbackHttpServer;
 
-}	// namespace
+} // namespace
 
 class EngineCycleTest : public EngineFixture {};
 
@@ -212,8 +212,7 @@ TEST_F(EngineCycleTest, QueryValuesAreAlwaysValidInTheRequestLine)
 	Run(MSG_UPDATE);
 	EXPECT_EQ(fEngine->fUpdateResult, 0);
 	std::string request = fServer.LastRequest();
-	EXPECT_EQ(
-		request.substr(0, request.find("\r\n")),
+	EXPECT_EQ(request.substr(0, request.find("\r\n")),
 		"GET /nic/update?system=custom&hostname=a.example.org,b.example.org%26x%3D1%20%23%3F%2B"
 		"%25%E9%22%3C%3E%5C%5E%60%7B%7C%7D%3B%2F%3A%40%21%24%27%28%29%2A%5B%5D"
 		"&myip=203.0.113.7&wildcard=ON&mx=mx-1.Example_org~&backmx=NO&offline=NO HTTP/1.1");
@@ -224,8 +223,8 @@ TEST_F(EngineCycleTest, QueryValuesAreAlwaysValidInTheRequestLine)
 TEST_F(EngineCycleTest, EmptyAddressIsNeverASuccess)
 {
 	WritePrefs([](CPreferences& prefs) { prefs.fIpCache = ""; });
-	fBehaviour.checkPage.rawReply =
-		"HTTP/1.1 200 OK\r\nContent-Length: 24\r\n\r\nCurrent IP Address: <br>";
+	fBehaviour.checkPage.rawReply
+		= "HTTP/1.1 200 OK\r\nContent-Length: 24\r\n\r\nCurrent IP Address: <br>";
 	ApplyBehaviour();
 	set_fake_time(utc_time(2026, 12, 7, 9, 5, 3));
 	Run(MSG_CHECK_IP);
@@ -241,7 +240,7 @@ TEST_F(EngineCycleTest, EmptyAddressIsNeverASuccess)
 	Run(MSG_CHECK_IP);
 	EXPECT_EQ(fEngine->fCheckResult, 0);
 	EXPECT_EQ(fEngine->LogText(),
-			  "7/12/2026-9:5:3 Ip Corrupted : \n7/12/2026-9:5:3 Ip not changed !\n");
+		"7/12/2026-9:5:3 Ip Corrupted : \n7/12/2026-9:5:3 Ip not changed !\n");
 }
 
 // A chunked page reads as its body, even when a chunk ends inside the address.
@@ -294,9 +293,10 @@ TEST_F(EngineCycleTest, ShortSendOfTheCheckIsLoggedAndTheCheckGoesOn)
 	Run(MSG_CHECK_IP);
 	shorten_next_sends(0);
 	EXPECT_EQ(fEngine->fCheckResult, 0);
-	EXPECT_EQ(fEngine->LogText(), "7/12/2026-9:5:3 Error Send ip-check request"
-								  "7/12/2026-9:5:3 Your new IpAddress is : 203.0.113.7\n"
-								  "7/12/2026-9:5:3 Ip Changed 203.0.113.7");
+	EXPECT_EQ(fEngine->LogText(),
+		"7/12/2026-9:5:3 Error Send ip-check request"
+		"7/12/2026-9:5:3 Your new IpAddress is : 203.0.113.7\n"
+		"7/12/2026-9:5:3 Ip Changed 203.0.113.7");
 	EXPECT_EQ(IpCache(), "203.0.113.7");
 }
 

@@ -60,16 +60,17 @@ TEST(EngineTextTest, OnlyDottedQuadsPassTheShapeTest)
 {
 	for (const char* good : {"0.0.0.0", "255.255.255.255", "203.0.113.7", "010.1.1.1"})
 		EXPECT_TRUE(Zorve::IsValidAddress(good)) << good;
-	for (const char* bad : {"", "256.0.0.1", "1.2.3", "1.2.3.4.", ".1.2.3", "1..2.3",
-			 "1.2.3.4 ", "a.b.c.d", "1.2.3.4\n", "-1.2.3.4", "1234.1.1.1", "0001.1.1.1"})
+	for (const char* bad : {"", "256.0.0.1", "1.2.3", "1.2.3.4.", ".1.2.3", "1..2.3", "1.2.3.4 ",
+			 "a.b.c.d", "1.2.3.4\n", "-1.2.3.4", "1234.1.1.1", "0001.1.1.1"})
 		EXPECT_FALSE(Zorve::IsValidAddress(bad)) << bad;
 }
 
 TEST(EngineTextTest, HttpRepliesAreReadInEveryFraming)
 {
 	HttpReply reply;
-	const char* chunked = "HTTP/1.1 200 OK\r\nX-UpdateCode: n\r\nTransfer-Encoding: chunked\r\n\r\n"
-						  "14\r\nnochg 192.168.178.20\r\n0\r\n\r\n";
+	const char* chunked
+		= "HTTP/1.1 200 OK\r\nX-UpdateCode: n\r\nTransfer-Encoding: chunked\r\n\r\n"
+		  "14\r\nnochg 192.168.178.20\r\n0\r\n\r\n";
 	ASSERT_EQ(reply.SetTo(chunked, strlen(chunked)), B_OK);
 	EXPECT_EQ(reply.StatusCode(), 200);
 	EXPECT_EQ(reply.Body(), "nochg 192.168.178.20");
@@ -78,8 +79,9 @@ TEST(EngineTextTest, HttpRepliesAreReadInEveryFraming)
 	EXPECT_EQ(value, "n");
 	EXPECT_FALSE(reply.Header("Location", value));
 
-	const char* twoChunks = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
-							"5;ext=1\r\ngood \r\nb\r\n203.0.113.7\r\n0\r\n\r\n";
+	const char* twoChunks
+		= "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+		  "5;ext=1\r\ngood \r\nb\r\n203.0.113.7\r\n0\r\n\r\n";
 	ASSERT_EQ(reply.SetTo(twoChunks, strlen(twoChunks)), B_OK);
 	EXPECT_EQ(reply.Body(), "good 203.0.113.7");
 
@@ -145,8 +147,7 @@ TEST(EngineTextTest, LogSizeRuleClearsOnlyAboveTheLimit)
 	EXPECT_EQ(engine->LogText(), "31/12/2026-23:59:59 first\n31/12/2026-23:59:59 second");
 
 	// Time stamps are UTC, without leading zeros, across leap days and centuries.
-	const struct
-	{
+	const struct {
 		time_t time;
 		const char* stamp;
 	} kStamps[] = {

@@ -37,8 +37,7 @@ EndsWith(const BString& text, const char* end)
 
 // Each step of an exchange that never completes ends it within the one time-out, with that
 // step's own report.
-class ExchangeDeadlineTest : public EngineFixture
-{
+class ExchangeDeadlineTest : public EngineFixture {
 protected:
 	// Runs the message; returns how long it took.
 	bigtime_t Timed(uint32 what)
@@ -141,15 +140,15 @@ TEST_F(ExchangeDeadlineTest, LookUpThatNeverEndsEndsWithinTheTimeOut)
 	};
 	auto privateNetwork = [&]() {
 		if (unshare(CLONE_NEWNS | CLONE_NEWNET) != 0) {
-			if (unshare(CLONE_NEWUSER | CLONE_NEWNS | CLONE_NEWNET) != 0 ||
-				!writeFile("/proc/self/setgroups", "deny") ||
-				!writeFile("/proc/self/uid_map", uidMap) ||
-				!writeFile("/proc/self/gid_map", gidMap)) {
+			if (unshare(CLONE_NEWUSER | CLONE_NEWNS | CLONE_NEWNET) != 0
+				|| !writeFile("/proc/self/setgroups", "deny")
+				|| !writeFile("/proc/self/uid_map", uidMap)
+				|| !writeFile("/proc/self/gid_map", gidMap)) {
 				return false;
 			}
 		}
-		if (mount(NULL, "/", NULL, MS_REC | MS_PRIVATE, NULL) != 0 ||
-			mount(resolvConf.c_str(), "/etc/resolv.conf", NULL, MS_BIND, NULL) != 0) {
+		if (mount(NULL, "/", NULL, MS_REC | MS_PRIVATE, NULL) != 0
+			|| mount(resolvConf.c_str(), "/etc/resolv.conf", NULL, MS_BIND, NULL) != 0) {
 			return false;
 		}
 		int control = socket(AF_INET, SOCK_DGRAM, 0);

@@ -59,7 +59,7 @@ shorten_next_sends(int count)
 
 extern "C" ssize_t
 sendto(int socket, const void* data, size_t size, int flags, const struct sockaddr* to,
-	   socklen_t toSize)
+	socklen_t toSize)
 {
 	static SendToFunction real = (SendToFunction)dlsym(RTLD_NEXT, "sendto");
 	if (sFailNext.exchange(false)) {

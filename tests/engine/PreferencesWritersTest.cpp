@@ -13,9 +13,7 @@ using Server = LoopbackHttpServer;
 
 // A check in flight must not take back what another writer saved meanwhile: it changes only
 // "ip-cache".
-class PreferencesWritersTest : public EngineFixture
-{
-};
+class PreferencesWritersTest : public EngineFixture {};
 
 // As reproduced: the check-IP server stalls, the one-shot cycle runs, and a second later
 // another program saves a new user and password; the check's save at its end keeps them.

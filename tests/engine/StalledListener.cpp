@@ -15,15 +15,16 @@ const int kStallMilliseconds = 200;
 
 } // namespace
 
-StalledListener::StalledListener()
-	: fListener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)), fPort(0)
+StalledListener::StalledListener() :
+	fListener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)),
+	fPort(0)
 {
 	sockaddr_in address = {};
 	address.sin_family = AF_INET;
 	address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
 	socklen_t size = sizeof(address);
-	if (fListener < 0 || bind(fListener, (sockaddr*)&address, sizeof(address)) != 0 ||
-		listen(fListener, 0) != 0 || getsockname(fListener, (sockaddr*)&address, &size) != 0) {
+	if (fListener < 0 || bind(fListener, (sockaddr*)&address, sizeof(address)) != 0
+		|| listen(fListener, 0) != 0 || getsockname(fListener, (sockaddr*)&address, &size) != 0) {
 		return;
 	}
 	// Connections are queued until one of them stalls: then the backlog is full.

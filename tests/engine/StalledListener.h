@@ -9,8 +9,7 @@
 
 #include <SupportDefs.h>
 
-class StalledListener
-{
+class StalledListener {
 public:
 	StalledListener();
 	~StalledListener();

@@ -12,8 +12,8 @@
 #include <OS.h>
 
 ToolProcess::ToolProcess(const std::string& program, const std::vector<std::string>& arguments,
-						 std::function<bool()> prepare)
-	: fPid(-1)
+	std::function<bool()> prepare) :
+	fPid(-1)
 {
 	const char* tmp = getenv("TMPDIR");
 	char path[256];

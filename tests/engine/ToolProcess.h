@@ -13,13 +13,12 @@
 
 #include <SupportDefs.h>
 
-class ToolProcess
-{
+class ToolProcess {
 public:
 	// `prepare`, when given, runs in the child just before the program replaces it; it may
 	// only make system calls, and returns false to give up (the child then exits with 77).
 	ToolProcess(const std::string& program, const std::vector<std::string>& arguments,
-				std::function<bool()> prepare = nullptr);
+		std::function<bool()> prepare = nullptr);
 	// Kills the process if it still runs.
 	~ToolProcess();
 

@@ -16,7 +16,7 @@ LoggedAnswer(const BString& log)
 	return blank < 0 ? std::string() : std::string(log.String() + blank + 1);
 }
 
-}	// namespace
+} // namespace
 
 class UpdateReplyTest : public EngineFixture {
 protected:
@@ -160,8 +160,8 @@ TEST_F(UpdateReplyTest, FloodStopsAt64KiB)
 	std::string logged = UpdateWith(flood);
 	EXPECT_EQ(fEngine->fUpdateResult, 0);
 	const std::string kAnswer = "Ip Changed 203.0.113.7";
-	EXPECT_TRUE(logged.size() > kAnswer.size() &&
-				logged.compare(logged.size() - kAnswer.size(), kAnswer.size(), kAnswer) == 0);
+	EXPECT_TRUE(logged.size() > kAnswer.size()
+		&& logged.compare(logged.size() - kAnswer.size(), kAnswer.size(), kAnswer) == 0);
 }
 
 // A server that sends a byte now and then cannot hold the engine past its time-out.

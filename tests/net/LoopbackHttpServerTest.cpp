@@ -18,15 +18,15 @@ namespace {
 typedef LoopbackHttpServer Server;
 
 const char kCheckRequest[] = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
-const char kUpdateRequest[] = "GET /nic/update?system=dyndns&hostname=a.example.org&myip=1.2.3.4"
-	" HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
+const char kUpdateRequest[]
+	= "GET /nic/update?system=dyndns&hostname=a.example.org&myip=1.2.3.4"
+	  " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
 const size_t kMaxReply = 64 * 1024 * 1024;
 
 // A plain socket client, independent of the network kit.
 class Client {
 public:
-	Client(uint16 port)
-		:
+	Client(uint16 port) :
 		fSocket(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
 	{
 		sockaddr_in address;
@@ -34,8 +34,7 @@ public:
 		address.sin_family = AF_INET;
 		address.sin_port = htons(port);
 		address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-		fConnected = fSocket >= 0
-			&& connect(fSocket, (sockaddr*)&address, sizeof(address)) == 0;
+		fConnected = fSocket >= 0 && connect(fSocket, (sockaddr*)&address, sizeof(address)) == 0;
 	}
 
 	~Client() { Close(); }
@@ -96,7 +95,7 @@ BodyOf(const std::string& reply)
 	return end == std::string::npos ? std::string() : reply.substr(end + 4);
 }
 
-}	// namespace
+} // namespace
 
 // Byte for byte today's page as the public service sends it (its body is 103 bytes).
 TEST(LoopbackHttpServerTest, CheckPageMatchesTodaysService)
@@ -192,8 +191,9 @@ TEST(LoopbackHttpServerTest, OtherPathsGetNotFound)
 {
 	Server server;
 	ASSERT_EQ(server.Start(), B_OK);
-	EXPECT_EQ(Fetch(server, "GET /favicon.ico HTTP/1.1\r\n\r\n").compare(0, 22,
-		"HTTP/1.1 404 Not Found"), 0);
+	EXPECT_EQ(Fetch(server, "GET /favicon.ico HTTP/1.1\r\n\r\n")
+				  .compare(0, 22, "HTTP/1.1 404 Not Found"),
+		0);
 }
 
 TEST(LoopbackHttpServerTest, RecordsEachRequestsBytesAndCountsConnections)

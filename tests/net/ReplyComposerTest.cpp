@@ -19,8 +19,7 @@ BodyOf(const std::string& reply)
 
 TEST(ReplyComposerTest, CheckPageStylesPlaceTheAddress)
 {
-	const struct
-	{
+	const struct {
 		Composer::CheckPageStyle style;
 		const char* around;
 	} kCases[] = {
@@ -87,13 +86,13 @@ TEST(ReplyComposerTest, FramingsDeclareTheirBodies)
 	behaviour.update.framing = Composer::kFramingChunked;
 	std::string chunked = Composer::Reply(Composer::kRouteUpdate, behaviour);
 	EXPECT_NE(chunked.find("\r\nConnection: close\r\nTransfer-Encoding: chunked\r\n\r\n"),
-			  std::string::npos);
+		std::string::npos);
 	EXPECT_EQ(BodyOf(chunked), "11\r\nnochg 203.0.113.7\r\n0\r\n\r\n");
 
 	// Smaller chunks split the body, the last one shorter.
 	behaviour.update.chunkSize = 8;
 	EXPECT_EQ(BodyOf(Composer::Reply(Composer::kRouteUpdate, behaviour)),
-			  "8\r\nnochg 20\r\n8\r\n3.0.113.\r\n1\r\n7\r\n0\r\n\r\n");
+		"8\r\nnochg 20\r\n8\r\n3.0.113.\r\n1\r\n7\r\n0\r\n\r\n");
 
 	// An empty body is the last chunk alone.
 	behaviour.answers = {};
@@ -113,7 +112,7 @@ TEST(ReplyComposerTest, RefusedCredentialsAndRawRepliesReplaceTheAnswer)
 	behaviour.update.status = 503;
 	EXPECT_EQ(Composer::Reply(Composer::kRouteUpdate, behaviour)
 				  .compare(0, 34, "HTTP/1.1 503 Service Unavailable\r\n"),
-			  0);
+		0);
 
 	behaviour.checkPage.rawReply = "not HTTP at all";
 	EXPECT_EQ(Composer::Reply(Composer::kRouteCheckPage, behaviour), "not HTTP at all");
@@ -130,7 +129,7 @@ TEST(ReplyComposerTest, FloodPiecesFillExactlyWhatTheHeadDeclares)
 	Composer::BuildReply(Composer::kRouteCheckPage, behaviour, 100000, head, tail);
 	std::string page = Composer::CheckPageBody(behaviour.checkPageStyle, behaviour.address);
 	EXPECT_NE(head.find("\r\nContent-Length: " + std::to_string(100000 + page.size()) + "\r\n"),
-			  std::string::npos)
+		std::string::npos)
 		<< head;
 	EXPECT_EQ(tail, page);
 
@@ -138,8 +137,8 @@ TEST(ReplyComposerTest, FloodPiecesFillExactlyWhatTheHeadDeclares)
 	std::string filler;
 	for (int pieces = 0; left > 0 && pieces < 10; pieces++) {
 		uint64 count = 0;
-		std::string piece =
-			Composer::FloodPiece(Composer::kRouteCheckPage, behaviour, left, &count);
+		std::string piece = Composer::FloodPiece(Composer::kRouteCheckPage, behaviour, left,
+			&count);
 		ASSERT_GT(count, 0u);
 		ASSERT_LE(count, left);
 		EXPECT_EQ(piece.size(), count);

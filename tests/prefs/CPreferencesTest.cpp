@@ -45,7 +45,7 @@ CountEntries(const std::string& folder)
 	return count;
 }
 
-}	// namespace
+} // namespace
 
 TEST(CPreferencesTest, FreshRecordBuildsItsPathAndStartsFromDefaults)
 {
@@ -198,8 +198,7 @@ TEST(CPreferencesTest, MissingOrMistypedKeysTakeTheirDefaults)
 	partial.AddString("application-path", "/apps/Zorve");
 	BMallocIO flat;
 	ASSERT_EQ(partial.Flatten(&flat), B_OK);
-	home.WriteFile(PrefsPath(home),
-		std::string((const char*)flat.Buffer(), flat.BufferLength()));
+	home.WriteFile(PrefsPath(home), std::string((const char*)flat.Buffer(), flat.BufferLength()));
 
 	prefs.fApplicationPath = "old";
 	ASSERT_EQ(prefs.Load(), B_OK);

@@ -26,10 +26,13 @@ const uint32 kMsgCycleDone = 'ZCdn';
 
 // Queued behind the operation it waits for: when it is handled with nothing else waiting,
 // the operation and whatever it queued are done; otherwise it queues itself again.
-class CycleWatcher : public BHandler
-{
+class CycleWatcher : public BHandler {
 public:
-	CycleWatcher() : BHandler("cycle watcher"), fDone(false) {}
+	CycleWatcher() :
+		BHandler("cycle watcher"),
+		fDone(false)
+	{
+	}
 
 	void MessageReceived(BMessage* message) override
 	{
@@ -50,7 +53,7 @@ public:
 	{
 		std::unique_lock<std::mutex> lock(fLock);
 		return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
-								 [this] { return fDone; });
+			[this] { return fDone; });
 	}
 
 private:
@@ -59,7 +62,7 @@ private:
 	bool fDone;
 };
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)

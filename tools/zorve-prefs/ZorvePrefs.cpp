@@ -49,8 +49,7 @@ Print(const CPreferences& prefs)
 	}
 	printf("time-out=%d\n", (int)prefs.fTimeOut);
 	BRect frame = prefs.fSettingsWinPosition;
-	printf("settings-win-position=%g,%g,%g,%g\n", frame.left, frame.top, frame.right,
-		frame.bottom);
+	printf("settings-win-position=%g,%g,%g,%g\n", frame.left, frame.top, frame.right, frame.bottom);
 }
 
 bool
@@ -79,7 +78,7 @@ Set(CPreferences& prefs, const std::string& name, const std::string& value)
 	return false;
 }
 
-}	// namespace
+} // namespace
 
 int
 main(int argc, char** argv)

@@ -56,16 +56,14 @@ PollTimeout(bigtime_t deadline)
 	return milliseconds > INT_MAX ? INT_MAX : (int)milliseconds;
 }
 
-}	// namespace
+} // namespace
 
-LoopbackHttpServer::LoopbackHttpServer()
-	:
+LoopbackHttpServer::LoopbackHttpServer() :
 	LoopbackHttpServer(Behaviour())
 {
 }
 
-LoopbackHttpServer::LoopbackHttpServer(const Behaviour& behaviour)
-	:
+LoopbackHttpServer::LoopbackHttpServer(const Behaviour& behaviour) :
 	fBehaviour(behaviour),
 	fConnectionCount(0),
 	fOpenConnections(0),
@@ -210,8 +208,7 @@ bool
 LoopbackHttpServer::WaitForConnections(int32 count, bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	return fChanged.wait_for(lock, WaitLimit(timeout),
-		[&] { return fConnectionCount >= count; });
+	return fChanged.wait_for(lock, WaitLimit(timeout), [&] { return fConnectionCount >= count; });
 }
 
 bool
@@ -226,8 +223,7 @@ bool
 LoopbackHttpServer::WaitForIdle(bigtime_t timeout) const
 {
 	std::unique_lock<std::mutex> lock(fLock);
-	return fChanged.wait_for(lock, WaitLimit(timeout),
-		[&] { return fOpenConnections == 0; });
+	return fChanged.wait_for(lock, WaitLimit(timeout), [&] { return fOpenConnections == 0; });
 }
 
 void
@@ -305,7 +301,8 @@ LoopbackHttpServer::_Serve(int socket, const Behaviour& behaviour)
 
 	Route route = RouteOf(request);
 	Fault fault = route == kRouteCheckPage ? behaviour.checkPage.fault
-		: route == kRouteUpdate ? behaviour.update.fault : kFaultNone;
+		: route == kRouteUpdate            ? behaviour.update.fault
+										   : kFaultNone;
 	bool finished = true;
 	switch (fault) {
 		case kFaultNone:

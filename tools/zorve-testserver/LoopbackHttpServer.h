@@ -97,4 +97,4 @@ private:
 	std::list<std::unique_ptr<Connection>> fConnections;
 };
 
-#endif	// LOOPBACK_HTTP_SERVER_H
+#endif // LOOPBACK_HTTP_SERVER_H

@@ -32,21 +32,25 @@ Chunked(const std::string& body, size_t chunkSize)
 
 } // namespace
 
-ReplyComposer::Behaviour::Behaviour()
-	: checkPageStyle(kCheckPageToday), address("203.0.113.7"), answers{"good 203.0.113.7"},
-	  checkPage{200, CheckPageHeaders(), kFramingContentLength, kFaultNone, std::string(), 0},
-	  update{200, CapturedUpdateHeaders(), kFramingChunked, kFaultNone, std::string(), 0},
-	  closeAfterBytes(0), floodBytes(16 * 1024 * 1024), floodFiller('x'), trickleInterval(1000000),
-	  giveUpAfter(180000000)
+ReplyComposer::Behaviour::Behaviour() :
+	checkPageStyle(kCheckPageToday),
+	address("203.0.113.7"),
+	answers{"good 203.0.113.7"},
+	checkPage{200, CheckPageHeaders(), kFramingContentLength, kFaultNone, std::string(), 0},
+	update{200, CapturedUpdateHeaders(), kFramingChunked, kFaultNone, std::string(), 0},
+	closeAfterBytes(0),
+	floodBytes(16 * 1024 * 1024),
+	floodFiller('x'),
+	trickleInterval(1000000),
+	giveUpAfter(180000000)
 {
 }
 
 std::string
 ReplyComposer::Answer(AnswerCode code, const std::string& address)
 {
-	static const char* const kCodes[] = {"good",   "nochg",   "badauth", "!donator", "notfqdn",
-										 "nohost", "numhost", "abuse",   "badagent", "badsys",
-										 "!yours", "dnserr",  "911"};
+	static const char* const kCodes[] = {"good", "nochg", "badauth", "!donator", "notfqdn",
+		"nohost", "numhost", "abuse", "badagent", "badsys", "!yours", "dnserr", "911"};
 	std::string answer = kCodes[code];
 	if ((code == kAnswerGood || code == kAnswerNochg) && !address.empty())
 		answer += " " + address;
@@ -57,21 +61,16 @@ std::vector<std::string>
 ReplyComposer::CheckPageHeaders()
 {
 	return {"Content-Type: text/html", "Server: DynDNS-CheckIP/1.0", "Cache-Control: no-cache",
-			"Pragma: no-cache"};
+		"Pragma: no-cache"};
 }
 
 std::vector<std::string>
 ReplyComposer::CapturedUpdateHeaders()
 {
 	// Note that "Vary: Accept-Encoding" comes before Transfer-Encoding, as the service sends it.
-	return {"Date: Thu, 01 Jan 2026 12:00:00 GMT",
-			"Server: Apache/2.4.18 (Ubuntu)",
-			"Strict-Transport-Security: max-age=31536000",
-			"X-UpdateCode: n",
-			"Vary: Accept-Encoding",
-			"Content-Type: text/plain",
-			"Accept-Ranges: none",
-			"X-User-Status: vip"};
+	return {"Date: Thu, 01 Jan 2026 12:00:00 GMT", "Server: Apache/2.4.18 (Ubuntu)",
+		"Strict-Transport-Security: max-age=31536000", "X-UpdateCode: n", "Vary: Accept-Encoding",
+		"Content-Type: text/plain", "Accept-Ranges: none", "X-User-Status: vip"};
 }
 
 std::string
@@ -79,21 +78,21 @@ ReplyComposer::CheckPageBody(CheckPageStyle style, const std::string& address)
 {
 	std::string body = kCheckPageStart;
 	switch (style) {
-	case kCheckPageToday:
-		body += "Current IP Address: " + address;
-		break;
-	case kCheckPageBlankBreak:
-		body += "Current IP Address: " + address + " <br>";
-		break;
-	case kCheckPageNewlineBreak:
-		body += "Current IP Address: " + address + "\n<br>";
-		break;
-	case kCheckPageNoMarker:
-		body += "Service temporarily unavailable";
-		break;
-	case kCheckPageMarkerWithoutBlank:
-		body += "Current IP Address:" + address;
-		break;
+		case kCheckPageToday:
+			body += "Current IP Address: " + address;
+			break;
+		case kCheckPageBlankBreak:
+			body += "Current IP Address: " + address + " <br>";
+			break;
+		case kCheckPageNewlineBreak:
+			body += "Current IP Address: " + address + "\n<br>";
+			break;
+		case kCheckPageNoMarker:
+			body += "Service temporarily unavailable";
+			break;
+		case kCheckPageMarkerWithoutBlank:
+			body += "Current IP Address:" + address;
+			break;
 	}
 	return body + kCheckPageEnd;
 }
@@ -127,10 +126,10 @@ ReplyComposer::RouteOf(const std::string& request)
 const ReplyComposer::RouteBehaviour&
 ReplyComposer::BehaviourOf(Route route, const Behaviour& behaviour)
 {
-	static const RouteBehaviour notFound{
-		404, {"Content-Type: text/plain"}, kFramingContentLength, kFaultNone, std::string(), 0};
+	static const RouteBehaviour notFound{404, {"Content-Type: text/plain"}, kFramingContentLength,
+		kFaultNone, std::string(), 0};
 	return route == kRouteCheckPage ? behaviour.checkPage
-		   : route == kRouteUpdate  ? behaviour.update
+		: route == kRouteUpdate     ? behaviour.update
 									: notFound;
 }
 
@@ -145,7 +144,7 @@ ReplyComposer::Reply(Route route, const Behaviour& behaviour)
 
 void
 ReplyComposer::BuildReply(Route route, const Behaviour& behaviour, uint64 padding,
-						  std::string& head, std::string& tail)
+	std::string& head, std::string& tail)
 {
 	const RouteBehaviour& reply = BehaviourOf(route, behaviour);
 	if (!reply.rawReply.empty()) {
@@ -170,19 +169,19 @@ ReplyComposer::BuildReply(Route route, const Behaviour& behaviour, uint64 paddin
 	if (reply.status == 401)
 		head += "WWW-Authenticate: Basic realm=\"DynDNS API Access\"\r\n";
 	switch (reply.framing) {
-	case kFramingContentLength:
-		head += "Content-Length: " + std::to_string(padding + body.size()) + "\r\n";
-		head += "Connection: close\r\n";
-		tail = body;
-		break;
-	case kFramingChunked:
-		head += "Connection: close\r\nTransfer-Encoding: chunked\r\n";
-		tail = Chunked(body, reply.chunkSize);
-		break;
-	case kFramingClose:
-		head += "Connection: close\r\n";
-		tail = body;
-		break;
+		case kFramingContentLength:
+			head += "Content-Length: " + std::to_string(padding + body.size()) + "\r\n";
+			head += "Connection: close\r\n";
+			tail = body;
+			break;
+		case kFramingChunked:
+			head += "Connection: close\r\nTransfer-Encoding: chunked\r\n";
+			tail = Chunked(body, reply.chunkSize);
+			break;
+		case kFramingClose:
+			head += "Connection: close\r\n";
+			tail = body;
+			break;
 	}
 	head += "\r\n";
 }
@@ -209,21 +208,21 @@ const char*
 ReplyComposer::ReasonPhrase(int status)
 {
 	switch (status) {
-	case 200:
-		return "OK";
-	case 401:
-		return "Unauthorized";
-	case 403:
-		return "Forbidden";
-	case 404:
-		return "Not Found";
-	case 500:
-		return "Internal Server Error";
-	case 502:
-		return "Bad Gateway";
-	case 503:
-		return "Service Unavailable";
-	default:
-		return "Unknown";
+		case 200:
+			return "OK";
+		case 401:
+			return "Unauthorized";
+		case 403:
+			return "Forbidden";
+		case 404:
+			return "Not Found";
+		case 500:
+			return "Internal Server Error";
+		case 502:
+			return "Bad Gateway";
+		case 503:
+			return "Service Unavailable";
+		default:
+			return "Unknown";
 	}
 }

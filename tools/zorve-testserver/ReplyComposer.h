@@ -12,8 +12,7 @@
 
 #include <SupportDefs.h>
 
-class ReplyComposer
-{
+class ReplyComposer {
 public:
 	enum CheckPageStyle {
 		// "...<body>Current IP Address: A</body></html>\r\n", today's page.
@@ -70,8 +69,7 @@ public:
 		kRouteOther
 	};
 
-	struct RouteBehaviour
-	{
+	struct RouteBehaviour {
 		// 401 adds a WWW-Authenticate header and makes the body "badauth".
 		int status;
 		// Header lines without their CRLF, before "Connection: close" and the framing.
@@ -84,8 +82,7 @@ public:
 		size_t chunkSize;
 	};
 
-	struct Behaviour
-	{
+	struct Behaviour {
 		Behaviour();
 
 		CheckPageStyle checkPageStyle;
@@ -122,11 +119,11 @@ public:
 	// The reply split around the place where `padding` bytes of flood go: the head ends with
 	// the headers (whose length counts the padding), the tail holds the body.
 	static void BuildReply(Route route, const Behaviour& behaviour, uint64 padding,
-						   std::string& head, std::string& tail);
+		std::string& head, std::string& tail);
 	// The next piece of a flood, at most `left` bytes of filler, framed as the route frames
 	// its body; `_filler` receives how many filler bytes it holds.
 	static std::string FloodPiece(Route route, const Behaviour& behaviour, uint64 left,
-								  uint64* _filler);
+		uint64* _filler);
 
 	static const char* ReasonPhrase(int status);
 };

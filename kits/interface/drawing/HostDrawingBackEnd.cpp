@@ -12,15 +12,15 @@
 
 namespace BPrivate {
 
-struct HostDrawingBackEnd::Data
-{
+struct HostDrawingBackEnd::Data {
 	FT_Library library = NULL;
 	bool libraryFailed = false;
 	// The size last set on each face, which FreeType keeps per face.
 	std::map<FT_Face, int32> sizes;
 };
 
-HostDrawingBackEnd::HostDrawingBackEnd() : fData(new Data)
+HostDrawingBackEnd::HostDrawingBackEnd() :
+	fData(new Data)
 {
 }
 
@@ -54,7 +54,7 @@ HostDrawingBackEnd::GetFaceMetrics(void* handle, FaceMetrics* metrics)
 
 void
 HostDrawingBackEnd::RenderGlyph(void* handle, int32 size, float shear, bool antialiased,
-								uint32 character, GlyphImage* image)
+	uint32 character, GlyphImage* image)
 {
 	FT_Face face = (FT_Face)handle;
 	image->left = image->top = image->width = image->height = image->advance = 0;
@@ -73,9 +73,9 @@ HostDrawingBackEnd::RenderGlyph(void* handle, int32 size, float shear, bool anti
 	FT_UInt index = FT_Get_Char_Index(face, character);
 	// The auto-hinter snaps stems to whole pixels as well, which keeps ten-point text crisp.
 	FT_Int32 loadFlags = FT_LOAD_NO_BITMAP | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_TARGET_NORMAL;
-	if (FT_Load_Glyph(face, index, loadFlags) == 0 &&
-		FT_Render_Glyph(face->glyph, antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) ==
-			0) {
+	if (FT_Load_Glyph(face, index, loadFlags) == 0
+		&& FT_Render_Glyph(face->glyph, antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO)
+			== 0) {
 		FT_GlyphSlot glyph = face->glyph;
 		const FT_Bitmap& bitmap = glyph->bitmap;
 		image->advance = (int32)((glyph->advance.x + 32) >> 6);
@@ -101,7 +101,7 @@ HostDrawingBackEnd::RenderGlyph(void* handle, int32 size, float shear, bool anti
 
 int
 HostDrawingBackEnd::WritePng(const char* path, const uint8* bits, int32 width, int32 height,
-							 int32 bytesPerRow, int32 scale)
+	int32 bytesPerRow, int32 scale)
 {
 	return encode_png(path, bits, width, height, bytesPerRow, scale);
 }

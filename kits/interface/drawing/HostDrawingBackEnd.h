@@ -11,8 +11,7 @@
 
 namespace BPrivate {
 
-class HostDrawingBackEnd : public DrawingBackEnd
-{
+class HostDrawingBackEnd : public DrawingBackEnd {
 public:
 	HostDrawingBackEnd();
 	~HostDrawingBackEnd() override;
@@ -20,9 +19,9 @@ public:
 	void* OpenFace(const char* path) override;
 	void GetFaceMetrics(void* face, FaceMetrics* metrics) override;
 	void RenderGlyph(void* face, int32 size, float shear, bool antialiased, uint32 character,
-					 GlyphImage* image) override;
+		GlyphImage* image) override;
 	int WritePng(const char* path, const uint8* bits, int32 width, int32 height, int32 bytesPerRow,
-				 int32 scale) override;
+		int32 scale) override;
 
 private:
 	struct Data;
@@ -31,7 +30,7 @@ private:
 
 // Writes the PNG file for HostDrawingBackEnd::WritePng.
 int encode_png(const char* path, const uint8* bits, int32 width, int32 height, int32 bytesPerRow,
-			   int32 scale);
+	int32 scale);
 
 } // namespace BPrivate
 

@@ -13,7 +13,7 @@
 
 int
 BPrivate::encode_png(const char* path, const uint8* bits, int32 width, int32 height,
-					 int32 bytesPerRow, int32 scale)
+	int32 bytesPerRow, int32 scale)
 {
 	if (path == NULL || bits == NULL || width <= 0 || height <= 0 || scale < 1 || scale > 64)
 		return EINVAL;
@@ -37,7 +37,7 @@ BPrivate::encode_png(const char* path, const uint8* bits, int32 width, int32 hei
 	}
 	png_init_io(png, file);
 	png_set_IHDR(png, info, width * scale, height * scale, 8, PNG_COLOR_TYPE_RGB,
-				 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+		PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
 	png_write_info(png, info);
 	for (int32 y = 0; y < height; y++) {
 		const uint8* in = bits + (size_t)y * bytesPerRow;

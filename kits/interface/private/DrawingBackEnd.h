@@ -13,8 +13,7 @@
 namespace BPrivate {
 
 // An anti-aliased glyph: coverage 0-255, top row first.
-struct GlyphImage
-{
+struct GlyphImage {
 	int32 left; // columns from the pen position to the first column
 	int32 top;  // rows from the first row down to the baseline's row, inclusive
 	int32 width;
@@ -24,16 +23,14 @@ struct GlyphImage
 };
 
 // A face's vertical metrics in font units.
-struct FaceMetrics
-{
+struct FaceMetrics {
 	int32 unitsPerEm;
 	int32 ascender;
 	int32 descender;
 	int32 height;
 };
 
-class DrawingBackEnd
-{
+class DrawingBackEnd {
 public:
 	virtual ~DrawingBackEnd() {}
 
@@ -43,12 +40,14 @@ public:
 	// Fills the image of the character at `size` (1/64 pixel), sheared by `shear` degrees
 	// (90 is upright); leaves it empty when the face has no such glyph.
 	virtual void RenderGlyph(void* face, int32 size, float shear, bool antialiased,
-							 uint32 character, GlyphImage* image) = 0;
+		uint32 character, GlyphImage* image)
+		= 0;
 
 	// Writes `width` x `height` pixels stored blue, green, red, alpha as an 8-bit RGB PNG
 	// file, each pixel enlarged to a `scale` x `scale` square. 0 or the host's errno value.
 	virtual int WritePng(const char* path, const uint8* bits, int32 width, int32 height,
-						 int32 bytesPerRow, int32 scale) = 0;
+		int32 bytesPerRow, int32 scale)
+		= 0;
 };
 
 // The back end, loaded the first time it is asked for; NULL when the module is missing.

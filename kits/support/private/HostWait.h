@@ -24,7 +24,7 @@ int host_poll_timeout(bigtime_t deadline);
 // host's errno value. Interruptions are waited out. Each poll() made is counted in `polls`,
 // and the events reported are stored in `_revents`, when given.
 int host_wait_for(int descriptor, short events, bigtime_t deadline,
-				  std::atomic<uint64>* polls = NULL, short* _revents = NULL);
+	std::atomic<uint64>* polls = NULL, short* _revents = NULL);
 
 } // namespace BPrivate
 
