@@ -14,6 +14,7 @@ Launcher::Launcher() :
 	BApplication(kAppSignature)
 {
 	CPreferences prefs;
+	prefs.LockFile();
 	if (prefs.Load() != B_OK)
 		prefs.SetDefault();
 
@@ -24,6 +25,7 @@ Launcher::Launcher() :
 	path.SetTo(&info.ref);
 	prefs.fApplicationPath = path.Path() != NULL ? path.Path() : "";
 	prefs.Save();
+	prefs.UnlockFile();
 
 	BDeskbar deskbar;
 	if (deskbar.HasItem(kReplicantName))

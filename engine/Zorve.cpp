@@ -24,7 +24,26 @@ const char* const kBase64Alphabet
 
 // A reply is kept up to this size; a server that sends more cannot grow the engine.
 const int32 kMaxReplySize = 64 * 1024;
+// The log size limit when the preferences cannot be read.
+const int32 kDefaultLogSize = 4096;
+// A "time-out" of zero or less gives the network kit's own default.
 const bigtime_t kDefaultTimeout = 10000000;
+
+// One time-out covers a whole exchange: look-up, connect, send and reply.
+bigtime_t
+ExchangeTimeout(int8 seconds)
+{
+	return seconds > 0 ? (bigtime_t)seconds * 1000000 : kDefaultTimeout;
+}
+
+// What is left of an exchange's time-out for its next step; never zero, which the endpoint
+// would read as its default.
+bigtime_t
+Remaining(bigtime_t deadline)
+{
+	bigtime_t left = deadline - system_time();
+	return left > 0 ? left : 1;
+}
 
 // A host name goes into the request's Host line: it must not break it.
 bool
@@ -40,20 +59,22 @@ IsValidServerName(const char* name)
 	return true;
 }
 
-// Query values are inserted as stored, except the bytes that would break the request line or
-// change the query's structure. Commas stay: they separate several host names.
+// Query values go into the request line: every byte outside the unreserved set is
+// percent-encoded, except commas, which separate several host names. Ordinary values (letters,
+// digits, ".-_~") are sent as stored.
 BString
 QueryValue(const char* value)
 {
 	BString encoded;
 	for (const char* c = value; *c != '\0'; c++) {
 		unsigned char byte = (unsigned char)*c;
-		if (byte <= 0x20 || byte >= 0x7f || strchr("%&#+?", byte) != NULL) {
+		if (isalnum(byte) || strchr("-._~,", byte) != NULL)
+			encoded << (char)byte;
+		else {
 			char escaped[4];
 			snprintf(escaped, sizeof(escaped), "%%%02X", byte);
 			encoded << escaped;
-		} else
-			encoded << (char)byte;
+		}
 	}
 	return encoded;
 }
@@ -84,6 +105,44 @@ AnswerIsSuccess(const BString& body)
 		line = end + 1;
 	}
 	return sawAnswer;
+}
+
+struct UtcTime {
+	int64 year;
+	int month;
+	int day;
+	int hour;
+	int minute;
+	int second;
+};
+
+// The UTC date and time of a count of seconds since 1970, as gmtime() gives them, without
+// the time zone files that gmtime() reads on every call.
+UtcTime
+BreakDownUtc(time_t seconds)
+{
+	int64 days = (int64)seconds / 86400;
+	int64 rest = (int64)seconds % 86400;
+	if (rest < 0) {
+		rest += 86400;
+		days--;
+	}
+	UtcTime time;
+	time.hour = (int)(rest / 3600);
+	time.minute = (int)(rest % 3600 / 60);
+	time.second = (int)(rest % 60);
+
+	// Days since 1970-01-01 to a civil date, counting in 400-year eras from 0000-03-01.
+	days += 719468;
+	int64 era = (days >= 0 ? days : days - 146096) / 146097;
+	int64 dayOfEra = days - era * 146097;
+	int64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+	int64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+	int64 monthIndex = (5 * dayOfYear + 2) / 153;
+	time.day = (int)(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
+	time.month = (int)(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
+	time.year = yearOfEra + era * 400 + (time.month <= 2 ? 1 : 0);
+	return time;
 }
 
 bool
@@ -136,10 +195,11 @@ Zorve::MessageReceived(BMessage* message)
 int32
 Zorve::CheckIp()
 {
-	CheckLog();
-
+	// One load serves the log size rule and the check.
 	CPreferences prefs;
-	if (prefs.Load() != B_OK)
+	status_t loaded = prefs.Load();
+	_ApplyLogSizeRule(loaded == B_OK ? prefs.fLogSize : kDefaultLogSize);
+	if (loaded != B_OK)
 		return -1;
 	if (!IsValidServerName(prefs.fCheckIpServer.String())) {
 		Log("Error bad server name\n");
@@ -160,34 +220,30 @@ Zorve::CheckIp()
 	printf("Resolving ip address...\n");
 	fflush(stdout);
 
-	BNetAddress address;
-	address.SetTo(prefs.fCheckIpServer.String(), (unsigned short)(prefs.fPort & 0xffff));
-	bigtime_t timeout = (bigtime_t)prefs.fTimeOut * 1000000;
+	bigtime_t timeout = ExchangeTimeout(prefs.fTimeOut);
+	bigtime_t deadline = system_time() + timeout;
 	endpoint.SetTimeout(timeout);
-
-	if (endpoint.Connect(address) != 0) {
+	// Resolving the name is part of the connect, within the same time-out.
+	if (endpoint.Connect(prefs.fCheckIpServer.String(), (unsigned short)(prefs.fPort & 0xffff))
+		!= B_OK) {
 		Log("Error IpCheck-Server InitCheck()\n");
 		return -1;
 	}
+	endpoint.SetTimeout(Remaining(deadline));
 	if (endpoint.Send(request.String(), request.Length()) != request.Length())
 		Log("Error Send ip-check request");
 
 	BString reply;
-	_ReceiveReply(endpoint, timeout, reply);
+	_ReceiveReply(endpoint, deadline, reply);
 	endpoint.Close();
 
 	BString ip;
-	if (!ExtractAddress(reply, ip)) {
-		prefs.fIpCache = kNoAddress;
-		prefs.Save();
+	if (!ExtractAddress(PageText(reply), ip)) {
+		_SaveIpCache(prefs, kNoAddress);
 		return -1;
 	}
 
-	if (ip == prefs.fIpCache) {
-		Log("Ip not changed !\n");
-		return 0;
-	}
-
+	// An empty or malformed text is never taken for the cached address.
 	if (!IsValidAddress(ip.String())) {
 		Log("Ip Corrupted : ");
 		BString rest(ip);
@@ -196,8 +252,12 @@ Zorve::CheckIp()
 		return -1;
 	}
 
-	prefs.fIpCache = ip;
-	prefs.Save();
+	if (ip == prefs.fIpCache) {
+		Log("Ip not changed !\n");
+		return 0;
+	}
+
+	_SaveIpCache(prefs, ip.String());
 	Log("Your new IpAddress is : ");
 	BString rest(ip);
 	rest << "\n";
@@ -209,10 +269,11 @@ Zorve::CheckIp()
 int32
 Zorve::Update()
 {
-	CheckLog();
-
+	// One load serves the log size rule and the update.
 	CPreferences prefs;
-	if (prefs.Load() != B_OK)
+	status_t loaded = prefs.Load();
+	_ApplyLogSizeRule(loaded == B_OK ? prefs.fLogSize : kDefaultLogSize);
+	if (loaded != B_OK)
 		return -1;
 
 	// Never send an address that is not one: the default, or a value typed by hand.
@@ -250,15 +311,26 @@ Zorve::Update()
 	BString request(head);
 	request << EncodeBase64(credentials.String()) << tail;
 
-	fServerAddress.SetTo(prefs.fDynDnsServer.String(), (unsigned short)(prefs.fPort & 0xffff));
+	// The endpoint lives as long as the engine: one that could not get a new socket after an
+	// earlier failure (no descriptor left, say) gets another chance at every update.
+	if (fServerEndpoint.InitCheck() != B_OK)
+		fServerEndpoint.SetProtocol(SOCK_STREAM);
 	if (fServerEndpoint.InitCheck() != B_OK) {
 		Log("Error Server InitCheck()\n");
 		return -1;
 	}
-	bigtime_t timeout = (bigtime_t)prefs.fTimeOut * 1000000;
+	bigtime_t timeout = ExchangeTimeout(prefs.fTimeOut);
+	bigtime_t deadline = system_time() + timeout;
 	fServerEndpoint.SetTimeout(timeout);
-	if (fServerEndpoint.Connect(fServerAddress) == -1)
+	// Resolving the name is part of the connect, within the same time-out. A failed connect
+	// does not end the update: the send on the unconnected endpoint fails and ends it, so that
+	// the log shows both steps.
+	if (fServerEndpoint.Connect(prefs.fDynDnsServer.String(),
+			(unsigned short)(prefs.fPort & 0xffff))
+		== -1) {
 		Log("Error Server Connection\n");
+	}
+	fServerAddress = fServerEndpoint.RemoteAddr();
 
 	// The credentials stay off standard output.
 	BString shown(head);
@@ -266,6 +338,7 @@ Zorve::Update()
 	printf("Request : %s\n", shown.String());
 	fflush(stdout);
 
+	fServerEndpoint.SetTimeout(Remaining(deadline));
 	if (fServerEndpoint.Send(request.String(), request.Length()) != request.Length()) {
 		fServerEndpoint.Close();
 		Log("Error Send update-string");
@@ -273,7 +346,7 @@ Zorve::Update()
 	}
 
 	BString reply;
-	_ReceiveReply(fServerEndpoint, timeout, reply);
+	_ReceiveReply(fServerEndpoint, deadline, reply);
 	fServerEndpoint.Close();
 
 	HttpReply http;
@@ -325,12 +398,10 @@ Zorve::EncodeBase64(const char* text)
 void
 Zorve::Log(const char* message)
 {
-	time_t now = time(NULL);
-	struct tm parts;
-	gmtime_r(&now, &parts);
+	UtcTime now = BreakDownUtc(time(NULL));
 	char stamp[64];
-	snprintf(stamp, sizeof(stamp), "%d/%d/%d-%d:%d:%d ", parts.tm_mday, parts.tm_mon + 1,
-		parts.tm_year + 1900, parts.tm_hour, parts.tm_min, parts.tm_sec);
+	snprintf(stamp, sizeof(stamp), "%d/%d/%lld-%d:%d:%d ", now.day, now.month, (long long)now.year,
+		now.hour, now.minute, now.second);
 	BString entry(stamp);
 	entry << (message != NULL ? message : "");
 	_AppendToLog(entry.String());
@@ -339,8 +410,20 @@ Zorve::Log(const char* message)
 void
 Zorve::CheckLog()
 {
+	// Clearing an empty log changes nothing, whatever the limit: no need to read it.
+	{
+		BAutolock lock(fLogLock);
+		if (fLogText.Length() == 0)
+			return;
+	}
 	CPreferences prefs;
-	int32 limit = prefs.Load() == B_OK ? prefs.fLogSize : 4096;
+	_ApplyLogSizeRule(prefs.Load() == B_OK ? prefs.fLogSize : kDefaultLogSize);
+}
+
+// The whole log goes once it is longer than the limit; there is no partial trimming.
+void
+Zorve::_ApplyLogSizeRule(int32 limit)
+{
 	BAutolock lock(fLogLock);
 	if (fLogText.Length() > limit)
 		fLogText = "";
@@ -351,6 +434,15 @@ Zorve::LogText() const
 {
 	BAutolock lock(fLogLock);
 	return fLogText;
+}
+
+BString
+Zorve::PageText(const BString& reply)
+{
+	HttpReply http;
+	if (http.SetTo(reply.String(), reply.Length()) == B_OK)
+		return http.Body();
+	return reply;
 }
 
 bool
@@ -399,11 +491,24 @@ Zorve::_AppendToLog(const char* text)
 	fLogText << text;
 }
 
+// Only "ip-cache" is the check's. Another writer may have saved since the check loaded its
+// record, so the key is changed in a fresh load, under the lock that keeps every other writer,
+// in this process or another, out until the save. Should the file have gone, the check's own
+// record is saved instead.
 void
-Zorve::_ReceiveReply(BNetEndpoint& endpoint, bigtime_t timeout, BString& reply)
+Zorve::_SaveIpCache(CPreferences& loaded, const char* address)
 {
-	// The whole exchange, not each byte, is bounded by the time-out.
-	bigtime_t deadline = system_time() + (timeout > 0 ? timeout : kDefaultTimeout);
+	CPreferences current;
+	current.LockFile();
+	CPreferences& target = current.Load() == B_OK ? current : loaded;
+	target.fIpCache = address;
+	target.Save();
+	current.UnlockFile();
+}
+
+void
+Zorve::_ReceiveReply(BNetEndpoint& endpoint, bigtime_t deadline, BString& reply)
+{
 	char* buffer = new char[kMaxReplySize];
 	int32 length = 0;
 	while (length < kMaxReplySize) {

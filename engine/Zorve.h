@@ -15,6 +15,8 @@
 #include <NetEndpoint.h>
 #include <String.h>
 
+class CPreferences;
+
 class Zorve : public BLooper {
 public:
 	Zorve();
@@ -31,6 +33,9 @@ public:
 	// A copy of the log, taken under the lock that guards it.
 	BString LogText() const;
 
+	// The text of a check-IP reply to look for the address in: the body of a whole HTTP
+	// reply, so that a chunked page reads as one, else the bytes as they came.
+	static BString PageText(const BString& reply);
 	// The address a check-IP page reports: the text after its marker up to the first "<",
 	// carriage return or line feed, without surrounding white space. False without a marker.
 	static bool ExtractAddress(const BString& page, BString& address);
@@ -47,7 +52,9 @@ public:
 
 private:
 	void _AppendToLog(const char* text);
-	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t timeout, BString& reply);
+	void _ApplyLogSizeRule(int32 limit);
+	void _SaveIpCache(CPreferences& loaded, const char* address);
+	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t deadline, BString& reply);
 
 	mutable BLocker fLogLock;
 };

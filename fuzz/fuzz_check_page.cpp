@@ -1,4 +1,4 @@
-// Cuts the address out of arbitrary check-IP pages and tests its shape.
+// Reads arbitrary check-IP replies as pages, cuts the address out and tests its shape.
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -10,7 +10,10 @@
 extern "C" int
 LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-	BString page((const char*)data, (int32)size);
+	BString reply((const char*)data, (int32)size);
+	BString page = Zorve::PageText(reply);
+	if (page.Length() > reply.Length())
+		__builtin_trap();
 	BString address;
 	if (Zorve::ExtractAddress(page, address)) {
 		if (address.Length() > page.Length())

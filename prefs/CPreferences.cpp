@@ -1,9 +1,12 @@
 #include "CPreferences.h"
 
+#include <dirent.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <DataIO.h>
 #include <Directory.h>
 #include <Entry.h>
 #include <File.h>
@@ -15,21 +18,16 @@
 
 namespace {
 
-const char* const kDefaultIpCache = "0.0.0.0";
-const char* const kDefaultUser = "no user";
-const char* const kDefaultPassword = "#####";
-const char* const kDefaultHost = "empty";
-const char* const kDefaultSystem = "dyndns";
-const char* const kDefaultMx = "";
-const char* const kDefaultCheckIpServer = "checkip.dyndns.org";
-const char* const kDefaultDynDnsServer = "members.dyndns.org";
-const int32 kDefaultPort = 80;
-const int32 kDefaultCheckDelay = 300;
-const int8 kDefaultTimeOut = 10;
-const int32 kDefaultLogSize = 4096;
-const BRect kDefaultWindowFrame(50, 50, 311, 240);
+const char* const kFolderName = "/Zorve";
+const char* const kFileName = "Zorve.prefs";
 
-const bigtime_t kLockPollInterval = 2000;
+// A save writes a temporary named after the file with this many random characters added.
+const int32 kTemporarySuffixLength = 6;
+// A temporary this old belongs to a save that cannot be running any more.
+const time_t kStaleTemporaryAge = 60;
+
+const bigtime_t kLockFirstPoll = 1000;
+const bigtime_t kLockLongestPoll = 16000;
 // A holder keeps the lock for one load-change-save; past this, waiting longer cannot help.
 const bigtime_t kLockPatience = 10000000;
 
@@ -66,8 +64,12 @@ AcquireLock(const BString& settingPath)
 	if (status != B_OK)
 		return status;
 	bigtime_t deadline = system_time() + kLockPatience;
-	while ((status = lock.file.Lock()) == B_BUSY && system_time() < deadline)
-		snooze(kLockPollInterval);
+	bigtime_t poll = kLockFirstPoll;
+	while ((status = lock.file.Lock()) == B_BUSY && system_time() < deadline) {
+		snooze(poll);
+		if (poll < kLockLongestPoll)
+			poll *= 2;
+	}
 	return status;
 }
 
@@ -81,18 +83,44 @@ ReleaseLock()
 	lock.threads.Unlock();
 }
 
-void
-FindStringOr(const BMessage& message, const char* name, BString& member, const char* fallback)
+// Names that mkstemp() made from "Zorve.prefs.XXXXXX".
+bool
+IsTemporaryName(const char* name)
 {
-	if (message.FindString(name, &member) != B_OK)
-		member = fallback;
+	size_t prefix = strlen(kFileName);
+	if (strncmp(name, kFileName, prefix) != 0 || name[prefix] != '.')
+		return false;
+	const char* suffix = name + prefix + 1;
+	if (strlen(suffix) != (size_t)kTemporarySuffixLength)
+		return false;
+	for (const char* c = suffix; *c != '\0'; c++) {
+		bool letter = (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z');
+		if (!letter && !(*c >= '0' && *c <= '9'))
+			return false;
+	}
+	return true;
 }
 
+// A save that died between making its temporary and renaming it left the password in a file
+// that nothing else removes. Only plain files of the temporaries' pattern, older than any
+// running save, go.
 void
-FindInt32Or(const BMessage& message, const char* name, int32& member, int32 fallback)
+RemoveStaleTemporaries(const BString& folder)
 {
-	if (message.FindInt32(name, &member) != B_OK)
-		member = fallback;
+	DIR* directory = opendir(folder.String());
+	if (directory == NULL)
+		return;
+	time_t oldest = (time_t)real_time_clock() - kStaleTemporaryAge;
+	while (struct dirent* entry = readdir(directory)) {
+		if (!IsTemporaryName(entry->d_name))
+			continue;
+		BString path(folder);
+		path << "/" << entry->d_name;
+		struct stat st;
+		if (lstat(path.String(), &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < oldest)
+			unlink(path.String());
+	}
+	closedir(directory);
 }
 
 } // namespace
@@ -105,23 +133,17 @@ CPreferences::CPreferences() :
 {
 	// Numbers start at their defaults so that a record saved without a successful load
 	// never writes zeros; texts stay empty and the frame invalid.
-	fWildcard = 0;
-	fBackMx = 0;
-	fOffline = 0;
-	fPort = kDefaultPort;
-	fCheckDelay = kDefaultCheckDelay;
-	fTimeOut = kDefaultTimeOut;
-	fLogSize = kDefaultLogSize;
+	_SetDefaultNumbers();
 
 	BPath settings;
 	if (find_directory(B_USER_SETTINGS_DIRECTORY, &settings) != B_OK)
 		return;
 	fSettingPath = settings.Path();
-	fSettingPath << "/Zorve";
+	fSettingPath << kFolderName;
 	struct stat st;
 	if (lstat(fSettingPath.String(), &st) != 0)
 		create_directory(fSettingPath.String(), 0777);
-	fSettingPath << "/Zorve.prefs";
+	fSettingPath << "/" << kFileName;
 	fStatus = 0;
 }
 
@@ -148,26 +170,34 @@ CPreferences::UnlockFile()
 	ReleaseLock();
 }
 
+// The file is only ever replaced whole by a rename, so a load needs no lock to read a whole
+// record; inside LockFile() the holder's lock keeps other writers out until its save.
 status_t
 CPreferences::Load()
-{
-	AcquireLock(fSettingPath);
-	status_t status = _Load();
-	ReleaseLock();
-	return status;
-}
-
-status_t
-CPreferences::_Load()
 {
 	BFile file(SettingPath(), B_READ_ONLY);
 	fStatus = file.InitCheck();
 	if (fStatus != B_OK)
 		return fStatus;
 
+	// The file in one read, as a short read of a plain file is its end.
+	BMallocIO content;
+	char buffer[4096];
+	ssize_t count;
+	while ((count = file.Read(buffer, sizeof(buffer))) > 0) {
+		content.Write(buffer, count);
+		if (count < (ssize_t)sizeof(buffer))
+			break;
+	}
+	if (count < 0) {
+		fStatus = count;
+		return fStatus;
+	}
+
 	// A file that is not a whole message is refused, leaving the members as they were.
 	BMessage loaded;
-	status_t status = loaded.Unflatten(&file);
+	BMemoryIO stream(content.Buffer(), content.BufferLength());
+	status_t status = loaded.Unflatten(&stream);
 	if (status != B_OK) {
 		fStatus = status;
 		return status;
@@ -177,29 +207,31 @@ CPreferences::_Load()
 	return B_OK;
 }
 
+// A key that is missing or of another type takes its default.
 void
 CPreferences::_ReadFields()
 {
-	FindStringOr(*this, "ip-cache", fIpCache, kDefaultIpCache);
-	FindStringOr(*this, "user", fUser, kDefaultUser);
-	FindStringOr(*this, "password", fPassword, kDefaultPassword);
-	FindStringOr(*this, "host", fHost, kDefaultHost);
-	FindStringOr(*this, "system", fSystem, kDefaultSystem);
-	FindInt32Or(*this, "wildcard", fWildcard, 0);
-	FindStringOr(*this, "mx", fMx, kDefaultMx);
-	FindInt32Or(*this, "backmx", fBackMx, 0);
-	FindInt32Or(*this, "offline", fOffline, 0);
+	BString applicationPath(fApplicationPath);
+	_SetDefaultValues();
+	FindString("ip-cache", &fIpCache);
+	FindString("user", &fUser);
+	FindString("password", &fPassword);
+	FindString("host", &fHost);
+	FindString("system", &fSystem);
+	FindInt32("wildcard", &fWildcard);
+	FindString("mx", &fMx);
+	FindInt32("backmx", &fBackMx);
+	FindInt32("offline", &fOffline);
 	// The application path has no default: a missing one stays as it was.
+	fApplicationPath = applicationPath;
 	FindString("application-path", &fApplicationPath);
-	FindStringOr(*this, "check-ip-server", fCheckIpServer, kDefaultCheckIpServer);
-	FindStringOr(*this, "dyndns-server", fDynDnsServer, kDefaultDynDnsServer);
-	FindInt32Or(*this, "port", fPort, kDefaultPort);
-	FindInt32Or(*this, "check-delay", fCheckDelay, kDefaultCheckDelay);
-	if (FindInt8("time-out", &fTimeOut) != B_OK)
-		fTimeOut = kDefaultTimeOut;
-	FindInt32Or(*this, "log-size", fLogSize, kDefaultLogSize);
-	if (FindRect("settings-win-position", &fSettingsWinPosition) != B_OK)
-		fSettingsWinPosition = kDefaultWindowFrame;
+	FindString("check-ip-server", &fCheckIpServer);
+	FindString("dyndns-server", &fDynDnsServer);
+	FindInt32("port", &fPort);
+	FindInt32("check-delay", &fCheckDelay);
+	FindInt8("time-out", &fTimeOut);
+	FindInt32("log-size", &fLogSize);
+	FindRect("settings-win-position", &fSettingsWinPosition);
 }
 
 status_t
@@ -238,14 +270,29 @@ CPreferences::_WriteFile()
 {
 	if (fSettingPath.Length() == 0)
 		return B_ENTRY_NOT_FOUND;
+	BString folder(fSettingPath);
+	folder.Truncate(folder.FindLast('/'));
+	RemoveStaleTemporaries(folder);
 
 	BString temporary(fSettingPath);
 	temporary << ".XXXXXX";
 	char* name = temporary.LockBuffer(0);
 	int fd = mkstemp(name);
 	temporary.UnlockBuffer();
-	if (fd < 0)
-		return B_ERROR;
+	if (fd < 0) {
+		// mkstemp tells its cause only through errno: creating the same name through the
+		// storage kit gives it as the platform's status code.
+		temporary.Truncate(fSettingPath.Length());
+		temporary << ".probe";
+		BFile probe(temporary.String(), B_WRITE_ONLY | B_CREATE_FILE | B_FAIL_IF_EXISTS);
+		status_t status = probe.InitCheck();
+		if (status == B_OK) {
+			probe.Unset();
+			BEntry(temporary.String()).Remove();
+			status = B_ERROR;
+		}
+		return status;
+	}
 	close(fd);
 
 	BEntry entry(temporary.String());
@@ -258,19 +305,29 @@ CPreferences::_WriteFile()
 	file.Unset();
 	if (status == B_OK)
 		status = entry.Rename(fSettingPath.String(), true);
-	if (status != B_OK)
+	if (status != B_OK) {
 		entry.Remove();
-	return status;
+		return status;
+	}
+	// The new name reaches the disk with the folder: without this a power cut could bring
+	// back the old file, or none.
+	BDirectory directory(folder.String());
+	if (directory.InitCheck() == B_OK)
+		directory.Sync();
+	return B_OK;
 }
 
 status_t
 CPreferences::SetDefault()
 {
 	_SetDefaultValues();
+	// Always 0: the launcher calls this only to get a record to work on, and a failed save
+	// leaves nothing it could act on; its own next save reports again.
 	Save();
 	return B_OK;
 }
 
+// Every default lives here and in _SetDefaultNumbers(), nowhere else.
 void
 CPreferences::UseDefaultValues()
 {
@@ -280,22 +337,28 @@ CPreferences::UseDefaultValues()
 void
 CPreferences::_SetDefaultValues()
 {
-	fIpCache = kDefaultIpCache;
-	fUser = kDefaultUser;
-	fPassword = kDefaultPassword;
-	fHost = kDefaultHost;
-	fSystem = kDefaultSystem;
+	_SetDefaultNumbers();
+	fIpCache = "0.0.0.0";
+	fUser = "no user";
+	fPassword = "#####";
+	fHost = "empty";
+	fSystem = "dyndns";
+	fMx = "";
+	fCheckIpServer = "checkip.dyndns.org";
+	fDynDnsServer = "members.dyndns.org";
+	fSettingsWinPosition.Set(50, 50, 311, 240);
+}
+
+void
+CPreferences::_SetDefaultNumbers()
+{
 	fWildcard = 0;
-	fMx = kDefaultMx;
 	fBackMx = 0;
 	fOffline = 0;
-	fCheckIpServer = kDefaultCheckIpServer;
-	fDynDnsServer = kDefaultDynDnsServer;
-	fPort = kDefaultPort;
-	fCheckDelay = kDefaultCheckDelay;
-	fTimeOut = kDefaultTimeOut;
-	fLogSize = kDefaultLogSize;
-	fSettingsWinPosition = kDefaultWindowFrame;
+	fPort = 80;
+	fCheckDelay = 300;
+	fTimeOut = 10;
+	fLogSize = 4096;
 }
 
 const char*

@@ -24,7 +24,8 @@ public:
 
 	// Holds the preferences lock, between the threads of this process and between
 	// processes, from here to UnlockFile() or the record's end, so that a load, a change and
-	// a save run as one step. Load and Save take the same lock for themselves alone.
+	// a save run as one step. Save takes the same lock for itself alone; a plain Load needs
+	// none, as the file is only ever replaced whole. Unlock on the thread that locked.
 	status_t LockFile();
 	void UnlockFile();
 
@@ -55,8 +56,8 @@ private:
 	CPreferences(const CPreferences&);
 	CPreferences& operator=(const CPreferences&);
 
-	status_t _Load();
 	void _SetDefaultValues();
+	void _SetDefaultNumbers();
 	void _ReadFields();
 	status_t _WriteFile();
 

@@ -22,6 +22,7 @@
 #include <OS.h>
 
 #include "HostErrors.h"
+#include "HostWait.h"
 #include "ProcessLauncher.h"
 
 namespace BPrivate {
@@ -39,17 +40,8 @@ const uint32 kMaxMessageSize = 16 * 1024 * 1024;
 status_t
 WaitFor(int socket, short events, bigtime_t deadline)
 {
-	while (true) {
-		bigtime_t remaining = deadline - system_time();
-		if (remaining <= 0)
-			return B_TIMED_OUT;
-		struct pollfd entry = {socket, events, 0};
-		int result = poll(&entry, 1, (int)((remaining + 999) / 1000));
-		if (result > 0)
-			return B_OK;
-		if (result < 0 && errno != EINTR)
-			return host_error_to_status(errno);
-	}
+	int error = host_wait_for(socket, events, deadline);
+	return error == 0 ? B_OK : error == ETIMEDOUT ? B_TIMED_OUT : host_error_to_status(error);
 }
 
 status_t
@@ -165,7 +157,7 @@ DeskbarLink::WriteMessage(int socket, const BMessage& message)
 status_t
 DeskbarLink::ReadMessage(int socket, BMessage* message, bigtime_t timeout)
 {
-	bigtime_t deadline = system_time() + timeout;
+	bigtime_t deadline = host_deadline(timeout);
 	uint32 size;
 	status_t status = ReadAll(socket, &size, sizeof(size), deadline);
 	if (status != B_OK)

@@ -1,8 +1,9 @@
 /*
- * Wraps FreeType: finds the sans-serif and monospaced font files of the host (Debian's
- * Liberation fonts, falling back on DejaVu), measures text and renders 8-bit anti-aliased
- * glyphs, sheared as BFont asks, into a cache shared by every window. It does no kerning, no
- * rotation and no glyph substitution; one lock serialises all use of FreeType.
+ * Finds the sans-serif and monospaced font files of the host (Debian's Liberation fonts,
+ * falling back on DejaVu), measures text and keeps the glyphs that the drawing back end
+ * renders, sheared as BFont asks, in a cache shared by every window. The back end is loaded
+ * with the first face. No kerning, no rotation, no glyph substitution; one lock serialises
+ * all use of the back end's fonts.
  */
 #include "FontEngine.h"
 
@@ -15,9 +16,6 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
-
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 namespace BPrivate {
 
@@ -99,7 +97,7 @@ const size_t kMaxCachedGlyphs = 8192;
 struct Family {
 	std::string name;
 	std::string paths[kStyleCount];
-	FT_Face faces[kStyleCount] = {};
+	void* faces[kStyleCount] = {};
 	bool loadFailed[kStyleCount] = {};
 };
 
@@ -171,18 +169,15 @@ NextCharacter(const char*& string, const char* end)
 
 struct FontEngine::Data {
 	std::mutex lock;
-	FT_Library library = NULL;
-	bool libraryFailed = false;
 	Family families[2];
 	std::unordered_map<uint64, std::shared_ptr<const GlyphImage>> glyphs;
-	std::unordered_map<FT_Face, FT_F26Dot6> faceSizes;
 
-	FT_Face Face(uint16 familyID, uint16 styleID);
-	std::shared_ptr<const GlyphImage> Glyph(const BFont& font, FT_Face face, uint64 slot,
+	void* Face(uint16 familyID, uint16 styleID);
+	std::shared_ptr<const GlyphImage> Glyph(const BFont& font, void* face, uint64 slot,
 		uint32 character);
 };
 
-FT_Face
+void*
 FontEngine::Data::Face(uint16 familyID, uint16 styleID)
 {
 	if (familyID > kFixedFamily)
@@ -197,12 +192,9 @@ FontEngine::Data::Face(uint16 familyID, uint16 styleID)
 	if (family.faces[styleID] != NULL || family.loadFailed[styleID])
 		return family.faces[styleID];
 
-	if (library == NULL && !libraryFailed)
-		libraryFailed = FT_Init_FreeType(&library) != 0;
-	if (library == NULL)
-		return NULL;
-	FT_Face face;
-	if (FT_New_Face(library, family.paths[styleID].c_str(), 0, &face) != 0) {
+	DrawingBackEnd* backEnd = drawing_back_end();
+	void* face = backEnd != NULL ? backEnd->OpenFace(family.paths[styleID].c_str()) : NULL;
+	if (face == NULL) {
 		family.loadFailed[styleID] = true;
 		return NULL;
 	}
@@ -211,9 +203,9 @@ FontEngine::Data::Face(uint16 familyID, uint16 styleID)
 }
 
 std::shared_ptr<const GlyphImage>
-FontEngine::Data::Glyph(const BFont& font, FT_Face face, uint64 slot, uint32 character)
+FontEngine::Data::Glyph(const BFont& font, void* face, uint64 slot, uint32 character)
 {
-	FT_F26Dot6 size = (FT_F26Dot6)(font.Size() * 64 + 0.5f);
+	int32 size = (int32)(font.Size() * 64 + 0.5f);
 	if (size < 64)
 		size = 64;
 	uint64 shearKey = (uint64)(font.Shear() * 16 + 0.5f);
@@ -224,47 +216,9 @@ FontEngine::Data::Glyph(const BFont& font, FT_Face face, uint64 slot, uint32 cha
 	if (found != glyphs.end())
 		return found->second;
 
+	// A face exists only once the back end does.
 	std::shared_ptr<GlyphImage> image = std::make_shared<GlyphImage>();
-	image->left = image->top = image->width = image->height = image->advance = 0;
-
-	FT_F26Dot6& faceSize = faceSizes[face];
-	if (faceSize != size) {
-		FT_Set_Char_Size(face, 0, size, 72, 72);
-		faceSize = size;
-	}
-	float shear = font.Shear();
-	if (shear != 90.0f) {
-		double slant = tan((90.0 - shear) * M_PI / 180.0);
-		FT_Matrix matrix = {0x10000, (FT_Fixed)(slant * 0x10000), 0, 0x10000};
-		FT_Set_Transform(face, &matrix, NULL);
-	}
-	FT_UInt index = FT_Get_Char_Index(face, character);
-	// The auto-hinter snaps stems to whole pixels as well, which keeps ten-point text crisp.
-	FT_Int32 loadFlags = FT_LOAD_NO_BITMAP | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_TARGET_NORMAL;
-	if (FT_Load_Glyph(face, index, loadFlags) == 0
-		&& FT_Render_Glyph(face->glyph, antialiased ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO)
-			== 0) {
-		FT_GlyphSlot glyph = face->glyph;
-		const FT_Bitmap& bitmap = glyph->bitmap;
-		image->advance = (int32)((glyph->advance.x + 32) >> 6);
-		image->left = glyph->bitmap_left;
-		image->top = glyph->bitmap_top;
-		image->width = (int32)bitmap.width;
-		image->height = (int32)bitmap.rows;
-		image->coverage.resize((size_t)image->width * image->height);
-		for (int32 y = 0; y < image->height; y++) {
-			const uint8* row = bitmap.buffer + y * bitmap.pitch;
-			uint8* target = image->coverage.data() + (size_t)y * image->width;
-			for (int32 x = 0; x < image->width; x++) {
-				if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
-					target[x] = (row[x >> 3] & (0x80 >> (x & 7))) != 0 ? 255 : 0;
-				else
-					target[x] = row[x];
-			}
-		}
-	}
-	if (shear != 90.0f)
-		FT_Set_Transform(face, NULL, NULL);
+	drawing_back_end()->RenderGlyph(face, size, font.Shear(), antialiased, character, image.get());
 
 	if (glyphs.size() >= kMaxCachedGlyphs)
 		glyphs.clear();
@@ -449,7 +403,7 @@ FontEngine::GetEscapements(const BFont& font, const char* string, int32 numChars
 	float* escapements)
 {
 	std::lock_guard<std::mutex> guard(fData->lock);
-	FT_Face face = fData->Face(font.fFamilyID, font.fStyleID);
+	void* face = fData->Face(font.fFamilyID, font.fStyleID);
 	uint64 slot = (uint64)(font.fFamilyID & 1) * 4 + (font.fStyleID & 3);
 	const char* end = string + strlen(string);
 	for (int32 i = 0; i < numChars; i++) {
@@ -469,18 +423,21 @@ void
 FontEngine::GetHeight(const BFont& font, font_height* height)
 {
 	std::lock_guard<std::mutex> guard(fData->lock);
-	FT_Face face = fData->Face(font.fFamilyID, font.fStyleID);
+	void* face = fData->Face(font.fFamilyID, font.fStyleID);
 	float size = font.Size();
-	if (face == NULL || face->units_per_EM == 0) {
+	FaceMetrics metrics = {};
+	if (face != NULL)
+		drawing_back_end()->GetFaceMetrics(face, &metrics);
+	if (metrics.unitsPerEm == 0) {
 		height->ascent = ceilf(size * 0.8f);
 		height->descent = ceilf(size * 0.2f);
 		height->leading = 0;
 		return;
 	}
-	float scale = size / face->units_per_EM;
-	height->ascent = face->ascender * scale;
-	height->descent = -face->descender * scale;
-	float lineGap = (face->height - face->ascender + face->descender) * scale;
+	float scale = size / metrics.unitsPerEm;
+	height->ascent = metrics.ascender * scale;
+	height->descent = -metrics.descender * scale;
+	float lineGap = (metrics.height - metrics.ascender + metrics.descender) * scale;
 	height->leading = lineGap > 0 ? lineGap : 0;
 }
 
@@ -492,7 +449,7 @@ FontEngine::Layout(const BFont& font, const char* string, int32 length,
 	if (string == NULL || length <= 0)
 		return 0;
 	std::lock_guard<std::mutex> guard(fData->lock);
-	FT_Face face = fData->Face(font.fFamilyID, font.fStyleID);
+	void* face = fData->Face(font.fFamilyID, font.fStyleID);
 	if (face == NULL)
 		return 0;
 	uint64 slot = (uint64)(font.fFamilyID & 1) * 4 + (font.fStyleID & 3);

@@ -1,62 +1,20 @@
 /*
- * Wraps libpng: writes an opaque RGB image to a file. No reading, no alpha channel, no
- * metadata beyond what libpng writes itself.
+ * Saves pixels as PNG through the drawing back end, which is loaded on the first save.
  */
 #include "PngWriter.h"
 
-#include <errno.h>
-#include <stdio.h>
-
-#include <vector>
-
-#include <png.h>
-
-#include <HostErrors.h>
+#include "DrawingBackEnd.h"
+#include "HostErrors.h"
 
 status_t
 BPrivate::write_png(const char* path, const uint8* bits, int32 width, int32 height,
 	int32 bytesPerRow, int32 scale)
 {
-	if (path == NULL || bits == NULL || width <= 0 || height <= 0)
+	if (path == NULL || bits == NULL || width <= 0 || height <= 0 || scale < 1 || scale > 64)
 		return B_BAD_VALUE;
-	FILE* file = fopen(path, "wb");
-	if (file == NULL)
-		return host_error_to_status(errno);
-
-	png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, NULL, NULL, NULL);
-	png_infop info = png != NULL ? png_create_info_struct(png) : NULL;
-	if (png == NULL || info == NULL) {
-		png_destroy_write_struct(&png, &info);
-		fclose(file);
-		return B_NO_MEMORY;
-	}
-
-	if (scale < 1 || scale > 64)
-		return B_BAD_VALUE;
-	std::vector<png_byte> row((size_t)width * scale * 3);
-	if (setjmp(png_jmpbuf(png)) != 0) {
-		png_destroy_write_struct(&png, &info);
-		fclose(file);
-		return B_IO_ERROR;
-	}
-	png_init_io(png, file);
-	png_set_IHDR(png, info, width * scale, height * scale, 8, PNG_COLOR_TYPE_RGB,
-		PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-	png_write_info(png, info);
-	for (int32 y = 0; y < height; y++) {
-		const uint8* in = bits + (size_t)y * bytesPerRow;
-		for (int32 x = 0; x < width * scale; x++) {
-			const uint8* pixel = in + (x / scale) * 4;
-			row[x * 3] = pixel[2];
-			row[x * 3 + 1] = pixel[1];
-			row[x * 3 + 2] = pixel[0];
-		}
-		for (int32 copy = 0; copy < scale; copy++)
-			png_write_row(png, row.data());
-	}
-	png_write_end(png, info);
-	png_destroy_write_struct(&png, &info);
-	if (fclose(file) != 0)
-		return host_error_to_status(errno);
-	return B_OK;
+	DrawingBackEnd* backEnd = drawing_back_end();
+	if (backEnd == NULL)
+		return B_UNSUPPORTED;
+	int error = backEnd->WritePng(path, bits, width, height, bytesPerRow, scale);
+	return error == 0 ? B_OK : host_error_to_status(error);
 }

@@ -1,8 +1,8 @@
 /*
  * Wraps the host's BSD sockets (socket, connect, send, recv, accept, poll, fcntl) and its
- * resolver (getaddrinfo for IPv4, getservbyname, getprotobyname) for the network kit. Sockets
- * are kept non-blocking so that poll() can bound every wait; SIGPIPE is suppressed per send.
- * No IPv6, no reverse look-ups.
+ * resolver (getaddrinfo for IPv4 on a thread of its own, waited for at most a time-out;
+ * getservbyname, getprotobyname) for the network kit. Sockets are kept non-blocking so that
+ * poll() can bound every wait; SIGPIPE is suppressed per send. No IPv6, no reverse look-ups.
  */
 #include "HostSocket.h"
 
@@ -12,13 +12,21 @@
 #include <limits.h>
 #include <netdb.h>
 #include <poll.h>
+#include <pthread.h>
 #include <string.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
 
 #include <OS.h>
 
+#include "HostErrors.h"
+#include "HostWait.h"
 #include "NetDebug.h"
 
 namespace {
@@ -31,49 +39,12 @@ CountReceiveSyscall()
 	sReceiveSyscalls.fetch_add(1, std::memory_order_relaxed);
 }
 
-bigtime_t
-Deadline(bigtime_t timeout)
-{
-	if (timeout < 0)
-		return -1;
-	bigtime_t now = system_time();
-	if (timeout > INT64_MAX - now)
-		return INT64_MAX;
-	return now + timeout;
-}
-
-// The poll() time-out for what is left until the deadline: -1 for no limit, 0 once it has
-// passed, otherwise the rest rounded up to whole milliseconds.
-int
-PollTimeout(bigtime_t deadline)
-{
-	if (deadline < 0)
-		return -1;
-	bigtime_t left = deadline - system_time();
-	if (left <= 0)
-		return 0;
-	bigtime_t milliseconds = (left + 999) / 1000;
-	return milliseconds > INT_MAX ? INT_MAX : (int)milliseconds;
-}
-
 // Waits for the events until the deadline: 0 when they came, else an errno value.
 int
 WaitFor(int socket, short events, bigtime_t deadline, bool countAsReceive)
 {
-	while (true) {
-		int timeout = PollTimeout(deadline);
-		if (timeout == 0)
-			return ETIMEDOUT;
-		struct pollfd entry = {socket, events, 0};
-		if (countAsReceive)
-			CountReceiveSyscall();
-		int result = poll(&entry, 1, timeout);
-		if (result > 0)
-			return 0;
-		if (result < 0 && errno != EINTR)
-			return errno;
-		// A time-out or an interruption: the deadline decides.
-	}
+	return BPrivate::host_wait_for(socket, events, deadline,
+		countAsReceive ? &sReceiveSyscalls : NULL);
 }
 
 bool
@@ -97,6 +68,52 @@ IsHostName(const char* host)
 			return false;
 	}
 	return true;
+}
+
+// One look-up, shared by the thread that runs it and the caller that waits for it: whichever
+// lets go last frees it, so a caller that gives up leaves the thread nothing dangling.
+struct Lookup {
+	std::mutex lock;
+	std::condition_variable finished;
+	bool done = false;
+	status_t status = B_NAME_NOT_FOUND;
+	in_addr address = {};
+	std::string name;
+};
+
+// The host's resolver cannot be bounded: it runs on a thread of its own, which ends when it
+// answers, however long after the caller stopped waiting.
+void*
+RunLookup(void* data)
+{
+	std::shared_ptr<Lookup>* holder = (std::shared_ptr<Lookup>*)data;
+	Lookup& lookup = **holder;
+	struct addrinfo hints;
+	memset(&hints, 0, sizeof(hints));
+	hints.ai_family = AF_INET;
+	hints.ai_socktype = SOCK_STREAM;
+	struct addrinfo* results = NULL;
+	status_t status = B_NAME_NOT_FOUND;
+	in_addr address = {};
+	if (getaddrinfo(lookup.name.c_str(), NULL, &hints, &results) == 0) {
+		for (struct addrinfo* result = results; result != NULL; result = result->ai_next) {
+			if (result->ai_family == AF_INET && result->ai_addrlen >= sizeof(sockaddr_in)) {
+				address = ((const sockaddr_in*)result->ai_addr)->sin_addr;
+				status = B_OK;
+				break;
+			}
+		}
+		freeaddrinfo(results);
+	}
+	{
+		std::lock_guard<std::mutex> guard(lookup.lock);
+		lookup.status = status;
+		lookup.address = address;
+		lookup.done = true;
+	}
+	lookup.finished.notify_all();
+	delete holder;
+	return NULL;
 }
 
 } // namespace
@@ -133,18 +150,21 @@ host_socket_close(int socket)
 }
 
 int
-host_socket_connect(int socket, const sockaddr_in& address, bigtime_t timeout)
+host_socket_connect(int socket, const sockaddr_in& address, bigtime_t deadline)
 {
-	bigtime_t deadline = Deadline(timeout);
 	if (connect(socket, (const sockaddr*)&address, sizeof(address)) == 0)
 		return 0;
 	// An interrupted connect goes on in the background, as one in progress does.
 	if (errno != EINPROGRESS && errno != EINTR)
 		return errno;
 
-	int error = WaitFor(socket, POLLOUT, deadline, false);
+	short revents = 0;
+	int error = BPrivate::host_wait_for(socket, POLLOUT, deadline, NULL, &revents);
 	if (error != 0)
 		return error;
+	// Writable without an error or a hang-up: the connection is made.
+	if ((revents & (POLLERR | POLLHUP)) == 0)
+		return 0;
 	socklen_t size = sizeof(error);
 	if (getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
 		return errno;
@@ -180,7 +200,7 @@ host_socket_set_option(int socket, int level, int option, const void* data, sock
 int
 host_socket_accept(int socket, sockaddr_in* _peer, bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
+	bigtime_t deadline = host_deadline(timeout);
 	while (true) {
 		socklen_t size = sizeof(*_peer);
 		int connection = accept4(socket, (sockaddr*)_peer, &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -206,7 +226,7 @@ ssize_t
 host_socket_send(int socket, const void* data, size_t size, int flags, const sockaddr_in* to,
 	bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
+	bigtime_t deadline = host_deadline(timeout);
 	const char* bytes = (const char*)data;
 	size_t sent = 0;
 	*_error = 0;
@@ -237,7 +257,7 @@ ssize_t
 host_socket_receive(int socket, void* data, size_t size, int flags, sockaddr_in* _from,
 	bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
+	bigtime_t deadline = host_deadline(timeout);
 	while (true) {
 		socklen_t fromSize = sizeof(*_from);
 		CountReceiveSyscall();
@@ -262,54 +282,47 @@ host_socket_receive(int socket, void* data, size_t size, int flags, sockaddr_in*
 int
 host_socket_wait_readable(int socket, bigtime_t timeout, int* _error)
 {
-	bigtime_t deadline = Deadline(timeout);
-	while (true) {
-		struct pollfd entry = {socket, POLLIN, 0};
-		CountReceiveSyscall();
-		int result = poll(&entry, 1, PollTimeout(deadline));
-		if (result >= 0) {
-			*_error = 0;
-			if (result > 0)
-				return 1;
-			if (PollTimeout(deadline) == 0)
-				return 0;
-			continue;
-		}
-		if (errno != EINTR) {
-			*_error = errno;
-			return -1;
-		}
-	}
+	int error = WaitFor(socket, POLLIN, host_deadline(timeout), true);
+	*_error = error == ETIMEDOUT ? 0 : error;
+	return error == 0 ? 1 : error == ETIMEDOUT ? 0 : -1;
 }
 
 status_t
-host_resolve_ipv4(const char* host, in_addr* _address)
+host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout)
 {
 	if (host == NULL)
 		return B_BAD_VALUE;
+	// A numeric address needs neither the resolver nor its configuration files.
 	if (inet_pton(AF_INET, host, _address) == 1)
 		return B_OK;
 	// Anything but a host name would go to the name servers for nothing.
 	if (!IsHostName(host))
 		return B_BAD_VALUE;
 
-	struct addrinfo hints;
-	memset(&hints, 0, sizeof(hints));
-	hints.ai_family = AF_INET;
-	hints.ai_socktype = SOCK_STREAM;
-	struct addrinfo* results = NULL;
-	if (getaddrinfo(host, NULL, &hints, &results) != 0 || results == NULL)
-		return B_NAME_NOT_FOUND;
-	status_t status = B_NAME_NOT_FOUND;
-	for (struct addrinfo* result = results; result != NULL; result = result->ai_next) {
-		if (result->ai_family == AF_INET && result->ai_addrlen >= sizeof(sockaddr_in)) {
-			*_address = ((const sockaddr_in*)result->ai_addr)->sin_addr;
-			status = B_OK;
-			break;
-		}
+	std::shared_ptr<Lookup> lookup = std::make_shared<Lookup>();
+	lookup->name = host;
+	std::shared_ptr<Lookup>* holder = new std::shared_ptr<Lookup>(lookup);
+	pthread_attr_t attributes;
+	pthread_attr_init(&attributes);
+	pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+	pthread_t thread;
+	int error = pthread_create(&thread, &attributes, RunLookup, holder);
+	pthread_attr_destroy(&attributes);
+	if (error != 0) {
+		delete holder;
+		return host_error_to_status(error);
 	}
-	freeaddrinfo(results);
-	return status;
+
+	std::unique_lock<std::mutex> guard(lookup->lock);
+	if (timeout < 0)
+		lookup->finished.wait(guard, [&] { return lookup->done; });
+	else if (!lookup->finished.wait_for(guard, std::chrono::microseconds(timeout),
+				 [&] { return lookup->done; })) {
+		return B_TIMED_OUT;
+	}
+	if (lookup->status == B_OK)
+		*_address = lookup->address;
+	return lookup->status;
 }
 
 int

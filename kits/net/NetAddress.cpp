@@ -15,6 +15,8 @@ namespace {
 const char kFamilyField[] = "_family";
 const char kPortField[] = "_port";
 const char kAddressField[] = "_address";
+// SetTo() has no time-out of its own: a name's look-up gets what an endpoint gets by default.
+const bigtime_t kResolveTimeout = 10000000;
 
 // A service given as a number or by name; -1 when neither.
 int
@@ -132,7 +134,7 @@ BNetAddress::SetTo(const char* hostname, unsigned short port)
 		fInit = B_OK;
 		return fInit;
 	}
-	fInit = host_resolve_ipv4(hostname, &fAddress);
+	fInit = host_resolve_ipv4(hostname, &fAddress, kResolveTimeout);
 	if (fInit != B_OK)
 		fAddress.s_addr = htonl(INADDR_ANY);
 	return fInit;

@@ -8,6 +8,7 @@
 
 #include "HostErrors.h"
 #include "HostSocket.h"
+#include "HostWait.h"
 
 using namespace BPrivate;
 
@@ -222,40 +223,31 @@ status_t
 BNetEndpoint::Connect(const BNetAddress& address)
 {
 	sockaddr_in remote;
-	// An unresolved address reads as any local address, which is nobody to connect to.
-	if (address.GetAddr(remote) != B_OK || remote.sin_addr.s_addr == htonl(INADDR_ANY)
-		|| remote.sin_port == 0) {
+	if (address.GetAddr(remote) != B_OK) {
 		fLastError = EDESTADDRREQ;
 		return B_ERROR;
 	}
-	if (fSocket < 0 && !_OpenSocket())
-		return B_ERROR;
-
-	fBufferStart = fBufferEnd = 0;
-	fAwaitingReply = false;
-	int error = host_socket_connect(fSocket, remote, _Wait());
-	if (error != 0) {
-		fLastError = error;
-		// A socket whose connect failed is not fit for another try.
-		if (error != EISCONN && error != EALREADY) {
-			_CloseSocket();
-			_OpenSocket();
-		}
-		return B_ERROR;
-	}
-	fRemoteAddr.SetTo(remote);
-	return B_OK;
+	return _Connect(remote, host_deadline(_Wait()));
 }
 
 status_t
 BNetEndpoint::Connect(const char* hostname, unsigned short port)
 {
-	BNetAddress address;
-	if (hostname == NULL || address.SetTo(hostname, port) != B_OK) {
-		fLastError = EDESTADDRREQ;
+	// One time-out covers the look-up of the name and the connect.
+	bigtime_t deadline = host_deadline(fTimeout);
+	in_addr resolved;
+	status_t status = hostname != NULL ? host_resolve_ipv4(hostname, &resolved, fTimeout)
+									   : (status_t)B_BAD_VALUE;
+	if (status != B_OK) {
+		fLastError = status == B_TIMED_OUT ? ETIMEDOUT : EDESTADDRREQ;
 		return B_ERROR;
 	}
-	return Connect(address);
+	sockaddr_in remote;
+	memset(&remote, 0, sizeof(remote));
+	remote.sin_family = AF_INET;
+	remote.sin_port = htons(port);
+	remote.sin_addr = resolved;
+	return _Connect(remote, fNonBlocking ? host_deadline(0) : deadline);
 }
 
 status_t
@@ -469,6 +461,33 @@ BNetEndpoint::SetReuseAddr(bool on)
 {
 	int value = on ? 1 : 0;
 	return SetOption(SO_REUSEADDR, SOL_SOCKET, &value, sizeof(value));
+}
+
+status_t
+BNetEndpoint::_Connect(const sockaddr_in& remote, bigtime_t deadline)
+{
+	// An unresolved address reads as any local address, which is nobody to connect to.
+	if (remote.sin_addr.s_addr == htonl(INADDR_ANY) || remote.sin_port == 0) {
+		fLastError = EDESTADDRREQ;
+		return B_ERROR;
+	}
+	if (fSocket < 0 && !_OpenSocket())
+		return B_ERROR;
+
+	fBufferStart = fBufferEnd = 0;
+	fAwaitingReply = false;
+	int error = host_socket_connect(fSocket, remote, deadline);
+	if (error != 0) {
+		fLastError = error;
+		// A socket whose connect failed is not fit for another try.
+		if (error != EISCONN && error != EALREADY) {
+			_CloseSocket();
+			_OpenSocket();
+		}
+		return B_ERROR;
+	}
+	fRemoteAddr.SetTo(remote);
+	return B_OK;
 }
 
 bool

@@ -3,10 +3,10 @@
  * Send and Receive. An archive keeps the settings, not the connection: the endpoint made from
  * it is not connected.
  *
- * Every wait is bounded: the time-out (10 seconds unless set) limits a connect, a whole send
- * and each receive. A stream endpoint reads ahead, so that small receives cost no system
- * call each. Close() ends the connection; the next Connect() opens a new socket. Error()
- * gives the host's errno value of the last failure.
+ * Every wait is bounded: the time-out (10 seconds unless set) limits a connect (with the look-up
+ * of its host name, when given one), a whole send and each receive. A stream endpoint reads ahead,
+ * so that small receives cost no system call each. Close() ends the connection; the next Connect()
+ * opens a new socket. Error() gives the host's errno value of the last failure.
  */
 #ifndef _NET_ENDPOINT_H
 #define _NET_ENDPOINT_H
@@ -66,6 +66,7 @@ public:
 	int SetReuseAddr(bool on = true);
 
 private:
+	status_t _Connect(const struct sockaddr_in& remote, bigtime_t deadline);
 	bool _OpenSocket();
 	void _CloseSocket();
 	bigtime_t _Wait() const;

@@ -1,6 +1,7 @@
 #include <OS.h>
 
 #include <errno.h>
+#include <pthread.h>
 #include <time.h>
 #include <unistd.h>
 #include <sys/syscall.h>
@@ -25,11 +26,38 @@ snooze(bigtime_t microseconds)
 	return B_OK;
 }
 
+namespace {
+
+// Every lock asks for the calling thread: the kernel is asked once per thread.
+thread_local thread_id sCurrentThread = -1;
+
+void
+ForgetCurrentThread()
+{
+	// The child of a fork runs on a new thread that inherited its parent's value.
+	sCurrentThread = -1;
+}
+
+} // namespace
+
 thread_id
 find_thread(const char* name)
 {
 	// Only the calling thread can be found: named lookups are not needed by anyone.
 	if (name != NULL)
 		return B_NAME_NOT_FOUND;
-	return (thread_id)syscall(SYS_gettid);
+	if (sCurrentThread < 0) {
+		static pthread_once_t once = PTHREAD_ONCE_INIT;
+		pthread_once(&once, [] { pthread_atfork(NULL, NULL, ForgetCurrentThread); });
+		sCurrentThread = (thread_id)syscall(SYS_gettid);
+	}
+	return sCurrentThread;
+}
+
+uint32
+real_time_clock(void)
+{
+	struct timespec now;
+	clock_gettime(CLOCK_REALTIME, &now);
+	return (uint32)now.tv_sec;
 }

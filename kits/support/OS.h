@@ -1,6 +1,7 @@
 /*
  * The part of the kernel kit's OS.h that the other kits and the application use: thread and
- * team ids, priorities, the system clock and sleeping. Threads themselves are host threads.
+ * team ids, priorities, the system and real-time clocks and sleeping. Threads themselves are host
+ * threads.
  */
 #ifndef _OS_H
 #define _OS_H
@@ -34,6 +35,8 @@ extern "C" {
 bigtime_t system_time(void);
 status_t snooze(bigtime_t microseconds);
 thread_id find_thread(const char* name);
+// Seconds since 1970-01-01 00:00 UTC.
+uint32 real_time_clock(void);
 
 #ifdef __cplusplus
 }

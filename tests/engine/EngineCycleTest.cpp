@@ -1,13 +1,22 @@
 #include "EngineFixture.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include <Message.h>
 #include <OS.h>
 
 #include "EngineMessages.h"
 #include "FakeClock.h"
+#include "FakeSocket.h"
 
 namespace {
 
@@ -185,15 +194,18 @@ TEST_F(EngineCycleTest, NoTrafficForABadServerNameOrCachedAddress)
 	EXPECT_NE(log.FindFirst(" Error not good Ip in cache : 1.2.3.4 HTTP/1.1\r\nX: y\n"), B_ERROR);
 }
 
-TEST_F(EngineCycleTest, QueryValuesCannotBreakTheRequest)
+// Every byte outside the unreserved set is encoded, commas excepted; ordinary values go as
+// stored.
+TEST_F(EngineCycleTest, QueryValuesAreAlwaysValidInTheRequestLine)
 {
 	WritePrefs([](CPreferences& prefs) {
 		prefs.fIpCache = "203.0.113.7";
-		prefs.fHost = "a.example.org,b.example.org&x=1 #?+%\xe9";
+		prefs.fHost = "a.example.org,b.example.org&x=1 #?+%\xe9\"<>\\^`{|};/:@!$'()*[]";
 		prefs.fWildcard = 1;
 		prefs.fBackMx = 2;
 		prefs.fOffline = -1;
-		prefs.fMx = "mx.example.org";
+		prefs.fMx = "mx-1.Example_org~";
+		prefs.fSystem = "custom";
 	});
 	fBehaviour.answers = {"good 203.0.113.7", "nochg 203.0.113.7"};
 	ApplyBehaviour();
@@ -201,8 +213,118 @@ TEST_F(EngineCycleTest, QueryValuesCannotBreakTheRequest)
 	EXPECT_EQ(fEngine->fUpdateResult, 0);
 	std::string request = fServer.LastRequest();
 	EXPECT_EQ(request.substr(0, request.find("\r\n")),
-		"GET /nic/update?system=dyndns&hostname=a.example.org,b.example.org%26x=1%20%23%3F%2B%25%E9"
-		"&myip=203.0.113.7&wildcard=ON&mx=mx.example.org&backmx=NO&offline=NO HTTP/1.1");
+		"GET /nic/update?system=custom&hostname=a.example.org,b.example.org%26x%3D1%20%23%3F%2B"
+		"%25%E9%22%3C%3E%5C%5E%60%7B%7C%7D%3B%2F%3A%40%21%24%27%28%29%2A%5B%5D"
+		"&myip=203.0.113.7&wildcard=ON&mx=mx-1.Example_org~&backmx=NO&offline=NO HTTP/1.1");
+}
+
+// A page whose address is empty is no success, even when the cache is empty too; a good
+// address equal to the cache still is.
+TEST_F(EngineCycleTest, EmptyAddressIsNeverASuccess)
+{
+	WritePrefs([](CPreferences& prefs) { prefs.fIpCache = ""; });
+	fBehaviour.checkPage.rawReply
+		= "HTTP/1.1 200 OK\r\nContent-Length: 24\r\n\r\nCurrent IP Address: <br>";
+	ApplyBehaviour();
+	set_fake_time(utc_time(2026, 12, 7, 9, 5, 3));
+	Run(MSG_CHECK_IP);
+	EXPECT_EQ(fEngine->fCheckResult, -1);
+	EXPECT_EQ(fEngine->LogText(), "7/12/2026-9:5:3 Ip Corrupted : \n");
+	EXPECT_EQ(IpCache(), "");
+	EXPECT_EQ(fServer.CountRequests(), 1);
+
+	WritePrefs([](CPreferences& prefs) { prefs.fIpCache = "203.0.113.7"; });
+	fBehaviour.checkPage.rawReply.clear();
+	fBehaviour.checkPageStyle = Server::kCheckPageBlankBreak;
+	ApplyBehaviour();
+	Run(MSG_CHECK_IP);
+	EXPECT_EQ(fEngine->fCheckResult, 0);
+	EXPECT_EQ(fEngine->LogText(),
+		"7/12/2026-9:5:3 Ip Corrupted : \n7/12/2026-9:5:3 Ip not changed !\n");
+}
+
+// A chunked page reads as its body, even when a chunk ends inside the address.
+TEST_F(EngineCycleTest, ChunkedCheckPageIsReadAsOnePage)
+{
+	for (size_t chunkSize : {0, 80, 7}) {
+		WritePrefs();
+		fBehaviour.checkPage.framing = Server::kFramingChunked;
+		fBehaviour.checkPage.chunkSize = chunkSize;
+		ApplyBehaviour();
+		Run(MSG_CHECK_IP);
+		EXPECT_EQ(fEngine->fCheckResult, 0) << chunkSize;
+		EXPECT_EQ(IpCache(), "203.0.113.7") << chunkSize;
+	}
+}
+
+// Only the low 16 bits of "port" count.
+TEST_F(EngineCycleTest, PortAbove65535IsTakenModulo65536)
+{
+	WritePrefs([this](CPreferences& prefs) { prefs.fPort = 65536 * 3 + fServer.Port(); });
+	Run(MSG_CHECK_IP);
+	EXPECT_EQ(fEngine->fCheckResult, 0);
+	EXPECT_EQ(fEngine->fUpdateResult, 0);
+	EXPECT_EQ(fServer.CountRequests(), 2);
+}
+
+// The drawing libraries come with the first text or image: a cycle loads none of them.
+TEST_F(EngineCycleTest, CycleLoadsNoDrawingLibrary)
+{
+	WritePrefs();
+	Run(MSG_CHECK_IP);
+	EXPECT_EQ(fEngine->fUpdateResult, 0);
+	std::ifstream maps("/proc/self/maps");
+	std::string line;
+	int mappings = 0;
+	while (std::getline(maps, line)) {
+		mappings++;
+		for (const char* library : {"libbe_drawing", "libfreetype", "libpng"})
+			EXPECT_EQ(line.find(library), std::string::npos) << line;
+	}
+	EXPECT_GT(mappings, 0);
+}
+
+// A short send of the check is logged without a line break and the check goes on.
+TEST_F(EngineCycleTest, ShortSendOfTheCheckIsLoggedAndTheCheckGoesOn)
+{
+	WritePrefs();
+	set_fake_time(utc_time(2026, 12, 7, 9, 5, 3));
+	shorten_next_sends(1);
+	Run(MSG_CHECK_IP);
+	shorten_next_sends(0);
+	EXPECT_EQ(fEngine->fCheckResult, 0);
+	EXPECT_EQ(fEngine->LogText(),
+		"7/12/2026-9:5:3 Error Send ip-check request"
+		"7/12/2026-9:5:3 Your new IpAddress is : 203.0.113.7\n"
+		"7/12/2026-9:5:3 Ip Changed 203.0.113.7");
+	EXPECT_EQ(IpCache(), "203.0.113.7");
+}
+
+// An update endpoint that could not get a new socket (no descriptor left) recovers at the
+// next update instead of failing until the engine is made anew.
+TEST_F(EngineCycleTest, UpdateEndpointRecoversFromAFailedReopen)
+{
+	// The connect is refused; the endpoint's new socket after it finds the descriptor limit
+	// lowered to what is open.
+	uint16 port = fServer.Port();
+	fServer.Stop();
+	WritePrefs([port](CPreferences& prefs) {
+		prefs.fIpCache = "203.0.113.7";
+		prefs.fPort = port;
+	});
+	limit_next_socket();
+	Run(MSG_UPDATE);
+	EXPECT_EQ(fEngine->fUpdateResult, -1);
+	EXPECT_NE(fEngine->fServerEndpoint.InitCheck(), B_OK) << "the reopen should have failed";
+
+	ASSERT_EQ(fServer.Start(port), B_OK);
+	fEngine->Lock();
+	fEngine->fLogText = "";
+	fEngine->Unlock();
+	Run(MSG_UPDATE);
+	EXPECT_EQ(fEngine->fUpdateResult, 0) << fEngine->LogText().String();
+	EXPECT_EQ(fServer.CountRequests(), 1);
+	EXPECT_EQ(fEngine->LogText().FindFirst("Error Server InitCheck()"), B_ERROR);
 }
 
 TEST_F(EngineCycleTest, FailedUpdateIsRetriedOnlyByForce)

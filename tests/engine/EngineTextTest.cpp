@@ -120,14 +120,24 @@ TEST(EngineTextTest, LogSizeRuleClearsOnlyAboveTheLimit)
 	engine->CheckLog();
 	EXPECT_EQ(engine->LogText(), "");
 
+	// The limit stored in the file counts, and a log at it stays.
+	CPreferences prefs;
+	prefs.SetDefault();
+	prefs.fLogSize = 10;
+	prefs.Save();
+	engine->fLogText.SetTo('x', 10);
+	engine->CheckLog();
+	EXPECT_EQ(engine->LogText().Length(), 10);
+	engine->fLogText.SetTo('x', 11);
+	engine->CheckLog();
+	EXPECT_EQ(engine->LogText(), "");
+
+	// With 0 any text goes; with a negative limit even an empty log is "above" it.
 	for (int32 limit : {0, -1}) {
-		CPreferences prefs;
-		prefs.SetDefault();
 		prefs.fLogSize = limit;
 		prefs.Save();
-		engine->CheckLog();
-		EXPECT_EQ(engine->LogText(), "");
 		engine->Log("a");
+		ASSERT_NE(engine->LogText(), "");
 		engine->CheckLog();
 		EXPECT_EQ(engine->LogText(), "") << limit;
 	}
@@ -135,6 +145,26 @@ TEST(EngineTextTest, LogSizeRuleClearsOnlyAboveTheLimit)
 	engine->Log("first\n");
 	engine->Log("second");
 	EXPECT_EQ(engine->LogText(), "31/12/2026-23:59:59 first\n31/12/2026-23:59:59 second");
+
+	// Time stamps are UTC, without leading zeros, across leap days and centuries.
+	const struct {
+		time_t time;
+		const char* stamp;
+	} kStamps[] = {
+		{utc_time(1970, 1, 1, 0, 0, 1), "1/1/1970-0:0:1 "},
+		{utc_time(2000, 2, 29, 12, 0, 1), "29/2/2000-12:0:1 "},
+		{utc_time(2024, 2, 29, 23, 59, 59), "29/2/2024-23:59:59 "},
+		{utc_time(2024, 3, 1, 0, 0, 0), "1/3/2024-0:0:0 "},
+		{utc_time(2100, 3, 1, 7, 8, 9), "1/3/2100-7:8:9 "},
+		{2147483647, "19/1/2038-3:14:7 "},
+		{-1, "31/12/1969-23:59:59 "},
+	};
+	for (const auto& stamp : kStamps) {
+		set_fake_time(stamp.time);
+		engine->fLogText = "";
+		engine->Log("");
+		EXPECT_EQ(engine->LogText(), stamp.stamp) << (long long)stamp.time;
+	}
 	clear_fake_time();
 	engine->Lock();
 	engine->Quit();

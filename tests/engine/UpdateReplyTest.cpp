@@ -139,15 +139,34 @@ TEST_F(UpdateReplyTest, UnreadableRepliesAreReceivingErrors)
 	EXPECT_EQ(UpdateWith(cut), "Data receiving Error !");
 }
 
-TEST_F(UpdateReplyTest, FloodAndTrickleCannotHoldTheEngine)
+// A reply is read up to 64 KiB: a fast flood with a long time-out stops there. Read whole,
+// this one would be a success, its filler lines holding nothing.
+TEST_F(UpdateReplyTest, FloodStopsAt64KiB)
 {
+	WritePrefs([](CPreferences& prefs) {
+		prefs.fIpCache = "203.0.113.7";
+		prefs.fTimeOut = 120;
+	});
 	Server::Behaviour flood = fBehaviour;
 	flood.update.fault = Server::kFaultFlood;
 	flood.update.framing = Server::kFramingContentLength;
-	flood.floodBytes = 32 * 1024 * 1024;
+	flood.floodFiller = ' ';
+	flood.floodBytes = 64 * 1024;
 	EXPECT_EQ(UpdateWith(flood), "Data receiving Error !");
 	EXPECT_EQ(fEngine->fUpdateResult, -1);
 
+	// Just under the cap, the same reply is read whole.
+	flood.floodBytes = 60 * 1024;
+	std::string logged = UpdateWith(flood);
+	EXPECT_EQ(fEngine->fUpdateResult, 0);
+	const std::string kAnswer = "Ip Changed 203.0.113.7";
+	EXPECT_TRUE(logged.size() > kAnswer.size()
+		&& logged.compare(logged.size() - kAnswer.size(), kAnswer.size(), kAnswer) == 0);
+}
+
+// A server that sends a byte now and then cannot hold the engine past its time-out.
+TEST_F(UpdateReplyTest, TrickleCannotHoldTheEngine)
+{
 	Server::Behaviour trickle = fBehaviour;
 	trickle.update.fault = Server::kFaultTrickle;
 	trickle.trickleInterval = 200000;

@@ -118,28 +118,6 @@ TEST(LoopbackHttpServerTest, CheckPageMatchesTodaysService)
 		"203.0.113.7</body></html>\r\n");
 }
 
-TEST(LoopbackHttpServerTest, CheckPageStylesPlaceTheAddress)
-{
-	const struct {
-		Server::CheckPageStyle style;
-		const char* around;
-	} kCases[] = {
-		{Server::kCheckPageToday, "<body>Current IP Address: 198.51.100.23</body>"},
-		{Server::kCheckPageBlankBreak, "<body>Current IP Address: 198.51.100.23 <br></body>"},
-		{Server::kCheckPageNewlineBreak, "<body>Current IP Address: 198.51.100.23\n<br></body>"},
-		{Server::kCheckPageMarkerWithoutBlank, "<body>Current IP Address:198.51.100.23</body>"},
-	};
-	for (const auto& entry : kCases) {
-		SCOPED_TRACE(entry.around);
-		std::string body = Server::CheckPageBody(entry.style, "198.51.100.23");
-		EXPECT_NE(body.find(entry.around), std::string::npos) << body;
-		EXPECT_EQ(body.compare(body.size() - 16, 16, "</body></html>\r\n"), 0);
-	}
-	std::string missing = Server::CheckPageBody(Server::kCheckPageNoMarker, "198.51.100.23");
-	EXPECT_EQ(missing.find("Current IP Address"), std::string::npos);
-	EXPECT_EQ(missing.find("198.51.100.23"), std::string::npos);
-}
-
 // The chunked reply captured from the public update service.
 TEST(LoopbackHttpServerTest, ChunkedUpdateReplyMatchesCapturedService)
 {
@@ -209,23 +187,8 @@ TEST(LoopbackHttpServerTest, UnauthorizedUpdateCarriesChallengeAndBadauth)
 	EXPECT_EQ(Fetch(server, kCheckRequest).compare(0, 17, "HTTP/1.1 200 OK\r\n"), 0);
 }
 
-TEST(LoopbackHttpServerTest, AnswerCodesAreTheProtocols)
+TEST(LoopbackHttpServerTest, OtherPathsGetNotFound)
 {
-	EXPECT_EQ(Server::Answer(Server::kAnswerNochg, "1.2.3.4"), "nochg 1.2.3.4");
-	EXPECT_EQ(Server::Answer(Server::kAnswerGood), "good");
-	EXPECT_EQ(Server::Answer(Server::kAnswerNotDonator, "1.2.3.4"), "!donator");
-	EXPECT_EQ(Server::Answer(Server::kAnswerNumHost), "numhost");
-	EXPECT_EQ(Server::Answer(Server::kAnswerDnsErr), "dnserr");
-	EXPECT_EQ(Server::Answer(Server::kAnswerBadAgent), "badagent");
-}
-
-TEST(LoopbackHttpServerTest, RoutesByPathOnly)
-{
-	EXPECT_EQ(Server::RouteOf("GET / HTTP/1.1\r\n\r\n"), Server::kRouteCheckPage);
-	EXPECT_EQ(Server::RouteOf("GET /nic/update?a=b HTTP/1.1\r\n\r\n"), Server::kRouteUpdate);
-	EXPECT_EQ(Server::RouteOf("GET /nic/updates HTTP/1.1\r\n\r\n"), Server::kRouteOther);
-	EXPECT_EQ(Server::RouteOf("POST / HTTP/1.1\r\n\r\n"), Server::kRouteOther);
-
 	Server server;
 	ASSERT_EQ(server.Start(), B_OK);
 	std::string reply = Fetch(server, "GET /favicon.ico HTTP/1.1\r\n\r\n");

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <string.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <signal.h>
+#include <stdlib.h>
+#include <string.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <string>
@@ -256,15 +258,102 @@ TEST(CPreferencesTest, FailedSaveLeavesThePreviousFileWhole)
 	EXPECT_EQ(reloaded.fUser, "first");
 }
 
-TEST(CPreferencesTest, SaveIntoAMissingFolderFailsWithoutAFile)
+// The platform's status codes pass unchanged: a missing folder is B_ENTRY_NOT_FOUND.
+TEST(CPreferencesTest, SaveIntoAMissingFolderFailsWithItsCause)
 {
 	TemporaryHome home;
 	CPreferences prefs;
 	std::string folder = home.SettingsPath() + "/Zorve";
 	rmdir(folder.c_str());
-	EXPECT_NE(prefs.Save(), B_OK);
-	EXPECT_NE(prefs.Load(), B_OK);
+	EXPECT_EQ(prefs.Save(), B_ENTRY_NOT_FOUND);
+	EXPECT_EQ(prefs.Load(), B_ENTRY_NOT_FOUND);
 	EXPECT_EQ(CountEntries(folder), -1);
+
+	// A file where the folder should be is no folder either.
+	home.WriteFile(folder, "not a folder");
+	EXPECT_EQ(prefs.Save(), B_NOT_A_DIRECTORY);
+}
+
+// Without a settings folder to be found (no home, no configuration folder, no account) a
+// record has no path: it loads and saves nothing and touches no file.
+TEST(CPreferencesTest, UnfindableSettingsFolderLeavesTheRecordWithoutAPath)
+{
+	if (geteuid() != 0)
+		GTEST_SKIP() << "only root can become a user without an account";
+	TemporaryHome home;
+	pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		unsetenv("HOME");
+		unsetenv("XDG_CONFIG_HOME");
+		if (chdir(home.Path().c_str()) != 0 || setuid(54321) != 0)
+			_exit(2);
+		CPreferences prefs;
+		prefs.fUser = "someone";
+		bool ok = strcmp(prefs.SettingPath(), "") == 0 && prefs.PreferencesLoaded() == -1
+			&& prefs.Load() != B_OK && prefs.Save() != B_OK && prefs.SetDefault() == B_OK
+			&& prefs.LockFile() == B_OK;
+		prefs.UnlockFile();
+		_exit(ok ? 0 : 1);
+	}
+	int status = 0;
+	ASSERT_EQ(waitpid(child, &status, 0), child);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	EXPECT_EQ(CountEntries(home.Path()), 1) << "only run beside the hidden .config";
+	EXPECT_EQ(CountEntries(home.SettingsPath()), 0);
+}
+
+// A save that died before its rename left a private copy of the password behind: the next
+// save removes such leftovers, and nothing else.
+TEST(CPreferencesTest, NextSaveRemovesStaleTemporariesOnly)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	prefs.SetDefault();
+	std::string folder = home.SettingsPath() + "/Zorve";
+	auto makeFile = [&](const std::string& name, int ageSeconds) {
+		std::string path = folder + "/" + name;
+		home.WriteFile(path, "password");
+		struct timeval times[2];
+		gettimeofday(&times[0], NULL);
+		times[0].tv_sec -= ageSeconds;
+		times[1] = times[0];
+		utimes(path.c_str(), times);
+	};
+	makeFile("Zorve.prefs.a1B2c3", 120);
+	makeFile("Zorve.prefs.Zz9yY8", 3600 * 24);
+	makeFile("Zorve.prefs.fresh1", 5);
+	makeFile("Zorve.prefs.toolong1", 120);
+	makeFile("Zorve.prefs.ab-cd!", 120);
+	makeFile("Other.prefs.a1B2c3", 120);
+	makeFile("Zorve.prefs.lock", 120);
+	std::string stalePath = folder + "/Zorve.prefs.zzzzzz";
+	ASSERT_EQ(mkdir(stalePath.c_str(), 0700), 0);
+	std::string target = folder + "/kept-target";
+	home.WriteFile(target, "x");
+	std::string link = folder + "/Zorve.prefs.L1nk00";
+	ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+	struct timeval old[2] = {{1000, 0}, {1000, 0}};
+	lutimes(link.c_str(), old);
+
+	ASSERT_EQ(prefs.Save(), B_OK);
+
+	auto exists = [&](const std::string& name) {
+		struct stat st;
+		return lstat((folder + "/" + name).c_str(), &st) == 0;
+	};
+	EXPECT_FALSE(exists("Zorve.prefs.a1B2c3"));
+	EXPECT_FALSE(exists("Zorve.prefs.Zz9yY8"));
+	EXPECT_TRUE(exists("Zorve.prefs.fresh1"));
+	EXPECT_TRUE(exists("Zorve.prefs.toolong1"));
+	EXPECT_TRUE(exists("Zorve.prefs.ab-cd!"));
+	EXPECT_TRUE(exists("Other.prefs.a1B2c3"));
+	EXPECT_TRUE(exists("Zorve.prefs.lock"));
+	EXPECT_TRUE(exists("Zorve.prefs.zzzzzz"));
+	EXPECT_TRUE(exists("Zorve.prefs.L1nk00"));
+	EXPECT_TRUE(exists("kept-target"));
+	CPreferences loaded;
+	EXPECT_EQ(loaded.Load(), B_OK);
 }
 
 TEST(CPreferencesTest, ConcurrentSavesNeverLeaveAPartialFile)
@@ -282,7 +371,8 @@ TEST(CPreferencesTest, ConcurrentSavesNeverLeaveAPartialFile)
 		for (int i = 0; i < 40; i++)
 			prefs.Save();
 	};
-	// The reader takes no lock: it sees whatever the file holds at each moment.
+	// The reader takes no lock: it sees whatever the file holds at each moment, which is
+	// always a whole record since a save replaces the file by a rename.
 	std::string path = PrefsPath(home);
 	std::thread reader([&] {
 		while (!stop) {
@@ -304,6 +394,43 @@ TEST(CPreferencesTest, ConcurrentSavesNeverLeaveAPartialFile)
 	ASSERT_EQ(last.Load(), B_OK);
 	EXPECT_TRUE(last.fUser == "a-user" || last.fUser == "b-user-with-a-longer-name");
 	EXPECT_EQ(CountEntries(home.SettingsPath() + "/Zorve"), 1);
+}
+
+// Load-change-save sequences of several threads, each under the lock, never lose one
+// another's change: every increment of one shared key survives.
+TEST(CPreferencesTest, LockedSequencesOfThreadsLoseNoChange)
+{
+	TemporaryHome home;
+	CPreferences first;
+	first.SetDefault();
+	const int kRounds = 40;
+
+	auto writer = [&](bool own) {
+		for (int i = 0; i < kRounds; i++) {
+			CPreferences prefs;
+			prefs.LockFile();
+			prefs.Load();
+			prefs.fCheckDelay++;
+			// Give the other thread every chance to step in between the load and the save.
+			std::this_thread::yield();
+			if (own)
+				prefs.fUser << "a";
+			else
+				prefs.fPassword << "b";
+			prefs.Save();
+			prefs.UnlockFile();
+		}
+	};
+	std::thread a(writer, true);
+	std::thread b(writer, false);
+	a.join();
+	b.join();
+
+	CPreferences last;
+	ASSERT_EQ(last.Load(), B_OK);
+	EXPECT_EQ(last.fCheckDelay, 300 + 2 * kRounds);
+	EXPECT_EQ(last.fUser, BString("no user") << std::string(kRounds, 'a').c_str());
+	EXPECT_EQ(last.fPassword.Length(), 5 + kRounds);
 }
 
 // Another process's load-change-save runs whole while this one holds the lock: neither loses
@@ -350,4 +477,70 @@ TEST(CPreferencesTest, LockedSequencesOfTwoProcessesKeepBothChanges)
 	ASSERT_EQ(last.Load(), B_OK);
 	EXPECT_STREQ(last.fUser.String(), "child-user");
 	EXPECT_STREQ(last.fPassword.String(), "parent-password");
+}
+
+// The same between processes that both keep changing one key.
+TEST(CPreferencesTest, LockedSequencesOfTwoProcessesLoseNoIncrement)
+{
+	TemporaryHome home;
+	CPreferences first;
+	first.SetDefault();
+	const int kRounds = 40;
+	auto increment = [&] {
+		for (int i = 0; i < kRounds; i++) {
+			CPreferences prefs;
+			prefs.LockFile();
+			prefs.Load();
+			prefs.fLogSize++;
+			usleep(200);
+			prefs.Save();
+			prefs.UnlockFile();
+		}
+	};
+	pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		increment();
+		_exit(0);
+	}
+	increment();
+	int status = 0;
+	ASSERT_EQ(waitpid(child, &status, 0), child);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+	CPreferences last;
+	ASSERT_EQ(last.Load(), B_OK);
+	EXPECT_EQ(last.fLogSize, 4096 + 2 * kRounds);
+}
+
+// A thread may still save while the process exits: the lock it takes is still there.
+TEST(CPreferencesTest, SavesWhileTheProcessExitsFindTheLock)
+{
+	TemporaryHome home;
+	CPreferences first;
+	first.SetDefault();
+	pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		std::atomic<bool> started(false);
+		std::thread([&started] {
+			CPreferences prefs;
+			prefs.SetDefault();
+			for (;;) {
+				prefs.LockFile();
+				started = true;
+				prefs.fCheckDelay++;
+				prefs.Save();
+				prefs.UnlockFile();
+			}
+		}).detach();
+		while (!started)
+			usleep(1000);
+		exit(0);
+	}
+	int status = 0;
+	ASSERT_EQ(waitpid(child, &status, 0), child);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	CPreferences last;
+	EXPECT_EQ(last.Load(), B_OK);
 }

@@ -6,7 +6,13 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include <Handler.h>
 #include <Looper.h>
+#include <Message.h>
 #include <OS.h>
 
 #include "EngineMessages.h"
@@ -16,24 +22,45 @@ namespace {
 
 // Longer than any exchange the engine allows itself (127 seconds each, two exchanges).
 const bigtime_t kMaxWait = 300000000;
+const uint32 kMsgCycleDone = 'ZCdn';
 
-// The engine takes a message only with its lock held, so holding the lock and finding the
-// queue empty means nothing is in flight.
-bool
-WaitUntilIdle(Zorve* engine)
-{
-	bigtime_t deadline = system_time() + kMaxWait;
-	while (system_time() < deadline) {
-		snooze(5000);
-		if (!engine->Lock())
-			return false;
-		bool waiting = engine->IsMessageWaiting();
-		engine->Unlock();
-		if (!waiting)
-			return true;
+// Queued behind the operation it waits for: when it is handled with nothing else waiting,
+// the operation and whatever it queued are done; otherwise it queues itself again.
+class CycleWatcher : public BHandler {
+public:
+	CycleWatcher() :
+		BHandler("cycle watcher"),
+		fDone(false)
+	{
 	}
-	return false;
-}
+
+	void MessageReceived(BMessage* message) override
+	{
+		if (message->what != kMsgCycleDone) {
+			BHandler::MessageReceived(message);
+			return;
+		}
+		if (Looper()->IsMessageWaiting()) {
+			Looper()->PostMessage(kMsgCycleDone, this);
+			return;
+		}
+		std::lock_guard<std::mutex> lock(fLock);
+		fDone = true;
+		fChanged.notify_all();
+	}
+
+	bool WaitUntilDone(bigtime_t timeout)
+	{
+		std::unique_lock<std::mutex> lock(fLock);
+		return fChanged.wait_for(lock, std::chrono::microseconds(timeout),
+			[this] { return fDone; });
+	}
+
+private:
+	std::mutex fLock;
+	std::condition_variable fChanged;
+	bool fDone;
+};
 
 } // namespace
 
@@ -51,15 +78,19 @@ main(int argc, char** argv)
 	}
 
 	Zorve* engine = new Zorve();
+	CycleWatcher* watcher = new CycleWatcher;
+	engine->AddHandler(watcher);
 	engine->Run();
 	engine->PostMessage(update ? MSG_UPDATE : MSG_CHECK_IP);
-	bool idle = WaitUntilIdle(engine);
+	engine->PostMessage(kMsgCycleDone, watcher);
+	bool idle = watcher->WaitUntilDone(kMaxWait);
 
 	engine->Lock();
 	BString log = engine->LogText();
 	int32 check = engine->fCheckResult;
 	int32 result = engine->fUpdateResult;
 	engine->Quit();
+	delete watcher;
 
 	fputs(log.String(), stdout);
 	if (log.Length() > 0 && log[log.Length() - 1] != '\n')

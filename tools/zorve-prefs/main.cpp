@@ -84,6 +84,9 @@ int
 main(int argc, char** argv)
 {
 	CPreferences prefs;
+	// A change is a load, a change and a save that no other writer may split.
+	if (argc > 1)
+		prefs.LockFile();
 	if (prefs.Load() != B_OK)
 		prefs.SetDefault();
 	if (argc == 1) {

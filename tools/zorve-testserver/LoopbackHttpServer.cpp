@@ -23,7 +23,6 @@ const int kListenBacklog = 16;
 const int32 kMaxOpenConnections = 32;
 // How long a finished reply waits for the client to close before the server does.
 const bigtime_t kLinger = 2000000;
-const size_t kFloodPiece = 65536;
 
 bigtime_t
 Now()
@@ -57,69 +56,7 @@ PollTimeout(bigtime_t deadline)
 	return milliseconds > INT_MAX ? INT_MAX : (int)milliseconds;
 }
 
-const char*
-ReasonPhrase(int status)
-{
-	switch (status) {
-		case 200:
-			return "OK";
-		case 401:
-			return "Unauthorized";
-		case 403:
-			return "Forbidden";
-		case 404:
-			return "Not Found";
-		case 500:
-			return "Internal Server Error";
-		case 502:
-			return "Bad Gateway";
-		case 503:
-			return "Service Unavailable";
-		default:
-			return "Unknown";
-	}
-}
-
-std::string
-Hex(uint64 value)
-{
-	char text[32];
-	snprintf(text, sizeof(text), "%llx", (unsigned long long)value);
-	return text;
-}
-
-// Lines of filler that hold neither the check page's marker nor anything the engine looks for.
-const std::string&
-FloodFiller()
-{
-	static const std::string filler = [] {
-		std::string line(63, 'x');
-		line += '\n';
-		std::string block;
-		while (block.size() < kFloodPiece)
-			block += line;
-		return block;
-	}();
-	return filler;
-}
-
-const char kCheckPageStart[] = "<html><head><title>Current IP Check</title></head><body>";
-const char kCheckPageEnd[] = "</body></html>\r\n";
-
 } // namespace
-
-LoopbackHttpServer::Behaviour::Behaviour() :
-	checkPageStyle(kCheckPageToday),
-	address("203.0.113.7"),
-	answers{"good 203.0.113.7"},
-	checkPage{200, CheckPageHeaders(), kFramingContentLength, kFaultNone, std::string()},
-	update{200, CapturedUpdateHeaders(), kFramingChunked, kFaultNone, std::string()},
-	closeAfterBytes(0),
-	floodBytes(16 * 1024 * 1024),
-	trickleInterval(1000000),
-	giveUpAfter(180000000)
-{
-}
 
 LoopbackHttpServer::LoopbackHttpServer() :
 	LoopbackHttpServer(Behaviour())
@@ -289,143 +226,6 @@ LoopbackHttpServer::WaitForIdle(bigtime_t timeout) const
 	return fChanged.wait_for(lock, WaitLimit(timeout), [&] { return fOpenConnections == 0; });
 }
 
-std::string
-LoopbackHttpServer::Answer(AnswerCode code, const std::string& address)
-{
-	static const char* const kCodes[] = {"good", "nochg", "badauth", "!donator", "notfqdn",
-		"nohost", "numhost", "abuse", "badagent", "badsys", "!yours", "dnserr", "911"};
-	std::string answer = kCodes[code];
-	if ((code == kAnswerGood || code == kAnswerNochg) && !address.empty())
-		answer += " " + address;
-	return answer;
-}
-
-std::vector<std::string>
-LoopbackHttpServer::CheckPageHeaders()
-{
-	return {"Content-Type: text/html", "Server: DynDNS-CheckIP/1.0", "Cache-Control: no-cache",
-		"Pragma: no-cache"};
-}
-
-std::vector<std::string>
-LoopbackHttpServer::CapturedUpdateHeaders()
-{
-	// Note that "Vary: Accept-Encoding" comes before Transfer-Encoding, as the service sends it.
-	return {"Date: Thu, 01 Jan 2026 12:00:00 GMT", "Server: Apache/2.4.18 (Ubuntu)",
-		"Strict-Transport-Security: max-age=31536000", "X-UpdateCode: n", "Vary: Accept-Encoding",
-		"Content-Type: text/plain", "Accept-Ranges: none", "X-User-Status: vip"};
-}
-
-std::string
-LoopbackHttpServer::CheckPageBody(CheckPageStyle style, const std::string& address)
-{
-	std::string body = kCheckPageStart;
-	switch (style) {
-		case kCheckPageToday:
-			body += "Current IP Address: " + address;
-			break;
-		case kCheckPageBlankBreak:
-			body += "Current IP Address: " + address + " <br>";
-			break;
-		case kCheckPageNewlineBreak:
-			body += "Current IP Address: " + address + "\n<br>";
-			break;
-		case kCheckPageNoMarker:
-			body += "Service temporarily unavailable";
-			break;
-		case kCheckPageMarkerWithoutBlank:
-			body += "Current IP Address:" + address;
-			break;
-	}
-	return body + kCheckPageEnd;
-}
-
-std::string
-LoopbackHttpServer::UpdateBody(const std::vector<std::string>& answers)
-{
-	std::string body;
-	for (size_t i = 0; i < answers.size(); i++) {
-		if (i > 0)
-			body += "\n";
-		body += answers[i];
-	}
-	return body;
-}
-
-LoopbackHttpServer::Route
-LoopbackHttpServer::RouteOf(const std::string& request)
-{
-	if (request.compare(0, 4, "GET ") != 0)
-		return kRouteOther;
-	size_t end = request.find_first_of(" ?\r\n", 4);
-	std::string path = request.substr(4, end == std::string::npos ? end : end - 4);
-	if (path == "/")
-		return kRouteCheckPage;
-	if (path == "/nic/update")
-		return kRouteUpdate;
-	return kRouteOther;
-}
-
-std::string
-LoopbackHttpServer::Reply(Route route, const Behaviour& behaviour)
-{
-	std::string head;
-	std::string tail;
-	_BuildReply(route, behaviour, 0, head, tail);
-	return head + tail;
-}
-
-void
-LoopbackHttpServer::_BuildReply(Route route, const Behaviour& behaviour, uint64 padding,
-	std::string& head, std::string& tail)
-{
-	RouteBehaviour notFound{404, {"Content-Type: text/plain"}, kFramingContentLength, kFaultNone,
-		std::string()};
-	const RouteBehaviour& reply = route == kRouteCheckPage ? behaviour.checkPage
-		: route == kRouteUpdate                            ? behaviour.update
-														   : notFound;
-	if (!reply.rawReply.empty()) {
-		head = reply.rawReply;
-		tail.clear();
-		return;
-	}
-
-	std::string body;
-	if (route == kRouteCheckPage)
-		body = CheckPageBody(behaviour.checkPageStyle, behaviour.address);
-	else if (route == kRouteOther)
-		body = "Not Found\r\n";
-	else if (reply.status == 401)
-		body = "badauth";
-	else
-		body = UpdateBody(behaviour.answers);
-
-	head = "HTTP/1.1 " + std::to_string(reply.status) + " " + ReasonPhrase(reply.status) + "\r\n";
-	for (const std::string& header : reply.headers)
-		head += header + "\r\n";
-	if (reply.status == 401)
-		head += "WWW-Authenticate: Basic realm=\"DynDNS API Access\"\r\n";
-	switch (reply.framing) {
-		case kFramingContentLength:
-			head += "Content-Length: " + std::to_string(padding + body.size()) + "\r\n";
-			head += "Connection: close\r\n";
-			tail = body;
-			break;
-		case kFramingChunked:
-			head += "Connection: close\r\nTransfer-Encoding: chunked\r\n";
-			tail.clear();
-			if (!body.empty())
-				tail = Hex(body.size()) + "\r\n" + body + "\r\n";
-			tail += "0\r\n\r\n";
-			break;
-		case kFramingClose:
-			head += "Connection: close\r\n";
-			tail = body;
-			break;
-	}
-	head += "\r\n";
-}
-
 void
 LoopbackHttpServer::_Accept()
 {
@@ -591,27 +391,19 @@ LoopbackHttpServer::_Send(int socket, const char* data, size_t size, const Behav
 bool
 LoopbackHttpServer::_SendFlood(int socket, Route route, const Behaviour& behaviour)
 {
-	const RouteBehaviour& reply = route == kRouteCheckPage ? behaviour.checkPage : behaviour.update;
 	std::string head;
 	std::string tail;
-	_BuildReply(route, behaviour, behaviour.floodBytes, head, tail);
+	BuildReply(route, behaviour, behaviour.floodBytes, head, tail);
 	if (!_Send(socket, head.data(), head.size(), behaviour))
 		return false;
 
-	const std::string& filler = FloodFiller();
 	uint64 left = behaviour.floodBytes;
 	while (left > 0) {
-		size_t piece = left < filler.size() ? (size_t)left : filler.size();
-		if (reply.framing == kFramingChunked && reply.rawReply.empty()) {
-			std::string size = Hex(piece) + "\r\n";
-			if (!_Send(socket, size.data(), size.size(), behaviour)
-				|| !_Send(socket, filler.data(), piece, behaviour)
-				|| !_Send(socket, "\r\n", 2, behaviour)) {
-				return false;
-			}
-		} else if (!_Send(socket, filler.data(), piece, behaviour))
+		uint64 filler;
+		std::string piece = FloodPiece(route, behaviour, left, &filler);
+		if (!_Send(socket, piece.data(), piece.size(), behaviour))
 			return false;
-		left -= piece;
+		left -= filler;
 	}
 	return _Send(socket, tail.data(), tail.size(), behaviour);
 }

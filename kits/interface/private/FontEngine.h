@@ -1,6 +1,6 @@
 /*
- * Private to the interface kit: the font families and the glyphs behind BFont, rendered by
- * FreeType from the host's font files (see FontEngine.cpp).
+ * Private to the interface kit: the font families and the glyphs behind BFont, rendered from
+ * the host's font files by the drawing back end (see FontEngine.cpp).
  */
 #ifndef _FONT_ENGINE_H
 #define _FONT_ENGINE_H
@@ -10,17 +10,9 @@
 
 #include <Font.h>
 
-namespace BPrivate {
+#include "DrawingBackEnd.h"
 
-// An anti-aliased glyph: coverage 0-255, top row first.
-struct GlyphImage {
-	int32 left; // columns from the pen position to the first column
-	int32 top;  // rows from the first row down to the baseline's row, inclusive
-	int32 width;
-	int32 height;
-	int32 advance; // whole pixels
-	std::vector<uint8> coverage;
-};
+namespace BPrivate {
 
 struct PlacedGlyph {
 	std::shared_ptr<const GlyphImage> image;

@@ -20,8 +20,9 @@ int host_socket_open(int family, int type, int protocol, int* _error);
 int host_socket_duplicate(int socket, int* _error);
 void host_socket_close(int socket);
 
-// These return 0 or the host's errno value.
-int host_socket_connect(int socket, const sockaddr_in& address, bigtime_t timeout);
+// These return 0 or the host's errno value. A connect waits until the deadline, a
+// system_time() value (see HostWait.h), so that it can share one with a look-up.
+int host_socket_connect(int socket, const sockaddr_in& address, bigtime_t deadline);
 int host_socket_bind(int socket, const sockaddr_in& address);
 int host_socket_listen(int socket, int backlog);
 int host_socket_local_name(int socket, sockaddr_in* _address);
@@ -42,8 +43,9 @@ ssize_t host_socket_receive(int socket, void* data, size_t size, int flags, sock
 // 1 when data (or the peer's close) is waiting, 0 on time-out, -1 on error.
 int host_socket_wait_readable(int socket, bigtime_t timeout, int* _error);
 
-// IPv4 only. Refuses names that are not host names before asking the resolver.
-status_t host_resolve_ipv4(const char* host, in_addr* _address);
+// IPv4 only. A dotted quad is read without the resolver; names that are not host names are
+// refused before asking it; a name's look-up gives up with B_TIMED_OUT after the time-out.
+status_t host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout);
 // The port of a service in host order, or -1.
 int host_service_port(const char* service, const char* protocol);
 bool host_is_protocol_name(const char* name);
