@@ -5,7 +5,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -G Ninja
-PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev \
+PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev libx11-dev \
 	libpng-dev fonts-liberation2 fonts-dejavu-core
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 

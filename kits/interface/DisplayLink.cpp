@@ -1,0 +1,156 @@
+#include "DisplayLink.h"
+
+#include <stdlib.h>
+
+#include <atomic>
+#include <mutex>
+
+#include <AppDefs.h>
+#include <Window.h>
+
+#include "DisplayBackend.h"
+#include "InterfacePrivate.h"
+#include "KitModule.h"
+
+namespace BPrivate {
+
+namespace {
+
+std::once_flag sLoadOnce;
+std::atomic<DisplayBackend*> sBackend{NULL};
+
+// Set while a change made by the display is applied, so that it is not sent back.
+thread_local bool sFromDisplay = false;
+
+void
+ShutdownBackend()
+{
+	DisplayBackend* backend = sBackend.load();
+	if (backend != NULL)
+		backend->Shutdown();
+}
+
+void
+LoadBackend()
+{
+	const char* display = getenv("DISPLAY");
+	if (display == NULL || display[0] == '\0')
+		return;
+	create_display_backend_func create = (create_display_backend_func)load_kit_module_symbol(
+		"be_x11", DISPLAY_BACKEND_ENTRY);
+	if (create == NULL)
+		return;
+	DisplayBackend* backend = create();
+	if (backend == NULL)
+		return;
+	set_main_screen_frame(backend->ScreenFrame());
+	sBackend = backend;
+	atexit(ShutdownBackend);
+}
+
+}	// namespace
+
+DisplayBackend*
+DisplayLink::Backend()
+{
+	std::call_once(sLoadOnce, LoadBackend);
+	return sBackend;
+}
+
+DisplayBackend*
+DisplayLink::LoadedBackend()
+{
+	return sBackend;
+}
+
+void
+DisplayLink::WindowShown(BWindow* window)
+{
+	if (DisplayBackend* backend = Backend())
+		backend->WindowShown(window);
+}
+
+void
+DisplayLink::WindowHidden(BWindow* window)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowHidden(window);
+}
+
+void
+DisplayLink::WindowFrameChanged(BWindow* window)
+{
+	if (sFromDisplay)
+		return;
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowFrameChanged(window, window->Frame());
+}
+
+void
+DisplayLink::WindowActivated(BWindow* window)
+{
+	if (sFromDisplay)
+		return;
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowActivated(window);
+}
+
+void
+DisplayLink::WindowTitleChanged(BWindow* window)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowTitleChanged(window, window->Title());
+}
+
+void
+DisplayLink::WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
+	const BRegion& region)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowDrawn(window, bits, width, height, region);
+}
+
+void
+DisplayLink::WindowDeleted(BWindow* window)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowDeleted(window);
+}
+
+void
+DisplayLink::SetTrayItems(BWindow* window, const std::vector<BView*>& items)
+{
+	if (DisplayBackend* backend = Backend())
+		backend->SetTrayItems(window, items);
+}
+
+int32
+DisplayLink::CountDockedItems(BWindow* window)
+{
+	DisplayBackend* backend = LoadedBackend();
+	return backend != NULL ? backend->CountDockedItems(window) : 0;
+}
+
+void
+DisplayLink::FrameMovedFromDisplay(BWindow* window, BPoint where)
+{
+	sFromDisplay = true;
+	window->MoveTo(where);
+	sFromDisplay = false;
+}
+
+void
+DisplayLink::ActivatedFromDisplay(BWindow* window, bool active)
+{
+	sFromDisplay = true;
+	window->Activate(active);
+	sFromDisplay = false;
+}
+
+void
+DisplayLink::CloseRequestedFromDisplay(BWindow* window)
+{
+	window->PostMessage(B_QUIT_REQUESTED);
+}
+
+}	// namespace BPrivate
