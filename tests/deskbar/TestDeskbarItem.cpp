@@ -1,7 +1,8 @@
 /*
  * A Deskbar item for the host's tests: a red square that writes what happens to it, one line
  * per event, into the file named by TEST_ITEM_LOG. TEST_ITEM_NAME, when set, names its view;
- * with TEST_ITEM_MENU set, a click opens a pop-up menu whose "Exit" removes the item.
+ * with TEST_ITEM_MENU set, a click opens a pop-up menu whose "Exit" removes the item; with
+ * TEST_ITEM_PATTERN set, a white line down its sixth column shows how it is scaled.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -69,6 +70,14 @@ public:
 	}
 
 	void DetachedFromWindow() override { Record("detached"); }
+
+	void Draw(BRect) override
+	{
+		if (getenv("TEST_ITEM_PATTERN") == NULL)
+			return;
+		SetHighColor(255, 255, 255);
+		StrokeLine(BPoint(5, 0), BPoint(5, 15));
+	}
 
 	void Pulse() override { Record("pulse"); }
 

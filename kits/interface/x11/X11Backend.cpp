@@ -43,6 +43,13 @@ IgnoreErrors(Display* /*display*/, XErrorEvent* /*error*/)
 	return 0;
 }
 
+int
+ReturnFromIOError(Display* /*display*/)
+{
+	// The exit handler set for the connection takes it from here.
+	return 0;
+}
+
 std::string
 FileNameOf(const char* path)
 {
@@ -120,17 +127,21 @@ X11Backend::Create()
 	if (display == NULL)
 		return NULL;
 	XSetErrorHandler(IgnoreErrors);
+	XSetIOErrorHandler(ReturnFromIOError);
 	return new X11Backend(display);
 }
 
 X11Backend::X11Backend(Display* display)
 	:
 	fStopped(false),
+	fLost(false),
 	fLastClickTime(0),
 	fLastClickButton(0),
 	fClicks(0)
 {
 	fContext.display = display;
+	// Xlib would end the process when the display goes away.
+	XSetIOErrorExitHandler(display, _DisplayLost, this);
 	fContext.screen = DefaultScreen(display);
 	fContext.root = RootWindow(display, fContext.screen);
 	fContext.visual = DefaultVisual(display, fContext.screen);
@@ -326,6 +337,12 @@ X11Backend::Shutdown()
 }
 
 void
+X11Backend::_DisplayLost(Display* /*display*/, void* backend)
+{
+	static_cast<X11Backend*>(backend)->fLost = true;
+}
+
+void
 X11Backend::_Queue(Task task)
 {
 	{
@@ -346,14 +363,16 @@ X11Backend::_Run()
 		_RunTasks();
 		{
 			std::lock_guard<std::mutex> guard(fLock);
-			if (fStopped)
+			if (fStopped || fLost)
 				break;
 		}
-		while (XPending(display) > 0) {
+		while (!fLost && XPending(display) > 0) {
 			XEvent event;
 			XNextEvent(display, &event);
 			_HandleEvent(event);
 		}
+		if (fLost)
+			break;
 		XFlush(display);
 		{
 			std::lock_guard<std::mutex> guard(fLock);
@@ -370,7 +389,11 @@ X11Backend::_Run()
 			}
 		}
 	}
-	XFlush(display);
+	std::lock_guard<std::mutex> guard(fLock);
+	fStopped = true;
+	fTasks.clear();
+	if (!fLost)
+		XFlush(display);
 }
 
 void
@@ -381,8 +404,11 @@ X11Backend::_RunTasks()
 		std::lock_guard<std::mutex> guard(fLock);
 		tasks.swap(fTasks);
 	}
-	for (Task& task : tasks)
+	for (Task& task : tasks) {
+		if (fLost)
+			break;
 		task();
+	}
 }
 
 void

@@ -8,6 +8,7 @@
 
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <map>
@@ -47,6 +48,8 @@ public:
 private:
 	explicit X11Backend(Display* display);
 
+	static void _DisplayLost(Display* display, void* backend);
+
 	typedef std::function<void()> Task;
 	void _Queue(Task task);
 	void _Run();
@@ -65,6 +68,8 @@ private:
 	std::mutex fLock;
 	std::deque<Task> fTasks;
 	bool fStopped;
+	// The display went away: from then on the program is headless.
+	std::atomic<bool> fLost;
 	BRect fScreenFrame;
 	std::map<BWindow*, int32> fDocked;
 
