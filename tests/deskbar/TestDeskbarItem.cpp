@@ -2,7 +2,9 @@
  * A Deskbar item for the host's tests: a red square that writes what happens to it, one line
  * per event, into the file named by TEST_ITEM_LOG. TEST_ITEM_NAME, when set, names its view;
  * with TEST_ITEM_MENU set, a click opens a pop-up menu whose "Exit" removes the item; with
- * TEST_ITEM_PATTERN set, a white line down its sixth column shows how it is scaled.
+ * TEST_ITEM_PATTERN set, a white line down its sixth column shows how it is scaled; with
+ * TEST_ITEM_ANIMATE set, every pulse turns it from red to blue or back, and the log gets
+ * "frame N at T" with the pulse's system_time().
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -13,6 +15,7 @@
 #include <Deskbar.h>
 #include <MenuItem.h>
 #include <Message.h>
+#include <OS.h>
 #include <PopUpMenu.h>
 #include <View.h>
 #include <Window.h>
@@ -42,13 +45,15 @@ public:
 		:
 		BView(BRect(0, 0, 15, 15), getenv("TEST_ITEM_NAME") != NULL ? getenv("TEST_ITEM_NAME")
 																	 : "TestItem",
-			B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
+			B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED),
+		fFrame(0)
 	{
 	}
 
 	TestItem(BMessage* archive)
 		:
-		BView(archive)
+		BView(archive),
+		fFrame(0)
 	{
 	}
 
@@ -79,7 +84,19 @@ public:
 		StrokeLine(BPoint(5, 0), BPoint(5, 15));
 	}
 
-	void Pulse() override { Record("pulse"); }
+	void Pulse() override
+	{
+		if (getenv("TEST_ITEM_ANIMATE") == NULL) {
+			Record("pulse");
+			return;
+		}
+		fFrame++;
+		SetViewColor(fFrame % 2 == 0 ? 255 : 0, 0, fFrame % 2 == 0 ? 0 : 255);
+		Invalidate();
+		std::string event = "frame " + std::to_string(fFrame) + " at "
+			+ std::to_string(system_time());
+		Record(event.c_str());
+	}
 
 	void MouseDown(BPoint where) override
 	{
@@ -98,6 +115,9 @@ public:
 		status_t status = BDeskbar().RemoveItem(Name());
 		Record(status == B_OK ? "removal asked" : "removal refused");
 	}
+
+private:
+	int32 fFrame;
 };
 
 // Out of line, so that the image exports it for instantiate_object().

@@ -209,6 +209,8 @@ TEST_F(TrayTest, AClickOnTheIconOpensItsMenuBesideItOnTheScreen)
 	EXPECT_TRUE(menuFrame.InsetByCopy(-2, -2).Intersects(iconFrame));
 	ASSERT_TRUE(fDisplay.Click(100, 100));
 	EXPECT_TRUE(Logged("chose nothing"));
+	// Until the menu has left the screen, it holds the pointer.
+	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(menu); }));
 
 	menu = open();
 	ASSERT_NE(0u, menu);

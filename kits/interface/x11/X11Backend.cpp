@@ -11,6 +11,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -160,7 +161,10 @@ X11Backend::X11Backend(Display* display)
 		fWakePipe[0] = -1;
 		fWakePipe[1] = -1;
 	}
-	fThread = std::thread([this] { _Run(); });
+	fThread = std::thread([this] {
+		pthread_setname_np(pthread_self(), "x11 events");
+		_Run();
+	});
 }
 
 X11Backend::~X11Backend()
