@@ -13,11 +13,9 @@ namespace {
 const int kStopPolls = 500;
 const bigtime_t kStopPollDelay = 10000;
 
-}	// namespace
+} // namespace
 
-ChildProcess::ChildProcess()
-	:
-	fPid(-1)
+ChildProcess::ChildProcess() : fPid(-1)
 {
 }
 
@@ -28,7 +26,8 @@ ChildProcess::~ChildProcess()
 
 bool
 ChildProcess::Start(const std::vector<std::string>& arguments,
-	const std::vector<std::string>& environment, const std::string& logPath, int keepFd)
+					const std::vector<std::string>& environment, const std::string& logPath,
+					int keepFd)
 {
 	if (fPid > 0 || arguments.empty())
 		return false;

@@ -19,7 +19,8 @@
 #include "TestDisplay.h"
 #include "WindowPort.h"
 
-class DisplayTest : public testing::Test {
+class DisplayTest : public testing::Test
+{
 protected:
 	void SetUp() override
 	{
@@ -64,4 +65,4 @@ protected:
 	std::vector<BWindow*> fWindows;
 };
 
-#endif	// DISPLAY_TEST_SUPPORT_H
+#endif // DISPLAY_TEST_SUPPORT_H

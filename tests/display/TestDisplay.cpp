@@ -28,7 +28,7 @@ TemporaryDirectory()
 	return mkdtemp(path.data()) != NULL ? std::string(path.data()) : std::string();
 }
 
-}	// namespace
+} // namespace
 
 bool
 WaitUntil(std::function<bool()> condition, bigtime_t timeout)
@@ -43,10 +43,7 @@ WaitUntil(std::function<bool()> condition, bigtime_t timeout)
 }
 
 TestDisplay::TestDisplay(int32 width, int32 height)
-	:
-	fWidth(width),
-	fHeight(height),
-	fConnection(NULL)
+	: fWidth(width), fHeight(height), fConnection(NULL)
 {
 	XSetErrorHandler(IgnoreErrors);
 }
@@ -75,8 +72,8 @@ TestDisplay::Start()
 	// Xvfb picks a free display number itself and writes it to the pipe.
 	std::string screen = std::to_string(fWidth) + "x" + std::to_string(fHeight) + "x24";
 	bool started = fServer.Start({"Xvfb", "-displayfd", std::to_string(pipe[1]), "-screen", "0",
-									 screen, "-nolisten", "tcp", "-noreset"},
-		{}, fDirectory + "/Xvfb.log", pipe[1]);
+								  screen, "-nolisten", "tcp", "-noreset"},
+								 {}, fDirectory + "/Xvfb.log", pipe[1]);
 	close(pipe[1]);
 	std::string number;
 	bigtime_t deadline = system_time() + kDisplayTimeout;
@@ -109,9 +106,9 @@ TestDisplay::Start()
 bool
 TestDisplay::StartTray(int32 height)
 {
-	if (!fTray.Start({"trayer", "--edge", "bottom", "--align", "right", "--widthtype",
-			"request", "--height", std::to_string(height), "--SetDockType", "false"},
-			{Environment()}, fDirectory + "/trayer.log")) {
+	if (!fTray.Start({"trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+					  "--height", std::to_string(height), "--SetDockType", "false"},
+					 {Environment()}, fDirectory + "/trayer.log")) {
 		return false;
 	}
 	return WaitUntil([this] { return TrayManager() != 0; });
@@ -152,8 +149,8 @@ TestDisplay::WindowNamed(const std::string& name)
 {
 	return _Search(DefaultRootWindow(fConnection), [this, &name](::Window window) {
 		char* windowName = NULL;
-		bool matches = XFetchName(fConnection, window, &windowName) != 0 && windowName != NULL
-			&& name == windowName;
+		bool matches = XFetchName(fConnection, window, &windowName) != 0 && windowName != NULL &&
+					   name == windowName;
 		if (windowName != NULL)
 			XFree(windowName);
 		return matches;
@@ -164,15 +161,15 @@ TestDisplay::WindowNamed(const std::string& name)
 TestDisplay::WindowOfClass(const std::string& instance)
 {
 	return _Search(DefaultRootWindow(fConnection),
-		[this, &instance](::Window window) { return ClassOf(window) == instance; });
+				   [this, &instance](::Window window) { return ClassOf(window) == instance; });
 }
 
 bool
 TestDisplay::IsShown(::Window window)
 {
 	XWindowAttributes attributes;
-	return XGetWindowAttributes(fConnection, window, &attributes) != 0
-		&& attributes.map_state == IsViewable;
+	return XGetWindowAttributes(fConnection, window, &attributes) != 0 &&
+		   attributes.map_state == IsViewable;
 }
 
 BRect
@@ -182,9 +179,9 @@ TestDisplay::ScreenFrame(::Window window)
 	int x;
 	int y;
 	::Window child;
-	if (XGetWindowAttributes(fConnection, window, &attributes) == 0
-		|| !XTranslateCoordinates(fConnection, window, DefaultRootWindow(fConnection), 0, 0, &x,
-			&y, &child)) {
+	if (XGetWindowAttributes(fConnection, window, &attributes) == 0 ||
+		!XTranslateCoordinates(fConnection, window, DefaultRootWindow(fConnection), 0, 0, &x, &y,
+							   &child)) {
 		return BRect();
 	}
 	return BRect(x, y, x + attributes.width - 1, y + attributes.height - 1);
@@ -208,8 +205,8 @@ bool
 TestDisplay::IsOverrideRedirect(::Window window)
 {
 	XWindowAttributes attributes;
-	return XGetWindowAttributes(fConnection, window, &attributes) != 0
-		&& attributes.override_redirect;
+	return XGetWindowAttributes(fConnection, window, &attributes) != 0 &&
+		   attributes.override_redirect;
 }
 
 std::string
@@ -236,9 +233,9 @@ TestDisplay::Utf8Property(::Window window, const char* name)
 	unsigned char* data = NULL;
 	std::string value;
 	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 1024,
-			False, AnyPropertyType, &type, &format, &count, &remaining, &data)
-			== Success
-		&& data != NULL && format == 8) {
+						   False, AnyPropertyType, &type, &format, &count, &remaining,
+						   &data) == Success &&
+		data != NULL && format == 8) {
 		value.assign((const char*)data, count);
 	}
 	if (data != NULL)
@@ -255,10 +252,9 @@ TestDisplay::LongProperty(::Window window, const char* name)
 	unsigned long remaining;
 	unsigned char* data = NULL;
 	std::vector<long> values;
-	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 64,
-			False, AnyPropertyType, &type, &format, &count, &remaining, &data)
-			== Success
-		&& data != NULL && format == 32) {
+	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 64, False,
+						   AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
+		data != NULL && format == 32) {
 		values.assign((long*)data, (long*)data + count);
 	}
 	if (data != NULL)
@@ -280,8 +276,8 @@ TestDisplay::Xdotool(const std::vector<std::string>& arguments)
 bool
 TestDisplay::Click(int32 x, int32 y, int32 button)
 {
-	return Xdotool({"mousemove", std::to_string(x), std::to_string(y), "click",
-		std::to_string(button)});
+	return Xdotool(
+		{"mousemove", std::to_string(x), std::to_string(y), "click", std::to_string(button)});
 }
 
 bool
@@ -325,8 +321,7 @@ TestDisplay::SavePNG(const XwdImage& image, BRect rect, const std::string& path,
 	int32 width = rect.IntegerWidth() + 1;
 	int32 height = rect.IntegerHeight() + 1;
 	std::vector<uint8> bits = image.Bits((int32)rect.left, (int32)rect.top, width, height);
-	return BPrivate::write_png(path.c_str(), bits.data(), width, height, width * 4, scale)
-		== B_OK;
+	return BPrivate::write_png(path.c_str(), bits.data(), width, height, width * 4, scale) == B_OK;
 }
 
 ::Window

@@ -28,7 +28,8 @@ const bigtime_t kDisplayTimeout = 15000000;
 // Polls `condition` every 10 ms until it holds or `timeout` passes.
 bool WaitUntil(std::function<bool()> condition, bigtime_t timeout = kDisplayTimeout);
 
-class TestDisplay {
+class TestDisplay
+{
 public:
 	TestDisplay(int32 width = 1024, int32 height = 768);
 	~TestDisplay();
@@ -49,8 +50,7 @@ public:
 	// Windows, searched through the whole tree by WM_NAME or by WM_CLASS instance name;
 	// 0 when none appears in time.
 	::Window FindWindow(const std::string& name, bigtime_t timeout = kDisplayTimeout);
-	::Window FindWindowOfClass(const std::string& instance,
-		bigtime_t timeout = kDisplayTimeout);
+	::Window FindWindowOfClass(const std::string& instance, bigtime_t timeout = kDisplayTimeout);
 	// The same without waiting; 0 when there is none.
 	::Window WindowNamed(const std::string& name);
 	::Window WindowOfClass(const std::string& instance);
@@ -73,7 +73,7 @@ public:
 	bool Grab(XwdImage* image);
 	// Saves part of a grab as PNG (for people to look at).
 	static bool SavePNG(const XwdImage& image, BRect rect, const std::string& path,
-		int32 scale = 1);
+						int32 scale = 1);
 
 private:
 	::Window _Search(::Window parent, const std::function<bool(::Window)>& matches);
@@ -88,4 +88,4 @@ private:
 	Display* fConnection;
 };
 
-#endif	// TEST_DISPLAY_H
+#endif // TEST_DISPLAY_H

@@ -17,10 +17,11 @@ const char* const kItemClass = "test_deskbar_item";
 const rgb_color kItemRed = {255, 0, 0, 255};
 const int32 kPatternColumn = 5;
 
-}	// namespace
+} // namespace
 
 // The Deskbar host as a person's desktop runs it, with the test item on its shelf.
-class TrayTest : public testing::Test {
+class TrayTest : public testing::Test
+{
 protected:
 	void SetUp() override
 	{
@@ -86,9 +87,9 @@ protected:
 		int32 mismatches = 0;
 		for (int32 y = 0; y < height; y++) {
 			for (int32 x = 0; x < width; x++) {
-				bool line = x >= offsetX + kPatternColumn * scale
-					&& x < offsetX + (kPatternColumn + 1) * scale && y >= offsetY
-					&& y < offsetY + 16 * scale;
+				bool line = x >= offsetX + kPatternColumn * scale &&
+							x < offsetX + (kPatternColumn + 1) * scale && y >= offsetY &&
+							y < offsetY + 16 * scale;
 				rgb_color expected = line ? kWhite : kItemRed;
 				if (screen.PixelAt((int32)frame.left + x, (int32)frame.top + y) != expected)
 					mismatches++;

@@ -11,7 +11,8 @@
 #include <GraphicsDefs.h>
 #include <SupportDefs.h>
 
-class XwdImage {
+class XwdImage
+{
 public:
 	XwdImage();
 
@@ -32,4 +33,4 @@ private:
 	std::vector<rgb_color> fPixels;
 };
 
-#endif	// XWD_IMAGE_H
+#endif // XWD_IMAGE_H

@@ -17,7 +17,8 @@ class BWindow;
 
 namespace BPrivate {
 
-class DisplayBackend {
+class DisplayBackend
+{
 public:
 	virtual ~DisplayBackend() {}
 
@@ -32,7 +33,7 @@ public:
 	// What the window has just drawn: `bits` are its B_RGB32 pixels, `region` the part of
 	// them that changed.
 	virtual void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
-		const BRegion& region) = 0;
+							 const BRegion& region) = 0;
 	// From the window's destructor; the backend forgets the window.
 	virtual void WindowDeleted(BWindow* window) = 0;
 
@@ -51,6 +52,6 @@ public:
 typedef DisplayBackend* (*create_display_backend_func)();
 #define DISPLAY_BACKEND_ENTRY "create_display_backend"
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _DISPLAY_BACKEND_H
+#endif // _DISPLAY_BACKEND_H

@@ -21,7 +21,8 @@ namespace BPrivate {
 
 class DisplayBackend;
 
-class DisplayLink {
+class DisplayLink
+{
 public:
 	// Loads the backend once per process if a display is reachable; NULL when headless.
 	static DisplayBackend* Backend();
@@ -34,7 +35,7 @@ public:
 	static void WindowActivated(BWindow* window);
 	static void WindowTitleChanged(BWindow* window);
 	static void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
-		const BRegion& region);
+							const BRegion& region);
 	static void WindowDeleted(BWindow* window);
 
 	// From a host that keeps status pictures (the Deskbar's shelf).
@@ -48,6 +49,6 @@ public:
 	static void CloseRequestedFromDisplay(BWindow* window);
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _DISPLAY_LINK_H
+#endif // _DISPLAY_LINK_H

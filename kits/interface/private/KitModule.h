@@ -12,6 +12,6 @@ namespace BPrivate {
 // or NULL when the module or the symbol is missing. The module stays loaded.
 void* load_kit_module_symbol(const char* name, const char* symbol);
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _KIT_MODULE_H
+#endif // _KIT_MODULE_H

@@ -14,7 +14,8 @@
 
 #include <SupportDefs.h>
 
-class X11Keyboard {
+class X11Keyboard
+{
 public:
 	explicit X11Keyboard(Display* display);
 	~X11Keyboard();
@@ -37,4 +38,4 @@ private:
 	std::map<::Window, XIC> fContexts;
 };
 
-#endif	// X11_KEYBOARD_H
+#endif // X11_KEYBOARD_H

@@ -23,7 +23,8 @@ const size_t kMaxRequested = 32;
 const int kGrabAttempts = 100;
 const bigtime_t kGrabRetryDelay = 2000;
 
-struct MotifHints {
+struct MotifHints
+{
 	unsigned long flags;
 	unsigned long functions;
 	unsigned long decorations;
@@ -45,39 +46,28 @@ HeightOf(BRect frame)
 	return std::max((int32)1, frame.IntegerHeight() + 1);
 }
 
-}	// namespace
+} // namespace
 
 X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& spec)
-	:
-	fContext(context),
-	fOwner(owner),
-	fSpec(spec),
-	fWindow(0),
-	fParent(context.root),
-	fPixmap(0),
-	fGC(0),
-	fShown(false),
-	fAllowed(true),
-	fMapped(false),
-	fFocusWanted(false),
-	fGrabbed(false)
+	: fContext(context), fOwner(owner), fSpec(spec), fWindow(0), fParent(context.root), fPixmap(0),
+	  fGC(0), fShown(false), fAllowed(true), fMapped(false), fFocusWanted(false), fGrabbed(false)
 {
 	Display* display = context.display;
 	XSetWindowAttributes attributes;
 	memset(&attributes, 0, sizeof(attributes));
 	attributes.override_redirect = spec.menu ? True : False;
-	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask
-		| PointerMotionMask | KeyPressMask | KeyReleaseMask | FocusChangeMask
-		| StructureNotifyMask;
+	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+							KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
 	attributes.bit_gravity = NorthWestGravity;
 	attributes.background_pixmap = None;
 	attributes.border_pixel = 0;
 	int32 width = WidthOf(spec.frame);
 	int32 height = HeightOf(spec.frame);
-	fWindow = XCreateWindow(display, context.root, (int)spec.frame.left, (int)spec.frame.top,
-		width, height, 0, context.depth, InputOutput, context.visual,
-		CWOverrideRedirect | CWEventMask | CWBitGravity | CWBackPixmap | CWBorderPixel,
-		&attributes);
+	fWindow = XCreateWindow(display, context.root, (int)spec.frame.left, (int)spec.frame.top, width,
+							height, 0, context.depth, InputOutput, context.visual,
+							CWOverrideRedirect | CWEventMask | CWBitGravity | CWBackPixmap |
+								CWBorderPixel,
+							&attributes);
 
 	XClassHint classHint;
 	classHint.res_name = (char*)fSpec.instanceName.c_str();
@@ -87,11 +77,11 @@ X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& s
 
 	long pid = getpid();
 	XChangeProperty(display, fWindow, context.netWmPid, XA_CARDINAL, 32, PropModeReplace,
-		(unsigned char*)&pid, 1);
+					(unsigned char*)&pid, 1);
 	char host[256] = "";
 	gethostname(host, sizeof(host) - 1);
 	XChangeProperty(display, fWindow, context.wmClientMachine, XA_STRING, 8, PropModeReplace,
-		(unsigned char*)host, strlen(host));
+					(unsigned char*)host, strlen(host));
 	Atom protocols[] = {context.wmDeleteWindow, context.netWmPing};
 	XSetWMProtocols(display, fWindow, protocols, 2);
 
@@ -106,14 +96,14 @@ X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& s
 	if (spec.borderless && !spec.menu) {
 		MotifHints motif = {kMotifHintsDecorations, 0, 0, 0, 0};
 		XChangeProperty(display, fWindow, context.motifWmHints, context.motifWmHints, 32,
-			PropModeReplace, (unsigned char*)&motif, 5);
+						PropModeReplace, (unsigned char*)&motif, 5);
 	}
 	Atom type = spec.menu ? context.netWmWindowTypePopupMenu : context.netWmWindowTypeNormal;
 	XChangeProperty(display, fWindow, context.netWmWindowType, XA_ATOM, 32, PropModeReplace,
-		(unsigned char*)&type, 1);
+					(unsigned char*)&type, 1);
 	if (spec.floating) {
 		XChangeProperty(display, fWindow, context.netWmState, XA_ATOM, 32, PropModeReplace,
-			(unsigned char*)&context.netWmStateAbove, 1);
+						(unsigned char*)&context.netWmStateAbove, 1);
 	}
 
 	fPixmap = XCreatePixmap(display, fWindow, width, height, context.depth);
@@ -168,8 +158,7 @@ X11Window::SetFrame(BRect frame)
 		XResizeWindow(display, fWindow, WidthOf(frame), HeightOf(frame));
 		// The kit redraws the whole window after a resize.
 		XFreePixmap(display, fPixmap);
-		fPixmap = XCreatePixmap(display, fWindow, WidthOf(frame), HeightOf(frame),
-			fContext.depth);
+		fPixmap = XCreatePixmap(display, fWindow, WidthOf(frame), HeightOf(frame), fContext.depth);
 		XFillRectangle(display, fPixmap, fGC, 0, 0, WidthOf(frame), HeightOf(frame));
 	}
 }
@@ -180,8 +169,8 @@ X11Window::SetTitle(const std::string& title)
 	Display* display = fContext.display;
 	fSpec.title = title;
 	XStoreName(display, fWindow, title.c_str());
-	XChangeProperty(display, fWindow, fContext.netWmName, fContext.utf8String, 8,
-		PropModeReplace, (const unsigned char*)title.c_str(), title.size());
+	XChangeProperty(display, fWindow, fContext.netWmName, fContext.utf8String, 8, PropModeReplace,
+					(const unsigned char*)title.c_str(), title.size());
 }
 
 void
@@ -202,8 +191,8 @@ X11Window::Activate()
 		event.xclient.format = 32;
 		event.xclient.data.l[0] = 1;
 		event.xclient.data.l[1] = CurrentTime;
-		XSendEvent(display, fContext.root, False,
-			SubstructureRedirectMask | SubstructureNotifyMask, &event);
+		XSendEvent(display, fContext.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
+				   &event);
 	} else {
 		XRaiseWindow(display, fWindow);
 		XSetInputFocus(display, fWindow, RevertToPointerRoot, CurrentTime);
@@ -211,8 +200,7 @@ X11Window::Activate()
 }
 
 void
-X11Window::Draw(const uint8* bits, int32 bytesPerRow, int32 x, int32 y, int32 width,
-	int32 height)
+X11Window::Draw(const uint8* bits, int32 bytesPerRow, int32 x, int32 y, int32 width, int32 height)
 {
 	X11Image::Put(fContext, fPixmap, fGC, bits, bytesPerRow, width, height, x, y);
 	if (fMapped)
@@ -236,7 +224,7 @@ X11Window::Configured(const XConfigureEvent& event, BPoint* where)
 		int y;
 		::Window child;
 		if (!XTranslateCoordinates(fContext.display, fWindow, fContext.root, 0, 0, &x, &y,
-				&child)) {
+								   &child)) {
 			return false;
 		}
 		position.Set(x, y);
@@ -322,8 +310,8 @@ X11Window::_Grab()
 	// The click that opened the menu may still hold the pointer for a moment.
 	for (int attempt = 0; attempt < kGrabAttempts; attempt++) {
 		int result = XGrabPointer(display, fWindow, False,
-			ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-			GrabModeAsync, None, None, CurrentTime);
+								  ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+								  GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
 		if (result == GrabSuccess) {
 			fGrabbed = true;
 			break;

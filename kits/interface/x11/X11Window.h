@@ -18,7 +18,8 @@ class BWindow;
 struct X11Context;
 
 // What the display needs to know of a window, taken on the window's thread.
-struct X11WindowSpec {
+struct X11WindowSpec
+{
 	BRect frame;
 	std::string title;
 	// WM_CLASS: the program or add-on the window belongs to.
@@ -30,7 +31,8 @@ struct X11WindowSpec {
 	bool takesFocus = true;
 };
 
-class X11Window {
+class X11Window
+{
 public:
 	X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& spec);
 	~X11Window();
@@ -48,8 +50,7 @@ public:
 	void SetTitle(const std::string& title);
 	void Activate();
 
-	void Draw(const uint8* bits, int32 bytesPerRow, int32 x, int32 y, int32 width,
-		int32 height);
+	void Draw(const uint8* bits, int32 bytesPerRow, int32 x, int32 y, int32 width, int32 height);
 	void Repaint(int32 x, int32 y, int32 width, int32 height);
 
 	// Events about this window. A ConfigureNotify returns true with the position when the
@@ -80,4 +81,4 @@ private:
 	std::deque<BPoint> fRequested;
 };
 
-#endif	// X11_WINDOW_H
+#endif // X11_WINDOW_H
