@@ -207,7 +207,9 @@ TEST_F(TrayTest, AClickOnTheIconOpensItsMenuBesideItOnTheScreen)
 	ASSERT_NE(0u, menu);
 	BRect menuFrame = fDisplay.ScreenFrame(menu);
 	EXPECT_TRUE(BRect(0, 0, 1023, 767).Contains(menuFrame));
+	// Beside the icon, not over it.
 	EXPECT_TRUE(menuFrame.InsetByCopy(-2, -2).Intersects(iconFrame));
+	EXPECT_FALSE(menuFrame.Intersects(iconFrame));
 	ASSERT_TRUE(fDisplay.Click(100, 100));
 	EXPECT_TRUE(Logged("chose nothing"));
 	// Until the menu has left the screen, it holds the pointer.

@@ -59,6 +59,7 @@ private:
 	void _HandlePointer(XEvent& event);
 	void _HandleKey(XEvent& event);
 	void _DockingChanged(BWindow* window);
+	void _PlaceBesideClickedIcon(X11Window* menu);
 	X11Window* _Find(BWindow* window);
 	X11Window* _Find(::Window window);
 
@@ -81,6 +82,9 @@ private:
 	Time fLastClickTime;
 	unsigned int fLastClickButton;
 	int32 fClicks;
+	// The tray icon clicked last, and when: the menu it opens goes beside it.
+	BRect fClickedIcon;
+	bigtime_t fClickedIconTime;
 };
 
 #endif // X11_BACKEND_H

@@ -245,6 +245,8 @@ X11Tray::HitFor(::Window iconWindow, int x, int y, int rootX, int rootY, Hit* hi
 			// place there.
 			hit->windowOrigin.Set(rootX - x + offsetX - icon.rect.left,
 								  rootY - y + offsetY - icon.rect.top);
+			hit->iconFrame.Set(rootX - x, rootY - y, rootX - x + icon.width - 1,
+							   rootY - y + icon.height - 1);
 			return true;
 		}
 	}

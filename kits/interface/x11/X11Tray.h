@@ -61,6 +61,8 @@ public:
 		BWindow* window;
 		BPoint where;
 		BPoint windowOrigin;
+		// The icon on the screen.
+		BRect iconFrame;
 	};
 	bool HitFor(::Window icon, int x, int y, int rootX, int rootY, Hit* hit) const;
 
