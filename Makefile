@@ -6,7 +6,7 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -G Ninja
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev libx11-dev \
-	libpng-dev fonts-liberation2 fonts-dejavu-core
+	libpng-dev fonts-liberation2 fonts-dejavu-core xvfb xdotool x11-apps trayer
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 .PHONY: all deps build test test-plain test-asan test-tsan demo fuzz bench clean

@@ -66,3 +66,23 @@ TEST(DisplayHeadlessTest, WithoutAReachableDisplayWindowsStayHeadless)
 	window->Quit();
 	unsetenv("DISPLAY");
 }
+
+TEST_F(DisplayTest, AProgramWhoseDisplayGoesAwayCarriesOnHeadless)
+{
+	BWindow* window = Keep(new BWindow(BRect(10, 10, 49, 49), "Orphan", B_NO_BORDER_WINDOW_LOOK,
+									   B_NORMAL_WINDOW_FEEL, 0));
+	window->Show();
+	ASSERT_NE(0u, fDisplay.FindWindow("Orphan"));
+	fDisplay.Stop();
+
+	// Xlib would have ended the process; the window goes on drawing for itself.
+	BPrivate::WindowPort port(window);
+	uint32 updates = port.UpdateCount();
+	Locked(window, [&] { window->MoveTo(100, 100); });
+	EXPECT_EQ(B_OK, port.Redraw());
+	EXPECT_GT(port.UpdateCount(), updates);
+	EXPECT_EQ(BRect(100, 100, 139, 139), window->Frame());
+	window->Hide();
+	window->Show();
+	EXPECT_EQ(B_OK, port.Sync());
+}

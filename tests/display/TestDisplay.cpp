@@ -50,10 +50,7 @@ TestDisplay::TestDisplay(int32 width, int32 height)
 
 TestDisplay::~TestDisplay()
 {
-	fTray.Stop();
-	if (fConnection != NULL)
-		XCloseDisplay(fConnection);
-	fServer.Stop();
+	Stop();
 	if (!fDirectory.empty()) {
 		std::string command = "rm -rf '" + fDirectory + "'";
 		(void)!system(command.c_str());
@@ -101,6 +98,30 @@ TestDisplay::Start()
 		return false;
 	}
 	return true;
+}
+
+void
+TestDisplay::Stop()
+{
+	fTray.Stop();
+	fWindowManager.Stop();
+	if (fConnection != NULL)
+		XCloseDisplay(fConnection);
+	fConnection = NULL;
+	fServer.Stop();
+}
+
+bool
+TestDisplay::StartWindowManager()
+{
+	if (!fWindowManager.Start({"openbox"}, {Environment()}, fDirectory + "/openbox.log"))
+		return false;
+	return WaitUntil([this] {
+			   return !fWindowManager.IsRunning() ||
+					  !LongProperty(DefaultRootWindow(fConnection), "_NET_SUPPORTING_WM_CHECK")
+						   .empty();
+		   }) &&
+		   fWindowManager.IsRunning();
 }
 
 bool

@@ -36,11 +36,15 @@ public:
 
 	// Starts Xvfb and connects to it; false (with the reason in Failure()) if it cannot.
 	bool Start();
+	// Ends the display, as a person's session ends.
+	void Stop();
 	const std::string& Name() const { return fName; }
 	std::string Environment() const { return "DISPLAY=" + fName; }
 	const std::string& Failure() const { return fFailure; }
 	Display* Connection() const { return fConnection; }
 
+	// openbox, where installed (it is not part of the test packages); false without it.
+	bool StartWindowManager();
 	// A tray along the bottom edge, `height` pixels high.
 	bool StartTray(int32 height = 24);
 	void StopTray();
@@ -85,6 +89,7 @@ private:
 	std::string fDirectory;
 	ChildProcess fServer;
 	ChildProcess fTray;
+	ChildProcess fWindowManager;
 	Display* fConnection;
 };
 

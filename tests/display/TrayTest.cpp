@@ -45,13 +45,24 @@ protected:
 		unsetenv("DISPLAY");
 	}
 
-	void StartHostWithItem()
+	// The Deskbar host, as BDeskbar would start it, answering requests.
+	void StartHost()
 	{
 		ASSERT_TRUE(fHost.Start({DESKBAR_HOST}, {}, fHome.Path() + "/deskbar.log"));
 		ASSERT_TRUE(WaitUntil([] { return HostAnswers(); }));
+	}
+
+	void AddItem(const std::string& path)
+	{
 		int status;
-		RunCommand(std::string(DESKBAR_CTL) + " add " + TEST_DESKBAR_ITEM, &status);
+		RunCommand(std::string(DESKBAR_CTL) + " add " + path, &status);
 		ASSERT_EQ(0, status);
+	}
+
+	void StartHostWithItem()
+	{
+		ASSERT_NO_FATAL_FAILURE(StartHost());
+		ASSERT_NO_FATAL_FAILURE(AddItem(TEST_DESKBAR_ITEM));
 	}
 
 	std::string Log() { return fHome.ReadFile(fLog); }
@@ -209,7 +220,10 @@ TEST_F(TrayTest, AClickOnTheIconOpensItsMenuBesideItOnTheScreen)
 	EXPECT_TRUE(BRect(0, 0, 1023, 767).Contains(menuFrame));
 	// Beside the icon, not over it.
 	EXPECT_TRUE(menuFrame.InsetByCopy(-2, -2).Intersects(iconFrame));
-	EXPECT_FALSE(menuFrame.Intersects(iconFrame));
+	EXPECT_FALSE(menuFrame.Intersects(iconFrame))
+		<< "menu " << menuFrame.left << "," << menuFrame.top << " to " << menuFrame.right << ","
+		<< menuFrame.bottom << ", icon " << iconFrame.left << "," << iconFrame.top << " to "
+		<< iconFrame.right << "," << iconFrame.bottom;
 	ASSERT_TRUE(fDisplay.Click(100, 100));
 	EXPECT_TRUE(Logged("chose nothing"));
 	// Until the menu has left the screen, it holds the pointer.

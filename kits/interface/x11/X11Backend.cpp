@@ -36,6 +36,8 @@ namespace {
 
 // Presses of one button this close together count as one multiple click.
 const Time kClickInterval = 400;
+// A menu shown this soon after a click on a tray icon is that icon's menu.
+const bigtime_t kIconMenuDelay = 2000000;
 
 int
 IgnoreErrors(Display* /*display*/, XErrorEvent* /*error*/)
@@ -133,7 +135,8 @@ X11Backend::Create()
 }
 
 X11Backend::X11Backend(Display* display)
-	: fStopped(false), fLost(false), fLastClickTime(0), fLastClickButton(0), fClicks(0)
+	: fStopped(false), fLost(false), fLastClickTime(0), fLastClickButton(0), fClicks(0),
+	  fClickedIconTime(0)
 {
 	fContext.display = display;
 	// Xlib would end the process when the display goes away.
@@ -194,6 +197,8 @@ X11Backend::WindowShown(BWindow* window)
 			fWindows[window].reset(shown);
 		}
 		shown->SetAllowed(fTray->CountDocked(window) == 0);
+		if (shown->IsMenu())
+			_PlaceBesideClickedIcon(shown);
 		shown->SetShown(true);
 	});
 }
@@ -571,8 +576,11 @@ X11Backend::_HandlePointer(XEvent& event)
 	switch (event.type) {
 	case ButtonPress:
 		// A status picture's menu opens by the icon that was clicked.
-		if (space == WindowPort::kWindowCoordinates)
+		if (space == WindowPort::kWindowCoordinates) {
 			DisplayLink::FrameMovedFromDisplay(target, hit.windowOrigin);
+			fClickedIcon = hit.iconFrame;
+			fClickedIconTime = system_time();
+		}
 		port.MouseDown(where, buttons, fClicks, space);
 		break;
 	case ButtonRelease:
@@ -622,6 +630,33 @@ X11Backend::_DockingChanged(BWindow* window)
 	if (docked == 0 && WindowList::Acquire(window)) {
 		DisplayLink::FrameMovedFromDisplay(window, shown->Frame().LeftTop());
 		WindowList::Release(window);
+	}
+}
+
+void
+X11Backend::_PlaceBesideClickedIcon(X11Window* menu)
+{
+	// A menu that a click on a tray icon opens would cover the icon where the screen's edge
+	// pushed it back: it goes below the icon, or above where there is no room below.
+	BRect icon = fClickedIcon;
+	fClickedIcon = BRect();
+	BRect frame = menu->Frame();
+	if (!icon.IsValid() || system_time() - fClickedIconTime > kIconMenuDelay ||
+		!frame.Intersects(icon)) {
+		return;
+	}
+	BRect screen = ScreenFrame();
+	BPoint where = frame.LeftTop();
+	if (icon.bottom + 1 + frame.Height() <= screen.bottom)
+		where.y = icon.bottom + 1;
+	else if (icon.top - 1 - frame.Height() >= screen.top)
+		where.y = icon.top - 1 - frame.Height();
+	else
+		return;
+	menu->SetFrame(frame.OffsetToCopy(where));
+	if (WindowList::Acquire(menu->Owner())) {
+		DisplayLink::FrameMovedFromDisplay(menu->Owner(), where);
+		WindowList::Release(menu->Owner());
 	}
 }
 
