@@ -33,7 +33,8 @@ test-asan: deps
 test-tsan: deps
 	cmake -S . -B build/tsan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DZORVE_SANITIZE=thread
 	cmake --build build/tsan -j $(JOBS)
-	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 \
+		suppressions=$(CURDIR)/tests/tsan-suppressions.txt" \
 		ctest --test-dir build/tsan --output-on-failure -j $(JOBS)
 
 test: test-plain test-asan test-tsan

@@ -15,6 +15,8 @@
 #include <string.h>
 #include <unistd.h>
 
+#include <future>
+
 #include <Region.h>
 #include <View.h>
 #include <Window.h>
@@ -126,17 +128,49 @@ create_display_backend()
 X11Backend*
 X11Backend::Create()
 {
-	Display* display = XOpenDisplay(NULL);
-	if (display == NULL)
+	X11Backend* backend = new X11Backend;
+	if (!backend->_Start()) {
+		delete backend;
 		return NULL;
-	XSetErrorHandler(IgnoreErrors);
-	XSetIOErrorHandler(ReturnFromIOError);
-	return new X11Backend(display);
+	}
+	return backend;
 }
 
-X11Backend::X11Backend(Display* display)
+X11Backend::X11Backend()
 	: fStopped(false), fLost(false), fLastClickTime(0), fLastClickButton(0), fClicks(0),
 	  fClickedIconTime(0)
+{
+	fWakePipe[0] = -1;
+	fWakePipe[1] = -1;
+}
+
+bool
+X11Backend::_Start()
+{
+	if (pipe2(fWakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
+		return false;
+	// Everything Xlib is done on this one thread, from the connection on.
+	std::promise<bool> connected;
+	std::future<bool> result = connected.get_future();
+	fThread = std::thread([this, &connected] {
+		pthread_setname_np(pthread_self(), "x11 events");
+		XSetErrorHandler(IgnoreErrors);
+		XSetIOErrorHandler(ReturnFromIOError);
+		Display* display = XOpenDisplay(NULL);
+		if (display != NULL)
+			_Connect(display);
+		connected.set_value(display != NULL);
+		if (display != NULL)
+			_Run();
+	});
+	if (result.get())
+		return true;
+	fThread.join();
+	return false;
+}
+
+void
+X11Backend::_Connect(Display* display)
 {
 	fContext.display = display;
 	// Xlib would end the process when the display goes away.
@@ -146,28 +180,26 @@ X11Backend::X11Backend(Display* display)
 	fContext.visual = DefaultVisual(display, fContext.screen);
 	fContext.depth = DefaultDepth(display, fContext.screen);
 	fContext.InternAtoms();
-	fScreenFrame.Set(0, 0, DisplayWidth(display, fContext.screen) - 1,
-					 DisplayHeight(display, fContext.screen) - 1);
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fScreenFrame.Set(0, 0, DisplayWidth(display, fContext.screen) - 1,
+						 DisplayHeight(display, fContext.screen) - 1);
+	}
 	XSelectInput(display, fContext.root, StructureNotifyMask);
 
 	fKeyboard.reset(new X11Keyboard(display));
 	fTray.reset(new X11Tray(fContext, [this](BWindow* window) { _DockingChanged(window); }));
 	fTray->FindManager();
 	XFlush(display);
-
-	if (pipe2(fWakePipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-		fWakePipe[0] = -1;
-		fWakePipe[1] = -1;
-	}
-	fThread = std::thread([this] {
-		pthread_setname_np(pthread_self(), "x11 events");
-		_Run();
-	});
 }
 
 X11Backend::~X11Backend()
 {
 	Shutdown();
+	for (int fd : fWakePipe) {
+		if (fd >= 0)
+			close(fd);
+	}
 }
 
 BRect
@@ -330,12 +362,11 @@ X11Backend::Shutdown()
 {
 	{
 		std::lock_guard<std::mutex> guard(fLock);
-		if (fStopped)
-			return;
 		fStopped = true;
 	}
 	if (fWakePipe[1] >= 0)
 		(void)!write(fWakePipe[1], "q", 1);
+	// The thread may have ended already, when the display went away.
 	if (fThread.joinable() && fThread.get_id() != std::this_thread::get_id())
 		fThread.join();
 }

@@ -47,7 +47,9 @@ public:
 	void Shutdown() override;
 
 private:
-	explicit X11Backend(Display* display);
+	X11Backend();
+	bool _Start();
+	void _Connect(Display* display);
 
 	static void _DisplayLost(Display* display, void* backend);
 
