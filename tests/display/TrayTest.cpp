@@ -7,6 +7,7 @@
 
 #include "../interface/InterfaceTestSupport.h"
 #include "DeskbarTesting.h"
+#include "PngImage.h"
 #include "TemporaryHome.h"
 #include "TestDisplay.h"
 #include "XwdImage.h"
@@ -129,6 +130,38 @@ TEST_F(TrayTest, WithoutATrayTheShelfWindowShowsTheItem)
 	EXPECT_TRUE(WaitUntil([&] { return PictureMismatches(slot, 1) == 0; }));
 	::Window icon = fDisplay.WindowOfClass(kItemClass);
 	EXPECT_TRUE(icon == 0 || !fDisplay.IsShown(icon));
+}
+
+TEST_F(TrayTest, TheScreenShowsTheShelfAsItsHeadlessRendering)
+{
+	StartHostWithItem();
+	::Window shelf = fDisplay.FindWindow("Deskbar");
+	ASSERT_NE(0u, shelf);
+	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shelf); }));
+	BRect frame = fDisplay.ScreenFrame(shelf);
+	std::string path = fHome.Path() + "/shelf.png";
+	int32 mismatches = -1;
+	EXPECT_TRUE(WaitUntil([&] {
+		int status;
+		RunCommand(std::string(DESKBAR_CTL) + " screenshot " + path, &status);
+		PngImage rendered;
+		XwdImage screen;
+		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen)
+			|| rendered.Width() != frame.IntegerWidth() + 1
+			|| rendered.Height() != frame.IntegerHeight() + 1) {
+			return false;
+		}
+		mismatches = 0;
+		for (int32 y = 0; y < rendered.Height(); y++) {
+			for (int32 x = 0; x < rendered.Width(); x++) {
+				if (rendered.PixelAt(x, y) != screen.PixelAt((int32)frame.left + x,
+												  (int32)frame.top + y)) {
+					mismatches++;
+				}
+			}
+		}
+		return mismatches == 0;
+	})) << mismatches << " pixels differ";
 }
 
 TEST_F(TrayTest, WithATrayTheItemIsAnIconThereAndTheShelfHides)
