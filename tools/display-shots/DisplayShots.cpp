@@ -105,17 +105,29 @@ main(int argc, char** argv)
 			},
 			5000000);
 	}
-	if (!display.StartTray()) {
-		fprintf(stderr, "display-shots: no tray (is trayer installed?)\n");
-		return 1;
-	}
 	setenv("TEST_ITEM_MENU", "1", 1);
 	setenv("TEST_ITEM_PATTERN", "1", 1);
 	ChildProcess host;
 	host.Start({DESKBAR_HOST}, {}, home.Path() + "/deskbar.log");
 	WaitUntil([] { return Run(std::string(DESKBAR_CTL) + " list > /dev/null 2>&1"); });
 	Run(std::string(DESKBAR_CTL) + " add " + TEST_DESKBAR_ITEM + " > /dev/null");
-	::Window icon = display.FindWindowOfClass("test_deskbar_item");
+
+	// No tray yet: the shelf window shows the item.
+	::Window shelf = display.FindWindow("Deskbar");
+	WaitUntil([&] { return display.IsShown(shelf); });
+	snooze(500000);
+	Save(display, folder + "/shelf-without-tray.png", BRect(740, 0, 799, 29), 4);
+
+	if (!display.StartTray()) {
+		fprintf(stderr, "display-shots: no tray (is trayer installed?)\n");
+		return 1;
+	}
+	::Window root = DefaultRootWindow(display.Connection());
+	::Window icon = 0;
+	WaitUntil([&] {
+		icon = display.WindowOfClass("test_deskbar_item");
+		return icon != 0 && display.Parent(icon) != root && display.IsShown(icon);
+	});
 
 	BWindow* controls = ShowControls();
 	BWindow* borderless = ShowBorderless();
