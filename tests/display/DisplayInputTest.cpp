@@ -230,7 +230,7 @@ TEST_F(DisplayTest, TypingReachesTheFocusedFieldAndEscapeHidesTheWindowWhichSave
 	window->Show();
 	::Window shown = fDisplay.FindWindow("Edit");
 	ASSERT_NE(0u, shown);
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown) && window->IsActive(); }));
+	ASSERT_TRUE(WaitUntil([&] { return fDisplay.Focus() == shown && window->IsActive(); }));
 
 	// Text from the keyboard layout, beyond ASCII too.
 	ASSERT_TRUE(fDisplay.Type("host é€"));

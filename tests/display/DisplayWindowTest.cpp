@@ -135,9 +135,11 @@ TEST_F(DisplayTest, FocusGivenByTheDisplayActivatesTheWindow)
 	first->Show();
 	second->Show();
 	::Window firstShown = fDisplay.FindWindow("First");
+	::Window secondShown = fDisplay.FindWindow("Second");
 	ASSERT_NE(0u, firstShown);
-	ASSERT_NE(0u, fDisplay.FindWindow("Second"));
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(firstShown); }));
+	ASSERT_NE(0u, secondShown);
+	// The window shown last has the keyboard, on the display too.
+	EXPECT_TRUE(WaitUntil([&] { return fDisplay.Focus() == secondShown; }));
 	EXPECT_TRUE(WaitUntil([&] { return second->IsActive() && !first->IsActive(); }));
 
 	XSetInputFocus(fDisplay.Connection(), firstShown, RevertToPointerRoot, CurrentTime);

@@ -11,7 +11,8 @@
 #include <GraphicsDefs.h>
 #include <SupportDefs.h>
 
-class PngImage {
+class PngImage
+{
 public:
 	PngImage();
 

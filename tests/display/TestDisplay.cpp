@@ -209,6 +209,15 @@ TestDisplay::ScreenFrame(::Window window)
 }
 
 ::Window
+TestDisplay::Focus()
+{
+	::Window focus = 0;
+	int revert;
+	XGetInputFocus(fConnection, &focus, &revert);
+	return focus;
+}
+
+::Window
 TestDisplay::Parent(::Window window)
 {
 	::Window root;

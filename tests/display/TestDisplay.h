@@ -59,6 +59,8 @@ public:
 	::Window WindowNamed(const std::string& name);
 	::Window WindowOfClass(const std::string& instance);
 	bool IsShown(::Window window);
+	// The window that has the keyboard.
+	::Window Focus();
 	// The window's inside on the screen.
 	BRect ScreenFrame(::Window window);
 	::Window Parent(::Window window);

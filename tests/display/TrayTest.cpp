@@ -146,22 +146,23 @@ TEST_F(TrayTest, TheScreenShowsTheShelfAsItsHeadlessRendering)
 		RunCommand(std::string(DESKBAR_CTL) + " screenshot " + path, &status);
 		PngImage rendered;
 		XwdImage screen;
-		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen)
-			|| rendered.Width() != frame.IntegerWidth() + 1
-			|| rendered.Height() != frame.IntegerHeight() + 1) {
+		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen) ||
+			rendered.Width() != frame.IntegerWidth() + 1 ||
+			rendered.Height() != frame.IntegerHeight() + 1) {
 			return false;
 		}
 		mismatches = 0;
 		for (int32 y = 0; y < rendered.Height(); y++) {
 			for (int32 x = 0; x < rendered.Width(); x++) {
-				if (rendered.PixelAt(x, y) != screen.PixelAt((int32)frame.left + x,
-												  (int32)frame.top + y)) {
+				if (rendered.PixelAt(x, y) !=
+					screen.PixelAt((int32)frame.left + x, (int32)frame.top + y)) {
 					mismatches++;
 				}
 			}
 		}
 		return mismatches == 0;
-	})) << mismatches << " pixels differ";
+	})) << mismatches
+		<< " pixels differ";
 }
 
 TEST_F(TrayTest, WithATrayTheItemIsAnIconThereAndTheShelfHides)

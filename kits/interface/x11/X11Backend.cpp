@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
+#include <signal.h>
 #include <string.h>
 #include <unistd.h>
 
@@ -154,6 +155,12 @@ X11Backend::_Start()
 	std::future<bool> result = connected.get_future();
 	fThread = std::thread([this, &connected] {
 		pthread_setname_np(pthread_self(), "x11 events");
+		// A display that went away makes writes to it fail with EPIPE rather than end the
+		// process: the signal is this thread's own, and it never takes it.
+		sigset_t pipe;
+		sigemptyset(&pipe);
+		sigaddset(&pipe, SIGPIPE);
+		pthread_sigmask(SIG_BLOCK, &pipe, NULL);
 		XSetErrorHandler(IgnoreErrors);
 		XSetIOErrorHandler(ReturnFromIOError);
 		Display* display = XOpenDisplay(NULL);
@@ -497,6 +504,10 @@ X11Backend::_HandleEvent(XEvent& event)
 	case KeyPress:
 	case KeyRelease:
 		_HandleKey(event);
+		break;
+	case MappingNotify:
+		// A new keyboard layout, or a key a program has just given a new character.
+		XRefreshKeyboardMapping(&event.xmapping);
 		break;
 	case FocusIn:
 	case FocusOut: {
