@@ -225,6 +225,8 @@ TEST_F(DisplayTest, ClicksReachTheViewAtThePointWithTheirButtonAndCount)
 
 TEST_F(DisplayTest, TypingReachesTheFocusedFieldAndEscapeHidesTheWindowWhichSaves)
 {
+	// A layout with keys for "é" and "€".
+	ASSERT_TRUE(fDisplay.AddKeys({0xe9, 0x20ac}));
 	EditWindow* window = new EditWindow;
 	Keep(window);
 	window->Show();

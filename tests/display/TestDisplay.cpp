@@ -293,6 +293,32 @@ TestDisplay::LongProperty(::Window window, const char* name)
 }
 
 bool
+TestDisplay::AddKeys(const std::vector<unsigned long>& keysyms)
+{
+	int first;
+	int last;
+	XDisplayKeycodes(fConnection, &first, &last);
+	int perKeycode;
+	KeySym* map = XGetKeyboardMapping(fConnection, first, last - first + 1, &perKeycode);
+	if (map == NULL)
+		return false;
+	size_t next = 0;
+	for (int keycode = first; keycode <= last && next < keysyms.size(); keycode++) {
+		bool unused = true;
+		for (int i = 0; i < perKeycode; i++)
+			unused &= map[(keycode - first) * perKeycode + i] == NoSymbol;
+		if (!unused)
+			continue;
+		KeySym symbols[2] = {keysyms[next], keysyms[next]};
+		XChangeKeyboardMapping(fConnection, keycode, 2, symbols, 1);
+		next++;
+	}
+	XFree(map);
+	XSync(fConnection, False);
+	return next == keysyms.size();
+}
+
+bool
 TestDisplay::Xdotool(const std::vector<std::string>& arguments)
 {
 	std::vector<std::string> command = {"xdotool"};

@@ -69,6 +69,10 @@ public:
 	std::string Utf8Property(::Window window, const char* name);
 	std::vector<long> LongProperty(::Window window, const char* name);
 
+	// Gives the keyboard layout keys for these characters (keysyms), on keys that have none:
+	// xdotool types other characters by remapping a key for a moment, which a busy client
+	// may read after the mapping has changed again.
+	bool AddKeys(const std::vector<unsigned long>& keysyms);
 	// Input through the XTEST extension, as a person's mouse and keyboard.
 	bool Xdotool(const std::vector<std::string>& arguments);
 	bool Click(int32 x, int32 y, int32 button = 1);
