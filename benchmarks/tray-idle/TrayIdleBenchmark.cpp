@@ -31,8 +31,7 @@ namespace {
 const bigtime_t kPulse = 500000;
 const int32 kFrames = 12;
 
-struct ThreadCounts
-{
+struct ThreadCounts {
 	std::string name;
 	long switches = 0;
 };
@@ -92,8 +91,8 @@ Threads(pid_t pid)
 		ThreadCounts counts;
 		counts.name = ReadFile(task + "/comm");
 		counts.name.erase(counts.name.find_last_not_of("\n") + 1);
-		counts.switches =
-			Field(status, "voluntary_ctxt_switches") + Field(status, "nonvoluntary_ctxt_switches");
+		counts.switches = Field(status, "voluntary_ctxt_switches")
+			+ Field(status, "nonvoluntary_ctxt_switches");
 		threads[atol(entry->d_name)] = counts;
 	}
 	closedir(directory);
@@ -161,12 +160,12 @@ MeasureIdle(TestDisplay& display, int seconds)
 			switches -= old->second.switches;
 		total += switches;
 		printf("  thread %-6ld %-12s %.2f wake-ups/s\n", entry.first, entry.second.name.c_str(),
-			   (double)switches / seconds);
+			(double)switches / seconds);
 	}
 	printf("  all threads                %.2f wake-ups/s (pulse rate %.1f/s)\n",
-		   (double)total / seconds, 1e6 / kPulse);
+		(double)total / seconds, 1e6 / kPulse);
 	printf("  resident memory            %ld KiB (peak %ld KiB)\n", Field(status, "VmRSS"),
-		   Field(status, "VmHWM"));
+		Field(status, "VmHWM"));
 	StopHost(host);
 }
 
@@ -224,10 +223,11 @@ MeasureFrames(TestDisplay& display)
 		return;
 	}
 	std::sort(latencies.begin(), latencies.end());
-	printf("animating, %zu frames: pulse to screen median %.1f ms, worst %.1f ms "
-		   "(target < %.0f ms)\n",
-		   latencies.size(), latencies[latencies.size() / 2] / 1000.0, latencies.back() / 1000.0,
-		   kPulse / 1000.0);
+	printf(
+		"animating, %zu frames: pulse to screen median %.1f ms, worst %.1f ms "
+		"(target < %.0f ms)\n",
+		latencies.size(), latencies[latencies.size() / 2] / 1000.0, latencies.back() / 1000.0,
+		kPulse / 1000.0);
 }
 
 } // namespace

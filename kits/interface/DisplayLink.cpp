@@ -79,8 +79,8 @@ LoadBackend()
 	const char* display = getenv("DISPLAY");
 	if (display == NULL || display[0] == '\0' || !LooksReachable(display))
 		return;
-	create_display_backend_func create =
-		(create_display_backend_func)load_kit_module_symbol("be_x11", DISPLAY_BACKEND_ENTRY);
+	create_display_backend_func create = (create_display_backend_func)
+		load_kit_module_symbol("be_x11", DISPLAY_BACKEND_ENTRY);
 	if (create == NULL)
 		return;
 	DisplayBackend* backend = create();
@@ -147,7 +147,7 @@ DisplayLink::WindowTitleChanged(BWindow* window)
 
 void
 DisplayLink::WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
-						 const BRegion& region)
+	const BRegion& region)
 {
 	if (DisplayBackend* backend = LoadedBackend())
 		backend->WindowDrawn(window, bits, width, height, region);

@@ -16,8 +16,8 @@ BPrivate::load_kit_module_symbol(const char* name, const char* symbol)
 		return NULL;
 	std::string path = info.dli_fname;
 	size_t slash = path.rfind('/');
-	path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "lib" + name +
-		   ".so";
+	path = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "lib" + name
+		+ ".so";
 	void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 	if (module == NULL)
 		return NULL;

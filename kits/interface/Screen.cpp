@@ -17,7 +17,7 @@ rgb_color sDesktopColor = {51, 102, 152, 255};
 // About one refresh of a 60 Hz display.
 const bigtime_t kRetracePeriod = 16667;
 
-}	// namespace
+} // namespace
 
 BRect
 BPrivate::main_screen_frame()
@@ -33,14 +33,12 @@ BPrivate::set_main_screen_frame(BRect frame)
 	sMainScreenFrame = frame;
 }
 
-BScreen::BScreen(screen_id id)
-	:
+BScreen::BScreen(screen_id id) :
 	fID(id)
 {
 }
 
-BScreen::BScreen(BWindow* /*window*/)
-	:
+BScreen::BScreen(BWindow* /*window*/) :
 	fID(B_MAIN_SCREEN_ID)
 {
 }

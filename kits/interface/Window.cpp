@@ -58,11 +58,9 @@ IsTransparent(const rgb_color& color)
 		&& color.blue == B_TRANSPARENT_COLOR.blue && color.alpha == B_TRANSPARENT_COLOR.alpha;
 }
 
-}	// namespace
+} // namespace
 
-BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
-	uint32 workspace)
-	:
+BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags, uint32 workspace) :
 	BLooper(title),
 	fData(new Data)
 {
@@ -72,17 +70,15 @@ BWindow::BWindow(BRect frame, const char* title, window_type type, uint32 flags,
 	_Init(frame, title, look, feel, flags, workspace);
 }
 
-BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags, uint32 workspace)
-	:
+BWindow::BWindow(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+	uint32 workspace) :
 	BLooper(title),
 	fData(new Data)
 {
 	_Init(frame, title, look, feel, flags, workspace);
 }
 
-BWindow::BWindow(BMessage* data)
-	:
+BWindow::BWindow(BMessage* data) :
 	BLooper(data),
 	fData(new Data)
 {
@@ -100,8 +96,7 @@ BWindow::BWindow(BMessage* data)
 		data->FindInt32("_flags", &flags);
 		data->FindInt32("_wspace", &workspaces);
 	}
-	_Init(frame, title, (window_look)look, (window_feel)feel, (uint32)flags,
-		(uint32)workspaces);
+	_Init(frame, title, (window_look)look, (window_feel)feel, (uint32)flags, (uint32)workspaces);
 	if (data == NULL)
 		return;
 	bigtime_t pulseRate;
@@ -731,8 +726,7 @@ BWindow::Type() const
 		case B_BORDERED_WINDOW_LOOK:
 			return fData->feel == B_NORMAL_WINDOW_FEEL ? B_BORDERED_WINDOW : B_UNTYPED_WINDOW;
 		case B_FLOATING_WINDOW_LOOK:
-			return fData->feel == B_FLOATING_APP_WINDOW_FEEL ? B_FLOATING_WINDOW
-															   : B_UNTYPED_WINDOW;
+			return fData->feel == B_FLOATING_APP_WINDOW_FEEL ? B_FLOATING_WINDOW : B_UNTYPED_WINDOW;
 		case B_TITLED_WINDOW_LOOK:
 			return fData->feel == B_NORMAL_WINDOW_FEEL ? B_TITLED_WINDOW : B_UNTYPED_WINDOW;
 		default:
@@ -789,8 +783,8 @@ BWindow::IsModal() const
 bool
 BWindow::IsFloating() const
 {
-	return fData->feel == B_FLOATING_SUBSET_WINDOW_FEEL
-		|| fData->feel == B_FLOATING_APP_WINDOW_FEEL || fData->feel == B_FLOATING_ALL_WINDOW_FEEL;
+	return fData->feel == B_FLOATING_SUBSET_WINDOW_FEEL || fData->feel == B_FLOATING_APP_WINDOW_FEEL
+		|| fData->feel == B_FLOATING_ALL_WINDOW_FEEL;
 }
 
 bool
@@ -811,8 +805,8 @@ BWindow::Run()
 }
 
 void
-BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel,
-	uint32 flags, uint32 workspaces)
+BWindow::_Init(BRect frame, const char* title, window_look look, window_feel feel, uint32 flags,
+	uint32 workspaces)
 {
 	fData->title = title != NULL ? title : "";
 	fData->look = look;
@@ -953,8 +947,7 @@ BWindow::_HandleMouse(BMessage* message)
 	while (!pending.empty()) {
 		BView* view = pending.back();
 		pending.pop_back();
-		pending.insert(pending.end(), view->fData->children.rbegin(),
-			view->fData->children.rend());
+		pending.insert(pending.end(), view->fData->children.rbegin(), view->fData->children.rend());
 		uint32 mask = view->fData->eventMask | view->fData->mouseEventMask;
 		if ((mask & B_POINTER_EVENTS) == 0 || !view->_IsVisible())
 			continue;
@@ -1019,8 +1012,7 @@ BWindow::_HandleKey(BMessage* message)
 	while (!pending.empty()) {
 		BView* view = pending.back();
 		pending.pop_back();
-		pending.insert(pending.end(), view->fData->children.rbegin(),
-			view->fData->children.rend());
+		pending.insert(pending.end(), view->fData->children.rbegin(), view->fData->children.rend());
 		uint32 mask = view->fData->eventMask | view->fData->mouseEventMask;
 		if ((mask & B_KEYBOARD_EVENTS) != 0 && view != fData->focus && view->_IsVisible())
 			targets.push_back(view);
@@ -1050,8 +1042,7 @@ BWindow::_SendPulse()
 		pending.pop_back();
 		if ((view->fData->flags & B_PULSE_NEEDED) != 0)
 			views.push_back(view);
-		pending.insert(pending.end(), view->fData->children.rbegin(),
-			view->fData->children.rend());
+		pending.insert(pending.end(), view->fData->children.rbegin(), view->fData->children.rend());
 	}
 	for (BView* view : views) {
 		if (view->fData->owner == this)
@@ -1070,8 +1061,7 @@ BWindow::_SendActivated(bool active)
 		BView* view = pending.back();
 		pending.pop_back();
 		views.push_back(view);
-		pending.insert(pending.end(), view->fData->children.rbegin(),
-			view->fData->children.rend());
+		pending.insert(pending.end(), view->fData->children.rbegin(), view->fData->children.rend());
 	}
 	for (BView* view : views) {
 		if (view->fData->owner == this)
@@ -1092,8 +1082,7 @@ BWindow::_Navigate(bool backwards)
 			continue;
 		if ((view->fData->flags & B_NAVIGABLE) != 0)
 			navigable.push_back(view);
-		pending.insert(pending.end(), view->fData->children.rbegin(),
-			view->fData->children.rend());
+		pending.insert(pending.end(), view->fData->children.rbegin(), view->fData->children.rend());
 	}
 	if (navigable.empty())
 		return;

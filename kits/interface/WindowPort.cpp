@@ -26,10 +26,9 @@ const std::chrono::seconds kSyncTimeout(20);
 const int32 kPostAttempts = 200;
 const bigtime_t kPostRetryDelay = 5000;
 
-}	// namespace
+} // namespace
 
-WindowPort::WindowPort(BWindow* window, delivery mode)
-	:
+WindowPort::WindowPort(BWindow* window, delivery mode) :
 	fWindow(window),
 	fDelivery(mode)
 {
@@ -304,4 +303,4 @@ WindowPort::_SavePixels(const char* path, BRect windowRect, int32 scale) const
 	return write_png(path, bits, right - left + 1, bottom - top + 1, data->width * 4, scale);
 }
 
-}	// namespace BPrivate
+} // namespace BPrivate

@@ -60,12 +60,10 @@ public:
 	static status_t Redraw(BView* view);
 
 	// Pointer and keyboard input, as a display would deliver it.
-	status_t MouseMoved(BPoint where, uint32 buttons,
-		coordinate_space space = kWindowCoordinates);
+	status_t MouseMoved(BPoint where, uint32 buttons, coordinate_space space = kWindowCoordinates);
 	status_t MouseDown(BPoint where, uint32 buttons, int32 clicks = 1,
 		coordinate_space space = kWindowCoordinates);
-	status_t MouseUp(BPoint where, uint32 buttons = 0,
-		coordinate_space space = kWindowCoordinates);
+	status_t MouseUp(BPoint where, uint32 buttons = 0, coordinate_space space = kWindowCoordinates);
 	status_t KeyDown(const char* bytes, uint32 modifiers = 0, int32 key = 0);
 	status_t KeyUp(const char* bytes, uint32 modifiers = 0, int32 key = 0);
 
@@ -77,6 +75,6 @@ private:
 	delivery fDelivery;
 };
 
-}	// namespace BPrivate
+} // namespace BPrivate
 
-#endif	// _WINDOW_PORT_H
+#endif // _WINDOW_PORT_H

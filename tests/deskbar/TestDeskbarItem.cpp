@@ -37,21 +37,19 @@ Record(const char* event)
 	fclose(log);
 }
 
-}	// namespace
+} // namespace
 
 class TestItem : public BView {
 public:
-	TestItem()
-		:
-		BView(BRect(0, 0, 15, 15), getenv("TEST_ITEM_NAME") != NULL ? getenv("TEST_ITEM_NAME")
-																	 : "TestItem",
-			B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED),
+	TestItem() :
+		BView(BRect(0, 0, 15, 15),
+			getenv("TEST_ITEM_NAME") != NULL ? getenv("TEST_ITEM_NAME") : "TestItem", B_FOLLOW_NONE,
+			B_WILL_DRAW | B_PULSE_NEEDED),
 		fFrame(0)
 	{
 	}
 
-	TestItem(BMessage* archive)
-		:
+	TestItem(BMessage* archive) :
 		BView(archive),
 		fFrame(0)
 	{
@@ -106,7 +104,8 @@ public:
 			menu.AddItem(new BMenuItem("First", NULL));
 			menu.AddItem(new BMenuItem("Exit", NULL));
 			BMenuItem* chosen = menu.Go(ConvertToScreen(where), false, true);
-			std::string event = std::string("chose ") + (chosen != NULL ? chosen->Label() : "nothing");
+			std::string event = std::string("chose ")
+				+ (chosen != NULL ? chosen->Label() : "nothing");
 			Record(event.c_str());
 			if (chosen == NULL || strcmp(chosen->Label(), "Exit") != 0)
 				return;

@@ -15,7 +15,8 @@ const bigtime_t kStopPollDelay = 10000;
 
 } // namespace
 
-ChildProcess::ChildProcess() : fPid(-1)
+ChildProcess::ChildProcess() :
+	fPid(-1)
 {
 }
 
@@ -26,8 +27,7 @@ ChildProcess::~ChildProcess()
 
 bool
 ChildProcess::Start(const std::vector<std::string>& arguments,
-					const std::vector<std::string>& environment, const std::string& logPath,
-					int keepFd)
+	const std::vector<std::string>& environment, const std::string& logPath, int keepFd)
 {
 	if (fPid > 0 || arguments.empty())
 		return false;

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-class ChildProcess
-{
+class ChildProcess {
 public:
 	ChildProcess();
 	~ChildProcess();
@@ -19,8 +18,8 @@ public:
 	// `environment` entries are "NAME=value" added to this process's own. Output goes to
 	// `logPath` (or nowhere); `keepFd` stays open in the child.
 	bool Start(const std::vector<std::string>& arguments,
-			   const std::vector<std::string>& environment = {}, const std::string& logPath = "",
-			   int keepFd = -1);
+		const std::vector<std::string>& environment = {}, const std::string& logPath = "",
+		int keepFd = -1);
 	// Returns once the process has ended; true if it was running.
 	bool Stop();
 	bool IsRunning();

@@ -19,10 +19,10 @@
 namespace {
 
 // Records the clicks it gets.
-class ClickView : public BView
-{
+class ClickView : public BView {
 public:
-	explicit ClickView(BRect frame) : BView(frame, "clicks", B_FOLLOW_NONE, B_WILL_DRAW)
+	explicit ClickView(BRect frame) :
+		BView(frame, "clicks", B_FOLLOW_NONE, B_WILL_DRAW)
 	{
 		SetViewColor(120, 120, 200);
 	}
@@ -37,8 +37,7 @@ public:
 		fClicks.push_back({where, buttons, clicks});
 	}
 
-	struct Click
-	{
+	struct Click {
 		BPoint where;
 		int32 buttons;
 		int32 clicks;
@@ -57,11 +56,11 @@ private:
 
 // A borderless window that a strip at its top drags about, as a person drags a window by
 // its title; the window keeps wholly on the screen.
-class DragStrip : public BView
-{
+class DragStrip : public BView {
 public:
-	explicit DragStrip(BRect frame)
-		: BView(frame, "strip", B_FOLLOW_NONE, B_WILL_DRAW), fDragging(false)
+	explicit DragStrip(BRect frame) :
+		BView(frame, "strip", B_FOLLOW_NONE, B_WILL_DRAW),
+		fDragging(false)
 	{
 		SetViewColor(60, 60, 160);
 	}
@@ -94,12 +93,10 @@ private:
 
 // A window that hides on Escape and keeps its field's text when hidden, as a settings
 // window saves its pages.
-class EditWindow : public BWindow
-{
+class EditWindow : public BWindow {
 public:
-	EditWindow()
-		: BWindow(BRect(150, 100, 449, 179), "Edit", B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL,
-				  0)
+	EditWindow() :
+		BWindow(BRect(150, 100, 449, 179), "Edit", B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0)
 	{
 		BView* panel = new BView(Bounds(), "panel", B_FOLLOW_ALL, B_WILL_DRAW);
 		panel->SetViewColor(216, 216, 216);
@@ -114,8 +111,8 @@ public:
 	void DispatchMessage(BMessage* message, BHandler* handler) override
 	{
 		const char* bytes;
-		if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK &&
-			bytes[0] == B_ESCAPE) {
+		if (message->what == B_KEY_DOWN && message->FindString("bytes", &bytes) == B_OK
+			&& bytes[0] == B_ESCAPE) {
 			Hide();
 			return;
 		}
@@ -154,11 +151,11 @@ private:
 };
 
 // Opens a pop-up menu when clicked, as a status icon does, and records the choice.
-class MenuView : public BView
-{
+class MenuView : public BView {
 public:
-	explicit MenuView(BRect frame)
-		: BView(frame, "menu-opener", B_FOLLOW_NONE, B_WILL_DRAW), fChoices(0)
+	explicit MenuView(BRect frame) :
+		BView(frame, "menu-opener", B_FOLLOW_NONE, B_WILL_DRAW),
+		fChoices(0)
 	{
 		SetViewColor(200, 120, 0);
 	}
@@ -197,7 +194,7 @@ private:
 TEST_F(DisplayTest, ClicksReachTheViewAtThePointWithTheirButtonAndCount)
 {
 	BWindow* window = Keep(new BWindow(BRect(200, 150, 399, 299), "Clicks", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	ClickView* view = new ClickView(BRect(20, 30, 119, 99));
 	Locked(window, [&] { window->AddChild(view); });
 	window->Show();
@@ -256,7 +253,7 @@ TEST_F(DisplayTest, TypingReachesTheFocusedFieldAndEscapeHidesTheWindowWhichSave
 TEST_F(DisplayTest, DraggingAStripMovesTheWindowWithThePointerAndKeepsItOnTheScreen)
 {
 	BWindow* window = Keep(new BWindow(BRect(100, 100, 299, 199), "Drag", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	Locked(window, [&] { window->AddChild(new DragStrip(BRect(0, 0, 199, 14))); });
 	window->Show();
 	::Window shown = fDisplay.FindWindow("Drag");
@@ -265,8 +262,7 @@ TEST_F(DisplayTest, DraggingAStripMovesTheWindowWithThePointerAndKeepsItOnTheScr
 
 	// Steps larger than the strip: the pointer leaves the window between two events.
 	ASSERT_TRUE(fDisplay.Xdotool({"mousemove", "110", "105", "mousedown", "1", "mousemove", "160",
-								  "130", "sleep", "0.1", "mousemove", "260", "185", "sleep", "0.1",
-								  "mouseup", "1"}));
+		"130", "sleep", "0.1", "mousemove", "260", "185", "sleep", "0.1", "mouseup", "1"}));
 	EXPECT_TRUE(WaitUntil([&] { return window->Frame().LeftTop() == BPoint(250, 180); }))
 		<< window->Frame().left << "," << window->Frame().top;
 	EXPECT_TRUE(
@@ -274,8 +270,7 @@ TEST_F(DisplayTest, DraggingAStripMovesTheWindowWithThePointerAndKeepsItOnTheScr
 
 	// Far past the right and bottom edges: it stops at them.
 	ASSERT_TRUE(fDisplay.Xdotool({"mousemove", "260", "185", "mousedown", "1", "mousemove", "700",
-								  "500", "sleep", "0.1", "mousemove", "1020", "760", "sleep", "0.1",
-								  "mouseup", "1"}));
+		"500", "sleep", "0.1", "mousemove", "1020", "760", "sleep", "0.1", "mouseup", "1"}));
 	EXPECT_TRUE(WaitUntil([&] { return window->Frame().LeftTop() == BPoint(824, 668); }))
 		<< window->Frame().left << "," << window->Frame().top;
 	EXPECT_TRUE(
@@ -285,7 +280,7 @@ TEST_F(DisplayTest, DraggingAStripMovesTheWindowWithThePointerAndKeepsItOnTheScr
 TEST_F(DisplayTest, APopUpMenuClosesOnAClickOutsideAndChoosesOnAClickOrKey)
 {
 	BWindow* window = Keep(new BWindow(BRect(300, 300, 399, 359), "Opener", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	MenuView* view = new MenuView(window->Bounds());
 	Locked(window, [&] { window->AddChild(view); });
 	window->Show();
@@ -297,8 +292,8 @@ TEST_F(DisplayTest, APopUpMenuClosesOnAClickOutsideAndChoosesOnAClickOrKey)
 	auto open = [&] {
 		::Window menu = 0;
 		// A menu still on the screen holds the pointer.
-		if (!WaitUntil([&] { return fDisplay.WindowNamed("TestMenu") == 0; }) ||
-			!fDisplay.Click(320, 310))
+		if (!WaitUntil([&] { return fDisplay.WindowNamed("TestMenu") == 0; })
+			|| !fDisplay.Click(320, 310))
 			return menu;
 		WaitUntil([&] {
 			menu = fDisplay.WindowNamed("TestMenu");

@@ -30,7 +30,7 @@ Loaded(const char* library)
 TEST_F(DisplayTest, TheBackendIsLoadedOnlyWhenAWindowShows)
 {
 	BWindow* window = Keep(new BWindow(BRect(10, 10, 49, 49), "Lean", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	BMessage message('test');
 	message.AddString("text", "a message is no reason to load Xlib");
 	EXPECT_FALSE(Loaded("libbe_x11.so"));
@@ -44,8 +44,8 @@ TEST_F(DisplayTest, AOneShotToolNeverLoadsXlib)
 {
 	// The dynamic loader lists every library it opens.
 	int status;
-	std::string output =
-		RunCommand(std::string("LD_DEBUG=files ") + ZORVE_PREFS + " 2>&1", &status);
+	std::string output = RunCommand(std::string("LD_DEBUG=files ") + ZORVE_PREFS + " 2>&1",
+		&status);
 	EXPECT_NE(std::string::npos, output.find("libbe.so")) << output;
 	EXPECT_EQ(std::string::npos, output.find("libX11")) << output;
 }
@@ -56,7 +56,7 @@ TEST(DisplayHeadlessTest, WithoutAReachableDisplayWindowsStayHeadless)
 	// Nothing listens there.
 	setenv("DISPLAY", ":64999", 1);
 	BWindow* window = new BWindow(BRect(10, 10, 49, 49), "Headless", B_NO_BORDER_WINDOW_LOOK,
-								  B_NORMAL_WINDOW_FEEL, 0);
+		B_NORMAL_WINDOW_FEEL, 0);
 	window->Show();
 	BPrivate::WindowPort port(window);
 	EXPECT_EQ(B_OK, port.Sync());
@@ -70,7 +70,7 @@ TEST(DisplayHeadlessTest, WithoutAReachableDisplayWindowsStayHeadless)
 TEST_F(DisplayTest, AProgramWhoseDisplayGoesAwayCarriesOnHeadless)
 {
 	BWindow* window = Keep(new BWindow(BRect(10, 10, 49, 49), "Orphan", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	window->Show();
 	ASSERT_NE(0u, fDisplay.FindWindow("Orphan"));
 	fDisplay.Stop();

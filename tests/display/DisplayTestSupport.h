@@ -19,8 +19,7 @@
 #include "TestDisplay.h"
 #include "WindowPort.h"
 
-class DisplayTest : public testing::Test
-{
+class DisplayTest : public testing::Test {
 protected:
 	void SetUp() override
 	{

@@ -41,8 +41,8 @@ ScreenShowsWindow(TestDisplay& display, BWindow* window, XwdImage* screen, int32
 		BRect frame = window->Frame();
 		for (int32 y = 0; y <= frame.IntegerHeight(); y++) {
 			for (int32 x = 0; x <= frame.IntegerWidth(); x++) {
-				if (screen->PixelAt((int32)frame.left + x, (int32)frame.top + y) !=
-					port.PixelAt(x, y)) {
+				if (screen->PixelAt((int32)frame.left + x, (int32)frame.top + y)
+					!= port.PixelAt(x, y)) {
 					(*mismatches)++;
 				}
 			}
@@ -77,7 +77,7 @@ TEST_F(DisplayTest, AShownWindowAppearsAtItsFrameNamedForItsProgram)
 TEST_F(DisplayTest, ABorderlessWindowAsksForNoDecorations)
 {
 	BWindow* window = Keep(new BWindow(BRect(50, 60, 149, 99), "Borderless",
-									   B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0));
+		B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, 0));
 	window->Show();
 	::Window shown = fDisplay.FindWindow("Borderless");
 	ASSERT_NE(0u, shown);
@@ -88,7 +88,7 @@ TEST_F(DisplayTest, ABorderlessWindowAsksForNoDecorations)
 TEST_F(DisplayTest, HideShowMoveAndResizeReachTheDisplay)
 {
 	BWindow* window = Keep(new BWindow(BRect(10, 20, 109, 69), "Mapped", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	window->Show();
 	::Window shown = fDisplay.FindWindow("Mapped");
 	ASSERT_NE(0u, shown);
@@ -113,7 +113,7 @@ TEST_F(DisplayTest, HideShowMoveAndResizeReachTheDisplay)
 TEST_F(DisplayTest, AMoveByTheDisplayReachesFrame)
 {
 	BWindow* window = Keep(new BWindow(BRect(10, 20, 109, 69), "Moved", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	window->Show();
 	::Window shown = fDisplay.FindWindow("Moved");
 	ASSERT_NE(0u, shown);
@@ -129,9 +129,9 @@ TEST_F(DisplayTest, AMoveByTheDisplayReachesFrame)
 TEST_F(DisplayTest, FocusGivenByTheDisplayActivatesTheWindow)
 {
 	BWindow* first = Keep(new BWindow(BRect(10, 20, 109, 69), "First", B_NO_BORDER_WINDOW_LOOK,
-									  B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	BWindow* second = Keep(new BWindow(BRect(210, 20, 309, 69), "Second", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	first->Show();
 	second->Show();
 	::Window firstShown = fDisplay.FindWindow("First");
@@ -150,7 +150,7 @@ TEST_F(DisplayTest, FocusGivenByTheDisplayActivatesTheWindow)
 TEST_F(DisplayTest, TheScreenShowsTheWindowsOwnPixels)
 {
 	BWindow* window = Keep(new BWindow(BRect(200, 150, 319, 229), "Pixels", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	Locked(window, [&] { window->AddChild(new DrawingView(window->Bounds(), DrawScene)); });
 	window->Show();
 	ASSERT_NE(0u, fDisplay.FindWindow("Pixels"));
@@ -165,7 +165,7 @@ TEST_F(DisplayTest, TheScreenShowsTheWindowsOwnPixels)
 TEST_F(DisplayTest, OnlyTheRedrawnPartTravelsAndExposuresAreRepaired)
 {
 	BWindow* window = Keep(new BWindow(BRect(100, 100, 219, 179), "Damage", B_NO_BORDER_WINDOW_LOOK,
-									   B_NORMAL_WINDOW_FEEL, 0));
+		B_NORMAL_WINDOW_FEEL, 0));
 	BView* small = new DrawingView(BRect(40, 30, 49, 39), [](BView* view) {
 		view->SetHighColor(0, 160, 0);
 		view->FillRect(view->Bounds());
@@ -198,8 +198,8 @@ TEST_F(DisplayTest, OnlyTheRedrawnPartTravelsAndExposuresAreRepaired)
 	// A window of another client covering it for a while: what it hid comes back without the
 	// kit drawing anything.
 	uint32 updates = BPrivate::WindowPort(window).UpdateCount();
-	::Window cover =
-		XCreateSimpleWindow(connection, DefaultRootWindow(connection), 90, 90, 200, 120, 0, 0, 0);
+	::Window cover = XCreateSimpleWindow(connection, DefaultRootWindow(connection), 90, 90, 200,
+		120, 0, 0, 0);
 	XSetWindowAttributes attributes;
 	attributes.override_redirect = True;
 	XChangeWindowAttributes(connection, cover, CWOverrideRedirect, &attributes);

@@ -5,7 +5,9 @@
 
 #include <Errors.h>
 
-PngImage::PngImage() : fWidth(0), fHeight(0)
+PngImage::PngImage() :
+	fWidth(0),
+	fHeight(0)
 {
 }
 

@@ -42,8 +42,10 @@ WaitUntil(std::function<bool()> condition, bigtime_t timeout)
 	return condition();
 }
 
-TestDisplay::TestDisplay(int32 width, int32 height)
-	: fWidth(width), fHeight(height), fConnection(NULL)
+TestDisplay::TestDisplay(int32 width, int32 height) :
+	fWidth(width),
+	fHeight(height),
+	fConnection(NULL)
 {
 	XSetErrorHandler(IgnoreErrors);
 }
@@ -69,8 +71,8 @@ TestDisplay::Start()
 	// Xvfb picks a free display number itself and writes it to the pipe.
 	std::string screen = std::to_string(fWidth) + "x" + std::to_string(fHeight) + "x24";
 	bool started = fServer.Start({"Xvfb", "-displayfd", std::to_string(pipe[1]), "-screen", "0",
-								  screen, "-nolisten", "tcp", "-noreset"},
-								 {}, fDirectory + "/Xvfb.log", pipe[1]);
+									 screen, "-nolisten", "tcp", "-noreset"},
+		{}, fDirectory + "/Xvfb.log", pipe[1]);
 	close(pipe[1]);
 	std::string number;
 	bigtime_t deadline = system_time() + kDisplayTimeout;
@@ -117,19 +119,17 @@ TestDisplay::StartWindowManager()
 	if (!fWindowManager.Start({"openbox"}, {Environment()}, fDirectory + "/openbox.log"))
 		return false;
 	return WaitUntil([this] {
-			   return !fWindowManager.IsRunning() ||
-					  !LongProperty(DefaultRootWindow(fConnection), "_NET_SUPPORTING_WM_CHECK")
-						   .empty();
-		   }) &&
-		   fWindowManager.IsRunning();
+		return !fWindowManager.IsRunning()
+			|| !LongProperty(DefaultRootWindow(fConnection), "_NET_SUPPORTING_WM_CHECK").empty();
+	}) && fWindowManager.IsRunning();
 }
 
 bool
 TestDisplay::StartTray(int32 height)
 {
 	if (!fTray.Start({"trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
-					  "--height", std::to_string(height), "--SetDockType", "false"},
-					 {Environment()}, fDirectory + "/trayer.log")) {
+						 "--height", std::to_string(height), "--SetDockType", "false"},
+			{Environment()}, fDirectory + "/trayer.log")) {
 		return false;
 	}
 	return WaitUntil([this] { return TrayManager() != 0; });
@@ -170,8 +170,8 @@ TestDisplay::WindowNamed(const std::string& name)
 {
 	return _Search(DefaultRootWindow(fConnection), [this, &name](::Window window) {
 		char* windowName = NULL;
-		bool matches = XFetchName(fConnection, window, &windowName) != 0 && windowName != NULL &&
-					   name == windowName;
+		bool matches = XFetchName(fConnection, window, &windowName) != 0 && windowName != NULL
+			&& name == windowName;
 		if (windowName != NULL)
 			XFree(windowName);
 		return matches;
@@ -182,15 +182,15 @@ TestDisplay::WindowNamed(const std::string& name)
 TestDisplay::WindowOfClass(const std::string& instance)
 {
 	return _Search(DefaultRootWindow(fConnection),
-				   [this, &instance](::Window window) { return ClassOf(window) == instance; });
+		[this, &instance](::Window window) { return ClassOf(window) == instance; });
 }
 
 bool
 TestDisplay::IsShown(::Window window)
 {
 	XWindowAttributes attributes;
-	return XGetWindowAttributes(fConnection, window, &attributes) != 0 &&
-		   attributes.map_state == IsViewable;
+	return XGetWindowAttributes(fConnection, window, &attributes) != 0
+		&& attributes.map_state == IsViewable;
 }
 
 BRect
@@ -200,9 +200,9 @@ TestDisplay::ScreenFrame(::Window window)
 	int x;
 	int y;
 	::Window child;
-	if (XGetWindowAttributes(fConnection, window, &attributes) == 0 ||
-		!XTranslateCoordinates(fConnection, window, DefaultRootWindow(fConnection), 0, 0, &x, &y,
-							   &child)) {
+	if (XGetWindowAttributes(fConnection, window, &attributes) == 0
+		|| !XTranslateCoordinates(fConnection, window, DefaultRootWindow(fConnection), 0, 0, &x, &y,
+			&child)) {
 		return BRect();
 	}
 	return BRect(x, y, x + attributes.width - 1, y + attributes.height - 1);
@@ -235,8 +235,8 @@ bool
 TestDisplay::IsOverrideRedirect(::Window window)
 {
 	XWindowAttributes attributes;
-	return XGetWindowAttributes(fConnection, window, &attributes) != 0 &&
-		   attributes.override_redirect;
+	return XGetWindowAttributes(fConnection, window, &attributes) != 0
+		&& attributes.override_redirect;
 }
 
 std::string
@@ -263,9 +263,9 @@ TestDisplay::Utf8Property(::Window window, const char* name)
 	unsigned char* data = NULL;
 	std::string value;
 	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 1024,
-						   False, AnyPropertyType, &type, &format, &count, &remaining,
-						   &data) == Success &&
-		data != NULL && format == 8) {
+			False, AnyPropertyType, &type, &format, &count, &remaining, &data)
+			== Success
+		&& data != NULL && format == 8) {
 		value.assign((const char*)data, count);
 	}
 	if (data != NULL)
@@ -283,8 +283,9 @@ TestDisplay::LongProperty(::Window window, const char* name)
 	unsigned char* data = NULL;
 	std::vector<long> values;
 	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 64, False,
-						   AnyPropertyType, &type, &format, &count, &remaining, &data) == Success &&
-		data != NULL && format == 32) {
+			AnyPropertyType, &type, &format, &count, &remaining, &data)
+			== Success
+		&& data != NULL && format == 32) {
 		values.assign((long*)data, (long*)data + count);
 	}
 	if (data != NULL)

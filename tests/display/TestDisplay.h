@@ -28,8 +28,7 @@ const bigtime_t kDisplayTimeout = 15000000;
 // Polls `condition` every 10 ms until it holds or `timeout` passes.
 bool WaitUntil(std::function<bool()> condition, bigtime_t timeout = kDisplayTimeout);
 
-class TestDisplay
-{
+class TestDisplay {
 public:
 	TestDisplay(int32 width = 1024, int32 height = 768);
 	~TestDisplay();
@@ -83,7 +82,7 @@ public:
 	bool Grab(XwdImage* image);
 	// Saves part of a grab as PNG (for people to look at).
 	static bool SavePNG(const XwdImage& image, BRect rect, const std::string& path,
-						int32 scale = 1);
+		int32 scale = 1);
 
 private:
 	::Window _Search(::Window parent, const std::function<bool(::Window)>& matches);

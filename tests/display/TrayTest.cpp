@@ -21,8 +21,7 @@ const int32 kPatternColumn = 5;
 } // namespace
 
 // The Deskbar host as a person's desktop runs it, with the test item on its shelf.
-class TrayTest : public testing::Test
-{
+class TrayTest : public testing::Test {
 protected:
 	void SetUp() override
 	{
@@ -99,9 +98,9 @@ protected:
 		int32 mismatches = 0;
 		for (int32 y = 0; y < height; y++) {
 			for (int32 x = 0; x < width; x++) {
-				bool line = x >= offsetX + kPatternColumn * scale &&
-							x < offsetX + (kPatternColumn + 1) * scale && y >= offsetY &&
-							y < offsetY + 16 * scale;
+				bool line = x >= offsetX + kPatternColumn * scale
+					&& x < offsetX + (kPatternColumn + 1) * scale && y >= offsetY
+					&& y < offsetY + 16 * scale;
 				rgb_color expected = line ? kWhite : kItemRed;
 				if (screen.PixelAt((int32)frame.left + x, (int32)frame.top + y) != expected)
 					mismatches++;
@@ -146,16 +145,16 @@ TEST_F(TrayTest, TheScreenShowsTheShelfAsItsHeadlessRendering)
 		RunCommand(std::string(DESKBAR_CTL) + " screenshot " + path, &status);
 		PngImage rendered;
 		XwdImage screen;
-		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen) ||
-			rendered.Width() != frame.IntegerWidth() + 1 ||
-			rendered.Height() != frame.IntegerHeight() + 1) {
+		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen)
+			|| rendered.Width() != frame.IntegerWidth() + 1
+			|| rendered.Height() != frame.IntegerHeight() + 1) {
 			return false;
 		}
 		mismatches = 0;
 		for (int32 y = 0; y < rendered.Height(); y++) {
 			for (int32 x = 0; x < rendered.Width(); x++) {
-				if (rendered.PixelAt(x, y) !=
-					screen.PixelAt((int32)frame.left + x, (int32)frame.top + y)) {
+				if (rendered.PixelAt(x, y)
+					!= screen.PixelAt((int32)frame.left + x, (int32)frame.top + y)) {
 					mismatches++;
 				}
 			}

@@ -47,7 +47,9 @@ ShiftOf(uint32 mask)
 
 } // namespace
 
-XwdImage::XwdImage() : fWidth(0), fHeight(0)
+XwdImage::XwdImage() :
+	fWidth(0),
+	fHeight(0)
 {
 }
 
@@ -75,10 +77,10 @@ XwdImage::Parse(const std::vector<uint8>& bytes)
 	for (uint32 i = 0; i < kHeaderFields; i++)
 		header[i] = BigEndian32(bytes.data() + i * 4);
 	uint32 bitsPerPixel = header[kBitsPerPixel];
-	if (header[kVersion] != kFileVersion || header[kFormat] != kZPixmap ||
-		header[kVisualClass] != kTrueColor || (bitsPerPixel != 24 && bitsPerPixel != 32) ||
-		header[kHeaderSize] < kHeaderFields * 4 || header[kWidth] > 65535 ||
-		header[kHeight] > 65535) {
+	if (header[kVersion] != kFileVersion || header[kFormat] != kZPixmap
+		|| header[kVisualClass] != kTrueColor || (bitsPerPixel != 24 && bitsPerPixel != 32)
+		|| header[kHeaderSize] < kHeaderFields * 4 || header[kWidth] > 65535
+		|| header[kHeight] > 65535) {
 		return B_BAD_DATA;
 	}
 	uint64 offset = (uint64)header[kHeaderSize] + (uint64)header[kColorCount] * kColorEntrySize;

@@ -11,8 +11,7 @@
 #include <GraphicsDefs.h>
 #include <SupportDefs.h>
 
-class XwdImage
-{
+class XwdImage {
 public:
 	XwdImage();
 

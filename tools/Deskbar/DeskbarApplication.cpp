@@ -33,10 +33,9 @@ ItemsPath(BPath& path)
 	return status;
 }
 
-}	// namespace
+} // namespace
 
-DeskbarApplication::DeskbarApplication()
-	:
+DeskbarApplication::DeskbarApplication() :
 	BApplication(kDeskbarSignature),
 	fShelf(NULL),
 	fServer(NULL)

@@ -40,7 +40,7 @@ ShelfFrame(int32 slots)
 	return BRect(screen.right - width, 0, screen.right, height);
 }
 
-}	// namespace
+} // namespace
 
 struct ShelfRequest {
 	std::mutex lock;
@@ -60,10 +60,8 @@ struct ShelfRequest {
 	}
 };
 
-ShelfWindow::ShelfWindow()
-	:
-	BWindow(ShelfFrame(0), kDeskbarShelfTitle, B_NO_BORDER_WINDOW_LOOK,
-		B_FLOATING_ALL_WINDOW_FEEL,
+ShelfWindow::ShelfWindow() :
+	BWindow(ShelfFrame(0), kDeskbarShelfTitle, B_NO_BORDER_WINDOW_LOOK, B_FLOATING_ALL_WINDOW_FEEL,
 		B_NOT_MOVABLE | B_NOT_CLOSABLE | B_NOT_ZOOMABLE | B_NOT_RESIZABLE | B_AVOID_FOCUS
 			| B_WILL_ACCEPT_FIRST_CLICK),
 	fNextId(1)
@@ -90,7 +88,8 @@ void
 ShelfWindow::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
-		case kMsgShelfRequest: {
+		case kMsgShelfRequest:
+		{
 			ShelfRequest* pending = NULL;
 			if (message->FindPointer("request", (void**)&pending) != B_OK || pending == NULL)
 				break;
@@ -178,8 +177,8 @@ ShelfWindow::_AddItem(const BMessage& request, int32* id)
 		void* image = dlopen(path, RTLD_NOW | RTLD_LOCAL);
 		if (image == NULL)
 			return B_MISSING_LIBRARY;
-		instantiate_deskbar_item_func instantiate
-			= (instantiate_deskbar_item_func)dlsym(image, "instantiate_deskbar_item");
+		instantiate_deskbar_item_func instantiate = (instantiate_deskbar_item_func)dlsym(image,
+			"instantiate_deskbar_item");
 		if (instantiate == NULL)
 			return B_MISSING_SYMBOL;
 		view = instantiate();

@@ -58,4 +58,4 @@ private:
 	std::vector<ItemInfo> fSnapshot;
 };
 
-#endif	// SHELF_WINDOW_H
+#endif // SHELF_WINDOW_H

@@ -45,13 +45,13 @@ BWindow*
 ShowControls()
 {
 	BWindow* window = new BWindow(BRect(60, 60, 379, 189), "Display check", B_TITLED_WINDOW,
-								  B_NOT_RESIZABLE | B_NOT_ZOOMABLE);
+		B_NOT_RESIZABLE | B_NOT_ZOOMABLE);
 	BView* panel = new BView(window->Bounds(), "panel", B_FOLLOW_ALL, B_WILL_DRAW);
 	panel->SetViewColor(216, 216, 216);
 	BTextControl* user = new BTextControl(BRect(10, 12, 309, 30), "user-edit", "User", "", NULL);
 	user->SetDivider(70);
-	BTextControl* host =
-		new BTextControl(BRect(10, 42, 309, 60), "host-edit", "Host", "example.org", NULL);
+	BTextControl* host = new BTextControl(BRect(10, 42, 309, 60), "host-edit", "Host",
+		"example.org", NULL);
 	host->SetDivider(70);
 	panel->AddChild(user);
 	panel->AddChild(host);
@@ -66,7 +66,7 @@ BWindow*
 ShowBorderless()
 {
 	BWindow* window = new BWindow(BRect(420, 80, 619, 219), "Borderless check",
-								  B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, B_AVOID_FOCUS);
+		B_NO_BORDER_WINDOW_LOOK, B_NORMAL_WINDOW_FEEL, B_AVOID_FOCUS);
 	BView* strip = new BView(BRect(0, 0, 199, 17), "strip", B_FOLLOW_NONE, B_WILL_DRAW);
 	strip->SetViewColor(80, 110, 170);
 	BView* body = new BView(BRect(0, 18, 199, 139), "body", B_FOLLOW_NONE, B_WILL_DRAW);
@@ -100,7 +100,7 @@ main(int argc, char** argv)
 			[&display] {
 				return !display
 							.LongProperty(DefaultRootWindow(display.Connection()),
-										  "_NET_SUPPORTING_WM_CHECK")
+								"_NET_SUPPORTING_WM_CHECK")
 							.empty();
 			},
 			5000000);
@@ -142,7 +142,7 @@ main(int argc, char** argv)
 
 	BRect iconFrame = display.ScreenFrame(icon);
 	display.Click((int32)(iconFrame.left + iconFrame.right) / 2,
-				  (int32)(iconFrame.top + iconFrame.bottom) / 2);
+		(int32)(iconFrame.top + iconFrame.bottom) / 2);
 	display.FindWindow("TestMenu", 5000000);
 	snooze(500000);
 	Save(display, folder + "/tray-menu.png", BRect(560, 480, 799, 599), 3);

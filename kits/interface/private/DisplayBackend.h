@@ -17,8 +17,7 @@ class BWindow;
 
 namespace BPrivate {
 
-class DisplayBackend
-{
+class DisplayBackend {
 public:
 	virtual ~DisplayBackend() {}
 
@@ -33,7 +32,8 @@ public:
 	// What the window has just drawn: `bits` are its B_RGB32 pixels, `region` the part of
 	// them that changed.
 	virtual void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
-							 const BRegion& region) = 0;
+		const BRegion& region)
+		= 0;
 	// From the window's destructor; the backend forgets the window.
 	virtual void WindowDeleted(BWindow* window) = 0;
 

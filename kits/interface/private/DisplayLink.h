@@ -21,8 +21,7 @@ namespace BPrivate {
 
 class DisplayBackend;
 
-class DisplayLink
-{
+class DisplayLink {
 public:
 	// Loads the backend once per process if a display is reachable; NULL when headless.
 	static DisplayBackend* Backend();
@@ -35,7 +34,7 @@ public:
 	static void WindowActivated(BWindow* window);
 	static void WindowTitleChanged(BWindow* window);
 	static void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
-							const BRegion& region);
+		const BRegion& region);
 	static void WindowDeleted(BWindow* window);
 
 	// From a host that keeps status pictures (the Deskbar's shelf).

@@ -75,9 +75,9 @@ ImageNameFor(const void* object)
 	Dl_info kit;
 	Dl_info image;
 	std::string name;
-	if (dladdr((void*)&BPrivate::set_main_screen_frame, &kit) != 0 &&
-		dladdr(*(void* const*)object, &image) != 0 && image.dli_fname != NULL &&
-		strcmp(image.dli_fname, kit.dli_fname) != 0) {
+	if (dladdr((void*)&BPrivate::set_main_screen_frame, &kit) != 0
+		&& dladdr(*(void* const*)object, &image) != 0 && image.dli_fname != NULL
+		&& strcmp(image.dli_fname, kit.dli_fname) != 0) {
 		name = FileNameOf(image.dli_fname);
 	}
 	if (name.empty())
@@ -107,14 +107,14 @@ uint32
 ButtonFor(unsigned int button)
 {
 	switch (button) {
-	case Button1:
-		return B_PRIMARY_MOUSE_BUTTON;
-	case Button2:
-		return B_TERTIARY_MOUSE_BUTTON;
-	case Button3:
-		return B_SECONDARY_MOUSE_BUTTON;
-	default:
-		return 0;
+		case Button1:
+			return B_PRIMARY_MOUSE_BUTTON;
+		case Button2:
+			return B_TERTIARY_MOUSE_BUTTON;
+		case Button3:
+			return B_SECONDARY_MOUSE_BUTTON;
+		default:
+			return 0;
 	}
 }
 
@@ -137,9 +137,13 @@ X11Backend::Create()
 	return backend;
 }
 
-X11Backend::X11Backend()
-	: fStopped(false), fLost(false), fLastClickTime(0), fLastClickButton(0), fClicks(0),
-	  fClickedIconTime(0)
+X11Backend::X11Backend() :
+	fStopped(false),
+	fLost(false),
+	fLastClickTime(0),
+	fLastClickButton(0),
+	fClicks(0),
+	fClickedIconTime(0)
 {
 	fWakePipe[0] = -1;
 	fWakePipe[1] = -1;
@@ -190,7 +194,7 @@ X11Backend::_Connect(Display* display)
 	{
 		std::lock_guard<std::mutex> guard(fLock);
 		fScreenFrame.Set(0, 0, DisplayWidth(display, fContext.screen) - 1,
-						 DisplayHeight(display, fContext.screen) - 1);
+			DisplayHeight(display, fContext.screen) - 1);
 	}
 	XSelectInput(display, fContext.root, StructureNotifyMask);
 
@@ -224,8 +228,8 @@ X11Backend::WindowShown(BWindow* window)
 	spec.title = window->Title();
 	spec.instanceName = ImageNameFor(window);
 	spec.className = spec.instanceName;
-	spec.borderless =
-		window->Look() == B_NO_BORDER_WINDOW_LOOK || window->Look() == B_BORDERED_WINDOW_LOOK;
+	spec.borderless = window->Look() == B_NO_BORDER_WINDOW_LOOK
+		|| window->Look() == B_BORDERED_WINDOW_LOOK;
 	spec.menu = dynamic_cast<BPrivate::MenuWindow*>(window) != NULL;
 	spec.floating = window->IsFloating();
 	spec.takesFocus = (window->Flags() & B_AVOID_FOCUS) == 0;
@@ -272,11 +276,11 @@ X11Backend::WindowActivated(BWindow* window)
 		unsigned long count;
 		unsigned long remaining;
 		unsigned char* data = NULL;
-		fContext.hasWindowManager =
-			XGetWindowProperty(fContext.display, fContext.root, fContext.netSupportingWmCheck, 0, 1,
-							   False, XA_WINDOW, &type, &format, &count, &remaining,
-							   &data) == Success &&
-			count == 1;
+		fContext.hasWindowManager = XGetWindowProperty(fContext.display, fContext.root,
+										fContext.netSupportingWmCheck, 0, 1, False, XA_WINDOW,
+										&type, &format, &count, &remaining, &data)
+				== Success
+			&& count == 1;
 		if (data != NULL)
 			XFree(data);
 		activated->Activate();
@@ -295,7 +299,7 @@ X11Backend::WindowTitleChanged(BWindow* window, const char* title)
 
 void
 X11Backend::WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
-						const BRegion& region)
+	const BRegion& region)
 {
 	for (int32 i = 0; i < region.CountRects(); i++) {
 		clipping_rect rect = region.RectAtInt(i);
@@ -311,12 +315,12 @@ X11Backend::WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 h
 			new std::vector<uint8>((size_t)rectWidth * rectHeight * 4));
 		for (int32 y = 0; y < rectHeight; y++) {
 			memcpy(copy->data() + (size_t)y * rectWidth * 4,
-				   bits + ((size_t)(rect.top + y) * width + rect.left) * 4, (size_t)rectWidth * 4);
+				bits + ((size_t)(rect.top + y) * width + rect.left) * 4, (size_t)rectWidth * 4);
 		}
 		_Queue([this, window, rect, copy, width, height, rectWidth, rectHeight] {
 			if (X11Window* drawn = _Find(window)) {
 				drawn->Draw(copy->data(), rectWidth * 4, rect.left, rect.top, rectWidth,
-							rectHeight);
+					rectHeight);
 			}
 			fTray->Drawn(window, width, height, copy->data(), rectWidth * 4, rect);
 		});
@@ -422,7 +426,7 @@ X11Backend::_Run()
 				continue;
 		}
 		struct pollfd descriptors[2] = {{ConnectionNumber(display), POLLIN, 0},
-										{fWakePipe[0], POLLIN, 0}};
+			{fWakePipe[0], POLLIN, 0}};
 		if (poll(descriptors, fWakePipe[0] >= 0 ? 2 : 1, -1) < 0 && errno != EINTR)
 			break;
 		if ((descriptors[1].revents & POLLIN) != 0) {
@@ -459,91 +463,94 @@ X11Backend::_HandleEvent(XEvent& event)
 	if (fTray->HandleEvent(event))
 		return;
 	switch (event.type) {
-	case Expose:
-		if (X11Window* window = _Find(event.xexpose.window)) {
-			window->Repaint(event.xexpose.x, event.xexpose.y, event.xexpose.width,
-							event.xexpose.height);
-		}
-		break;
-	case ConfigureNotify: {
-		if (event.xconfigure.window == fContext.root) {
-			BRect frame(0, 0, event.xconfigure.width - 1, event.xconfigure.height - 1);
-			{
-				std::lock_guard<std::mutex> guard(fLock);
-				fScreenFrame = frame;
+		case Expose:
+			if (X11Window* window = _Find(event.xexpose.window)) {
+				window->Repaint(event.xexpose.x, event.xexpose.y, event.xexpose.width,
+					event.xexpose.height);
 			}
-			BPrivate::set_main_screen_frame(frame);
 			break;
-		}
-		X11Window* window = _Find(event.xconfigure.window);
-		BPoint where;
-		if (window != NULL && window->Configured(event.xconfigure, &where) &&
-			WindowList::Acquire(window->Owner())) {
-			DisplayLink::FrameMovedFromDisplay(window->Owner(), where);
-			WindowList::Release(window->Owner());
-		}
-		break;
-	}
-	case MapNotify:
-		if (X11Window* window = _Find(event.xmap.window))
-			window->Mapped();
-		break;
-	case UnmapNotify:
-		if (X11Window* window = _Find(event.xunmap.window))
-			window->Unmapped();
-		break;
-	case ReparentNotify:
-		if (X11Window* window = _Find(event.xreparent.window))
-			window->Reparented(event.xreparent.parent);
-		break;
-	case ButtonPress:
-	case ButtonRelease:
-	case MotionNotify:
-		_HandlePointer(event);
-		break;
-	case KeyPress:
-	case KeyRelease:
-		_HandleKey(event);
-		break;
-	case MappingNotify:
-		// A new keyboard layout, or a key a program has just given a new character.
-		XRefreshKeyboardMapping(&event.xmapping);
-		break;
-	case FocusIn:
-	case FocusOut: {
-		// Grabs (an open menu) and the pointer's wanderings are no change of the
-		// active window.
-		const XFocusChangeEvent& focus = event.xfocus;
-		if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab ||
-			focus.detail == NotifyPointer || focus.detail == NotifyInferior) {
-			break;
-		}
-		X11Window* window = _Find(focus.window);
-		if (window == NULL || window->IsMenu() || !WindowList::Acquire(window->Owner()))
-			break;
-		DisplayLink::ActivatedFromDisplay(window->Owner(), event.type == FocusIn);
-		WindowList::Release(window->Owner());
-		break;
-	}
-	case ClientMessage: {
-		if (event.xclient.message_type != fContext.wmProtocols)
-			break;
-		Atom protocol = (Atom)event.xclient.data.l[0];
-		if (protocol == fContext.netWmPing) {
-			event.xclient.window = fContext.root;
-			XSendEvent(fContext.display, fContext.root, False,
-					   SubstructureNotifyMask | SubstructureRedirectMask, &event);
-		} else if (protocol == fContext.wmDeleteWindow) {
-			X11Window* window = _Find(event.xclient.window);
-			if (window != NULL && WindowList::Acquire(window->Owner())) {
-				DisplayLink::CloseRequestedFromDisplay(window->Owner());
+		case ConfigureNotify:
+		{
+			if (event.xconfigure.window == fContext.root) {
+				BRect frame(0, 0, event.xconfigure.width - 1, event.xconfigure.height - 1);
+				{
+					std::lock_guard<std::mutex> guard(fLock);
+					fScreenFrame = frame;
+				}
+				BPrivate::set_main_screen_frame(frame);
+				break;
+			}
+			X11Window* window = _Find(event.xconfigure.window);
+			BPoint where;
+			if (window != NULL && window->Configured(event.xconfigure, &where)
+				&& WindowList::Acquire(window->Owner())) {
+				DisplayLink::FrameMovedFromDisplay(window->Owner(), where);
 				WindowList::Release(window->Owner());
 			}
+			break;
 		}
-		break;
-	}
-	default:
-		break;
+		case MapNotify:
+			if (X11Window* window = _Find(event.xmap.window))
+				window->Mapped();
+			break;
+		case UnmapNotify:
+			if (X11Window* window = _Find(event.xunmap.window))
+				window->Unmapped();
+			break;
+		case ReparentNotify:
+			if (X11Window* window = _Find(event.xreparent.window))
+				window->Reparented(event.xreparent.parent);
+			break;
+		case ButtonPress:
+		case ButtonRelease:
+		case MotionNotify:
+			_HandlePointer(event);
+			break;
+		case KeyPress:
+		case KeyRelease:
+			_HandleKey(event);
+			break;
+		case MappingNotify:
+			// A new keyboard layout, or a key a program has just given a new character.
+			XRefreshKeyboardMapping(&event.xmapping);
+			break;
+		case FocusIn:
+		case FocusOut:
+		{
+			// Grabs (an open menu) and the pointer's wanderings are no change of the
+			// active window.
+			const XFocusChangeEvent& focus = event.xfocus;
+			if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab
+				|| focus.detail == NotifyPointer || focus.detail == NotifyInferior) {
+				break;
+			}
+			X11Window* window = _Find(focus.window);
+			if (window == NULL || window->IsMenu() || !WindowList::Acquire(window->Owner()))
+				break;
+			DisplayLink::ActivatedFromDisplay(window->Owner(), event.type == FocusIn);
+			WindowList::Release(window->Owner());
+			break;
+		}
+		case ClientMessage:
+		{
+			if (event.xclient.message_type != fContext.wmProtocols)
+				break;
+			Atom protocol = (Atom)event.xclient.data.l[0];
+			if (protocol == fContext.netWmPing) {
+				event.xclient.window = fContext.root;
+				XSendEvent(fContext.display, fContext.root, False,
+					SubstructureNotifyMask | SubstructureRedirectMask, &event);
+			} else if (protocol == fContext.wmDeleteWindow) {
+				X11Window* window = _Find(event.xclient.window);
+				if (window != NULL && WindowList::Acquire(window->Owner())) {
+					DisplayLink::CloseRequestedFromDisplay(window->Owner());
+					WindowList::Release(window->Owner());
+				}
+			}
+			break;
+		}
+		default:
+			break;
 	}
 }
 
@@ -583,8 +590,8 @@ X11Backend::_HandlePointer(XEvent& event)
 		// Wheels and extra buttons are not passed on.
 		if (button == 0)
 			return;
-		buttons =
-			event.type == ButtonPress ? ButtonsFor(state) | button : ButtonsFor(state) & ~button;
+		buttons = event.type == ButtonPress ? ButtonsFor(state) | button
+											: ButtonsFor(state) & ~button;
 		if (event.type == ButtonPress) {
 			if (event.xbutton.button == fLastClickButton && time - fLastClickTime < kClickInterval)
 				fClicks++;
@@ -616,21 +623,21 @@ X11Backend::_HandlePointer(XEvent& event)
 	BPrivate::set_modifiers(X11Keyboard::ModifiersFor(state));
 	WindowPort port(target, WindowPort::kQueueOnly);
 	switch (event.type) {
-	case ButtonPress:
-		// A status picture's menu opens by the icon that was clicked.
-		if (space == WindowPort::kWindowCoordinates) {
-			DisplayLink::FrameMovedFromDisplay(target, hit.windowOrigin);
-			fClickedIcon = hit.iconFrame;
-			fClickedIconTime = system_time();
-		}
-		port.MouseDown(where, buttons, fClicks, space);
-		break;
-	case ButtonRelease:
-		port.MouseUp(where, buttons, space);
-		break;
-	case MotionNotify:
-		port.MouseMoved(where, buttons, space);
-		break;
+		case ButtonPress:
+			// A status picture's menu opens by the icon that was clicked.
+			if (space == WindowPort::kWindowCoordinates) {
+				DisplayLink::FrameMovedFromDisplay(target, hit.windowOrigin);
+				fClickedIcon = hit.iconFrame;
+				fClickedIconTime = system_time();
+			}
+			port.MouseDown(where, buttons, fClicks, space);
+			break;
+		case ButtonRelease:
+			port.MouseUp(where, buttons, space);
+			break;
+		case MotionNotify:
+			port.MouseMoved(where, buttons, space);
+			break;
 	}
 	WindowList::Release(target);
 }
@@ -683,8 +690,8 @@ X11Backend::_PlaceBesideClickedIcon(X11Window* menu)
 	BRect icon = fClickedIcon;
 	fClickedIcon = BRect();
 	BRect frame = menu->Frame();
-	if (!icon.IsValid() || system_time() - fClickedIconTime > kIconMenuDelay ||
-		!frame.Intersects(icon)) {
+	if (!icon.IsValid() || system_time() - fClickedIconTime > kIconMenuDelay
+		|| !frame.Intersects(icon)) {
 		return;
 	}
 	BRect screen = ScreenFrame();

@@ -23,8 +23,7 @@ class X11Keyboard;
 class X11Tray;
 class X11Window;
 
-class X11Backend : public BPrivate::DisplayBackend
-{
+class X11Backend : public BPrivate::DisplayBackend {
 public:
 	// NULL when the display named by DISPLAY cannot be opened.
 	static X11Backend* Create();
@@ -38,7 +37,7 @@ public:
 	void WindowActivated(BWindow* window) override;
 	void WindowTitleChanged(BWindow* window, const char* title) override;
 	void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
-					 const BRegion& region) override;
+		const BRegion& region) override;
 	void WindowDeleted(BWindow* window) override;
 
 	void SetTrayItems(BWindow* window, const std::vector<BView*>& items) override;

@@ -9,8 +9,7 @@
 
 #include <string>
 
-struct X11Context
-{
+struct X11Context {
 	Display* display = NULL;
 	int screen = 0;
 	Window root = 0;
@@ -42,53 +41,22 @@ struct X11Context
 
 	void InternAtoms()
 	{
-		const char* names[] = {"WM_PROTOCOLS",
-							   "WM_DELETE_WINDOW",
-							   "WM_CLIENT_MACHINE",
-							   "_NET_WM_NAME",
-							   "_NET_WM_PID",
-							   "_NET_WM_PING",
-							   "_NET_WM_WINDOW_TYPE",
-							   "_NET_WM_WINDOW_TYPE_POPUP_MENU",
-							   "_NET_WM_WINDOW_TYPE_NORMAL",
-							   "_NET_WM_STATE",
-							   "_NET_WM_STATE_ABOVE",
-							   "_NET_WM_STATE_SKIP_TASKBAR",
-							   "_NET_ACTIVE_WINDOW",
-							   "_NET_SUPPORTING_WM_CHECK",
-							   "_MOTIF_WM_HINTS",
-							   "UTF8_STRING",
-							   "MANAGER",
-							   NULL,
-							   "_NET_SYSTEM_TRAY_OPCODE",
-							   "_XEMBED",
-							   "_XEMBED_INFO"};
+		const char* names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_CLIENT_MACHINE",
+			"_NET_WM_NAME", "_NET_WM_PID", "_NET_WM_PING", "_NET_WM_WINDOW_TYPE",
+			"_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE",
+			"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_ACTIVE_WINDOW",
+			"_NET_SUPPORTING_WM_CHECK", "_MOTIF_WM_HINTS", "UTF8_STRING", "MANAGER", NULL,
+			"_NET_SYSTEM_TRAY_OPCODE", "_XEMBED", "_XEMBED_INFO"};
 		const int count = sizeof(names) / sizeof(names[0]);
 		std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
 		names[17] = selection.c_str();
 		Atom atoms[count];
 		XInternAtoms(display, (char**)names, count, False, atoms);
-		Atom* fields[] = {&wmProtocols,
-						  &wmDeleteWindow,
-						  &wmClientMachine,
-						  &netWmName,
-						  &netWmPid,
-						  &netWmPing,
-						  &netWmWindowType,
-						  &netWmWindowTypePopupMenu,
-						  &netWmWindowTypeNormal,
-						  &netWmState,
-						  &netWmStateAbove,
-						  &netWmStateSkipTaskbar,
-						  &netActiveWindow,
-						  &netSupportingWmCheck,
-						  &motifWmHints,
-						  &utf8String,
-						  &manager,
-						  &systemTraySelection,
-						  &systemTrayOpcode,
-						  &xembed,
-						  &xembedInfo};
+		Atom* fields[] = {&wmProtocols, &wmDeleteWindow, &wmClientMachine, &netWmName, &netWmPid,
+			&netWmPing, &netWmWindowType, &netWmWindowTypePopupMenu, &netWmWindowTypeNormal,
+			&netWmState, &netWmStateAbove, &netWmStateSkipTaskbar, &netActiveWindow,
+			&netSupportingWmCheck, &motifWmHints, &utf8String, &manager, &systemTraySelection,
+			&systemTrayOpcode, &xembed, &xembedInfo};
 		for (int i = 0; i < count; i++)
 			*fields[i] = atoms[i];
 	}

@@ -30,22 +30,22 @@ Channel(uint8 value, unsigned long mask)
 
 void
 X11Image::Put(const X11Context& context, Drawable drawable, GC gc, const uint8* bits,
-			  int32 bytesPerRow, int32 width, int32 height, int32 x, int32 y)
+	int32 bytesPerRow, int32 width, int32 height, int32 x, int32 y)
 {
 	if (width <= 0 || height <= 0)
 		return;
 	Visual* visual = context.visual;
-	bool direct = (context.depth == 24 || context.depth == 32) && visual->red_mask == 0xff0000 &&
-				  visual->green_mask == 0xff00 && visual->blue_mask == 0xff &&
-				  ImageByteOrder(context.display) == LSBFirst;
+	bool direct = (context.depth == 24 || context.depth == 32) && visual->red_mask == 0xff0000
+		&& visual->green_mask == 0xff00 && visual->blue_mask == 0xff
+		&& ImageByteOrder(context.display) == LSBFirst;
 	XImage* image;
 	std::vector<char> converted;
 	if (direct) {
 		image = XCreateImage(context.display, visual, context.depth, ZPixmap, 0, (char*)bits, width,
-							 height, 32, bytesPerRow);
+			height, 32, bytesPerRow);
 	} else {
 		image = XCreateImage(context.display, visual, context.depth, ZPixmap, 0, NULL, width,
-							 height, 32, 0);
+			height, 32, 0);
 		if (image == NULL)
 			return;
 		converted.resize((size_t)image->bytes_per_line * height);
@@ -53,9 +53,8 @@ X11Image::Put(const X11Context& context, Drawable drawable, GC gc, const uint8* 
 		for (int32 row = 0; row < height; row++) {
 			const uint8* pixel = bits + (size_t)row * bytesPerRow;
 			for (int32 column = 0; column < width; column++, pixel += 4) {
-				unsigned long value = Channel(pixel[2], visual->red_mask) |
-									  Channel(pixel[1], visual->green_mask) |
-									  Channel(pixel[0], visual->blue_mask);
+				unsigned long value = Channel(pixel[2], visual->red_mask)
+					| Channel(pixel[1], visual->green_mask) | Channel(pixel[0], visual->blue_mask);
 				XPutPixel(image, column, row, value);
 			}
 		}

@@ -12,13 +12,12 @@
 
 struct X11Context;
 
-class X11Image
-{
+class X11Image {
 public:
 	// Sends the `width` x `height` pixels at `bits` (rows `bytesPerRow` apart) to the
 	// drawable at (x, y).
 	static void Put(const X11Context& context, Drawable drawable, GC gc, const uint8* bits,
-					int32 bytesPerRow, int32 width, int32 height, int32 x, int32 y);
+		int32 bytesPerRow, int32 width, int32 height, int32 x, int32 y);
 };
 
 #endif // X11_IMAGE_H

@@ -9,7 +9,9 @@
 
 #include <InterfaceDefs.h>
 
-X11Keyboard::X11Keyboard(Display* display) : fDisplay(display), fMethod(NULL)
+X11Keyboard::X11Keyboard(Display* display) :
+	fDisplay(display),
+	fMethod(NULL)
 {
 	// A local input context, so that the layout's characters arrive as UTF-8 whatever the
 	// process's locale, and no input server is waited for.
@@ -34,8 +36,8 @@ X11Keyboard::BytesFor(XKeyEvent& event)
 	XIC context = event.type == KeyPress ? _ContextFor(event.window) : NULL;
 	if (context != NULL) {
 		Status status;
-		int length =
-			Xutf8LookupString(context, &event, buffer, sizeof(buffer) - 1, &keysym, &status);
+		int length = Xutf8LookupString(context, &event, buffer, sizeof(buffer) - 1, &keysym,
+			&status);
 		if (status == XLookupChars || status == XLookupBoth)
 			text.assign(buffer, length);
 		if (status != XLookupKeySym && status != XLookupBoth)
@@ -89,50 +91,50 @@ char
 X11Keyboard::ByteForKeysym(unsigned long keysym)
 {
 	switch (keysym) {
-	case XK_Escape:
-		return B_ESCAPE;
-	case XK_BackSpace:
-		return B_BACKSPACE;
-	case XK_Delete:
-	case XK_KP_Delete:
-		return B_DELETE;
-	case XK_Return:
-	case XK_KP_Enter:
-		return B_ENTER;
-	case XK_Tab:
-	case XK_ISO_Left_Tab:
-		return B_TAB;
-	case XK_Left:
-	case XK_KP_Left:
-		return B_LEFT_ARROW;
-	case XK_Right:
-	case XK_KP_Right:
-		return B_RIGHT_ARROW;
-	case XK_Up:
-	case XK_KP_Up:
-		return B_UP_ARROW;
-	case XK_Down:
-	case XK_KP_Down:
-		return B_DOWN_ARROW;
-	case XK_Home:
-	case XK_KP_Home:
-		return B_HOME;
-	case XK_End:
-	case XK_KP_End:
-		return B_END;
-	case XK_Page_Up:
-	case XK_KP_Page_Up:
-		return B_PAGE_UP;
-	case XK_Page_Down:
-	case XK_KP_Page_Down:
-		return B_PAGE_DOWN;
-	case XK_Insert:
-	case XK_KP_Insert:
-		return B_INSERT;
-	default:
-		if (keysym >= XK_F1 && keysym <= XK_F12)
-			return B_FUNCTION_KEY;
-		return 0;
+		case XK_Escape:
+			return B_ESCAPE;
+		case XK_BackSpace:
+			return B_BACKSPACE;
+		case XK_Delete:
+		case XK_KP_Delete:
+			return B_DELETE;
+		case XK_Return:
+		case XK_KP_Enter:
+			return B_ENTER;
+		case XK_Tab:
+		case XK_ISO_Left_Tab:
+			return B_TAB;
+		case XK_Left:
+		case XK_KP_Left:
+			return B_LEFT_ARROW;
+		case XK_Right:
+		case XK_KP_Right:
+			return B_RIGHT_ARROW;
+		case XK_Up:
+		case XK_KP_Up:
+			return B_UP_ARROW;
+		case XK_Down:
+		case XK_KP_Down:
+			return B_DOWN_ARROW;
+		case XK_Home:
+		case XK_KP_Home:
+			return B_HOME;
+		case XK_End:
+		case XK_KP_End:
+			return B_END;
+		case XK_Page_Up:
+		case XK_KP_Page_Up:
+			return B_PAGE_UP;
+		case XK_Page_Down:
+		case XK_KP_Page_Down:
+			return B_PAGE_DOWN;
+		case XK_Insert:
+		case XK_KP_Insert:
+			return B_INSERT;
+		default:
+			if (keysym >= XK_F1 && keysym <= XK_F12)
+				return B_FUNCTION_KEY;
+			return 0;
 	}
 }
 
@@ -176,7 +178,7 @@ X11Keyboard::_ContextFor(::Window window)
 	if (found != fContexts.end())
 		return found->second;
 	XIC context = XCreateIC(fMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-							XNClientWindow, window, XNFocusWindow, window, NULL);
+		XNClientWindow, window, XNFocusWindow, window, NULL);
 	fContexts[window] = context;
 	return context;
 }

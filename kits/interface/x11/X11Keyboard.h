@@ -14,8 +14,7 @@
 
 #include <SupportDefs.h>
 
-class X11Keyboard
-{
+class X11Keyboard {
 public:
 	explicit X11Keyboard(Display* display);
 	~X11Keyboard();

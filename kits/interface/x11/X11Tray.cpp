@@ -23,8 +23,11 @@ const int32 kPictureSize = 16;
 
 } // namespace
 
-X11Tray::X11Tray(X11Context& context, std::function<void(BWindow*)> dockingChanged)
-	: fContext(context), fDockingChanged(dockingChanged), fManager(0), fGC(0)
+X11Tray::X11Tray(X11Context& context, std::function<void(BWindow*)> dockingChanged) :
+	fContext(context),
+	fDockingChanged(dockingChanged),
+	fManager(0),
+	fGC(0)
 {
 	fGC = XCreateGC(context.display, context.root, 0, NULL);
 	XSetGraphicsExposures(context.display, fGC, False);
@@ -47,7 +50,7 @@ X11Tray::SetItems(BWindow* window, const std::vector<X11TrayItem>& items)
 	std::vector<Icon> icons;
 	for (const X11TrayItem& item : items) {
 		auto found = std::find_if(host.icons.begin(), host.icons.end(),
-								  [&item](const Icon& icon) { return icon.view == item.view; });
+			[&item](const Icon& icon) { return icon.view == item.view; });
 		Icon icon;
 		if (found != host.icons.end()) {
 			icon = *found;
@@ -98,12 +101,12 @@ X11Tray::CountDocked(BWindow* window) const
 	if (found == fHosts.end())
 		return 0;
 	return (int32)std::count_if(found->second.icons.begin(), found->second.icons.end(),
-								[](const Icon& icon) { return icon.embedded; });
+		[](const Icon& icon) { return icon.embedded; });
 }
 
 void
 X11Tray::Drawn(BWindow* window, int32 windowWidth, int32 windowHeight, const uint8* bits,
-			   int32 bytesPerRow, const clipping_rect& rect)
+	int32 bytesPerRow, const clipping_rect& rect)
 {
 	auto found = fHosts.find(window);
 	if (found == fHosts.end())
@@ -122,8 +125,8 @@ X11Tray::Drawn(BWindow* window, int32 windowWidth, int32 windowHeight, const uin
 		return;
 	for (int32 y = top; y <= bottom; y++) {
 		memcpy(host.pixels.data() + ((size_t)y * windowWidth + left) * 4,
-			   bits + (size_t)(y - rect.top) * bytesPerRow + (size_t)(left - rect.left) * 4,
-			   (size_t)(right - left + 1) * 4);
+			bits + (size_t)(y - rect.top) * bytesPerRow + (size_t)(left - rect.left) * 4,
+			(size_t)(right - left + 1) * 4);
 	}
 	BRect changed(left, top, right, bottom);
 	for (const Icon& icon : host.icons) {
@@ -160,9 +163,9 @@ X11Tray::FindManager()
 bool
 X11Tray::HandleEvent(const XEvent& event)
 {
-	if (event.type == ClientMessage && event.xclient.window == fContext.root &&
-		event.xclient.message_type == fContext.manager &&
-		(Atom)event.xclient.data.l[1] == fContext.systemTraySelection) {
+	if (event.type == ClientMessage && event.xclient.window == fContext.root
+		&& event.xclient.message_type == fContext.manager
+		&& (Atom)event.xclient.data.l[1] == fContext.systemTraySelection) {
 		FindManager();
 		return true;
 	}
@@ -190,39 +193,39 @@ X11Tray::HandleEvent(const XEvent& event)
 		return false;
 	const Host& host = fHosts[owner];
 	switch (event.type) {
-	case ReparentNotify:
-		if (event.xreparent.parent == fContext.root && icon->embedded) {
-			// Undocked: a window on the root would be a stray; make a fresh icon.
-			_DestroyIcon(*icon);
-			_CreateIcon(*icon);
-			_SetEmbedded(owner, *icon, false);
-		} else if (event.xreparent.parent != fContext.root) {
-			_SetEmbedded(owner, *icon, true);
-		}
-		break;
-	case ConfigureNotify:
-		if (event.xconfigure.width != icon->width || event.xconfigure.height != icon->height) {
-			icon->width = event.xconfigure.width;
-			icon->height = event.xconfigure.height;
+		case ReparentNotify:
+			if (event.xreparent.parent == fContext.root && icon->embedded) {
+				// Undocked: a window on the root would be a stray; make a fresh icon.
+				_DestroyIcon(*icon);
+				_CreateIcon(*icon);
+				_SetEmbedded(owner, *icon, false);
+			} else if (event.xreparent.parent != fContext.root) {
+				_SetEmbedded(owner, *icon, true);
+			}
+			break;
+		case ConfigureNotify:
+			if (event.xconfigure.width != icon->width || event.xconfigure.height != icon->height) {
+				icon->width = event.xconfigure.width;
+				icon->height = event.xconfigure.height;
+				_DrawIcon(host, *icon);
+			}
+			break;
+		case Expose:
+			if (event.xexpose.count == 0)
+				_DrawIcon(host, *icon);
+			break;
+		case MapNotify:
 			_DrawIcon(host, *icon);
-		}
-		break;
-	case Expose:
-		if (event.xexpose.count == 0)
-			_DrawIcon(host, *icon);
-		break;
-	case MapNotify:
-		_DrawIcon(host, *icon);
-		break;
-	case ClientMessage:
-		if (event.xclient.message_type == fContext.xembed &&
-			event.xclient.data.l[1] == kXEmbedEmbeddedNotify) {
-			_SetEmbedded(owner, *icon, true);
-		}
-		break;
-	default:
-		// Pointer events are the backend's, through HitFor.
-		return false;
+			break;
+		case ClientMessage:
+			if (event.xclient.message_type == fContext.xembed
+				&& event.xclient.data.l[1] == kXEmbedEmbeddedNotify) {
+				_SetEmbedded(owner, *icon, true);
+			}
+			break;
+		default:
+			// Pointer events are the backend's, through HitFor.
+			return false;
 	}
 	return true;
 }
@@ -244,9 +247,9 @@ X11Tray::HitFor(::Window iconWindow, int x, int y, int rootX, int rootY, Hit* hi
 			// The picture's top left corner on the screen is its window's origin plus its
 			// place there.
 			hit->windowOrigin.Set(rootX - x + offsetX - icon.rect.left,
-								  rootY - y + offsetY - icon.rect.top);
+				rootY - y + offsetY - icon.rect.top);
 			hit->iconFrame.Set(rootX - x, rootY - y, rootX - x + icon.width - 1,
-							   rootY - y + icon.height - 1);
+				rootY - y + icon.height - 1);
 			return true;
 		}
 	}
@@ -259,25 +262,25 @@ X11Tray::_CreateIcon(Icon& icon)
 	Display* display = fContext.display;
 	XSetWindowAttributes attributes;
 	memset(&attributes, 0, sizeof(attributes));
-	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-							StructureNotifyMask;
+	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask
+		| StructureNotifyMask;
 	attributes.background_pixmap = None;
 	attributes.border_pixel = 0;
 	icon.width = kPictureSize;
 	icon.height = kPictureSize;
 	icon.window = XCreateWindow(display, fContext.root, 0, 0, kPictureSize, kPictureSize, 0,
-								fContext.depth, InputOutput, fContext.visual,
-								CWEventMask | CWBackPixmap | CWBorderPixel, &attributes);
+		fContext.depth, InputOutput, fContext.visual, CWEventMask | CWBackPixmap | CWBorderPixel,
+		&attributes);
 	XClassHint classHint;
 	classHint.res_name = (char*)icon.name.c_str();
 	classHint.res_class = (char*)icon.name.c_str();
 	XSetClassHint(display, icon.window, &classHint);
 	XStoreName(display, icon.window, icon.name.c_str());
 	XChangeProperty(display, icon.window, fContext.netWmName, fContext.utf8String, 8,
-					PropModeReplace, (const unsigned char*)icon.name.c_str(), icon.name.size());
+		PropModeReplace, (const unsigned char*)icon.name.c_str(), icon.name.size());
 	long info[2] = {0, kXEmbedMapped};
 	XChangeProperty(display, icon.window, fContext.xembedInfo, fContext.xembedInfo, 32,
-					PropModeReplace, (unsigned char*)info, 2);
+		PropModeReplace, (unsigned char*)info, 2);
 	XSizeHints hints;
 	memset(&hints, 0, sizeof(hints));
 	hints.flags = PMinSize | PBaseSize;
@@ -319,8 +322,8 @@ X11Tray::_DrawIcon(const Host& host, const Icon& icon)
 		return;
 	int32 left = (int32)icon.rect.left;
 	int32 top = (int32)icon.rect.top;
-	if (left < 0 || top < 0 || left + kPictureSize > host.width ||
-		top + kPictureSize > host.height) {
+	if (left < 0 || top < 0 || left + kPictureSize > host.width
+		|| top + kPictureSize > host.height) {
 		return;
 	}
 	// Whole multiples only, so that every picture pixel stays a sharp square; the margin
@@ -347,7 +350,7 @@ X11Tray::_DrawIcon(const Host& host, const Icon& icon)
 		}
 	}
 	X11Image::Put(fContext, icon.window, fGC, (const uint8*)scaled.data(), width * 4, width, height,
-				  0, 0);
+		0, 0);
 }
 
 bool

@@ -24,16 +24,14 @@ class BView;
 class BWindow;
 struct X11Context;
 
-struct X11TrayItem
-{
+struct X11TrayItem {
 	BView* view;
 	// The picture's place in its window.
 	BRect rect;
 	std::string name;
 };
 
-class X11Tray
-{
+class X11Tray {
 public:
 	// `dockingChanged` is called when a window's first icon docks or its last one leaves.
 	X11Tray(X11Context& context, std::function<void(BWindow*)> dockingChanged);
@@ -46,7 +44,7 @@ public:
 
 	// A part of the window was redrawn: `bits` are the window's pixels of `rect`.
 	void Drawn(BWindow* window, int32 windowWidth, int32 windowHeight, const uint8* bits,
-			   int32 bytesPerRow, const clipping_rect& rect);
+		int32 bytesPerRow, const clipping_rect& rect);
 
 	// Looks for the screen's tray manager; docks every icon with a new one.
 	void FindManager();
@@ -56,8 +54,7 @@ public:
 
 	// A pointer event on an icon: its window, the point in the window's coordinates, and
 	// where the window would sit on the screen for that point to be under the pointer.
-	struct Hit
-	{
+	struct Hit {
 		BWindow* window;
 		BPoint where;
 		BPoint windowOrigin;
@@ -67,8 +64,7 @@ public:
 	bool HitFor(::Window icon, int x, int y, int rootX, int rootY, Hit* hit) const;
 
 private:
-	struct Icon
-	{
+	struct Icon {
 		BView* view = NULL;
 		BRect rect;
 		std::string name;
@@ -77,8 +73,7 @@ private:
 		int height = 16;
 		bool embedded = false;
 	};
-	struct Host
-	{
+	struct Host {
 		std::vector<Icon> icons;
 		std::vector<uint8> pixels;
 		int32 width = 0;

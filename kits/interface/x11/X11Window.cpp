@@ -23,8 +23,7 @@ const size_t kMaxRequested = 32;
 const int kGrabAttempts = 100;
 const bigtime_t kGrabRetryDelay = 2000;
 
-struct MotifHints
-{
+struct MotifHints {
 	unsigned long flags;
 	unsigned long functions;
 	unsigned long decorations;
@@ -48,26 +47,35 @@ HeightOf(BRect frame)
 
 } // namespace
 
-X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& spec)
-	: fContext(context), fOwner(owner), fSpec(spec), fWindow(0), fParent(context.root), fPixmap(0),
-	  fGC(0), fShown(false), fAllowed(true), fMapped(false), fFocusWanted(false), fGrabbed(false)
+X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& spec) :
+	fContext(context),
+	fOwner(owner),
+	fSpec(spec),
+	fWindow(0),
+	fParent(context.root),
+	fPixmap(0),
+	fGC(0),
+	fShown(false),
+	fAllowed(true),
+	fMapped(false),
+	fFocusWanted(false),
+	fGrabbed(false)
 {
 	Display* display = context.display;
 	XSetWindowAttributes attributes;
 	memset(&attributes, 0, sizeof(attributes));
 	attributes.override_redirect = spec.menu ? True : False;
-	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-							KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
+	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask
+		| KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
 	attributes.bit_gravity = NorthWestGravity;
 	attributes.background_pixmap = None;
 	attributes.border_pixel = 0;
 	int32 width = WidthOf(spec.frame);
 	int32 height = HeightOf(spec.frame);
 	fWindow = XCreateWindow(display, context.root, (int)spec.frame.left, (int)spec.frame.top, width,
-							height, 0, context.depth, InputOutput, context.visual,
-							CWOverrideRedirect | CWEventMask | CWBitGravity | CWBackPixmap |
-								CWBorderPixel,
-							&attributes);
+		height, 0, context.depth, InputOutput, context.visual,
+		CWOverrideRedirect | CWEventMask | CWBitGravity | CWBackPixmap | CWBorderPixel,
+		&attributes);
 
 	XClassHint classHint;
 	classHint.res_name = (char*)fSpec.instanceName.c_str();
@@ -77,11 +85,11 @@ X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& s
 
 	long pid = getpid();
 	XChangeProperty(display, fWindow, context.netWmPid, XA_CARDINAL, 32, PropModeReplace,
-					(unsigned char*)&pid, 1);
+		(unsigned char*)&pid, 1);
 	char host[256] = "";
 	gethostname(host, sizeof(host) - 1);
 	XChangeProperty(display, fWindow, context.wmClientMachine, XA_STRING, 8, PropModeReplace,
-					(unsigned char*)host, strlen(host));
+		(unsigned char*)host, strlen(host));
 	Atom protocols[] = {context.wmDeleteWindow, context.netWmPing};
 	XSetWMProtocols(display, fWindow, protocols, 2);
 
@@ -96,14 +104,14 @@ X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& s
 	if (spec.borderless && !spec.menu) {
 		MotifHints motif = {kMotifHintsDecorations, 0, 0, 0, 0};
 		XChangeProperty(display, fWindow, context.motifWmHints, context.motifWmHints, 32,
-						PropModeReplace, (unsigned char*)&motif, 5);
+			PropModeReplace, (unsigned char*)&motif, 5);
 	}
 	Atom type = spec.menu ? context.netWmWindowTypePopupMenu : context.netWmWindowTypeNormal;
 	XChangeProperty(display, fWindow, context.netWmWindowType, XA_ATOM, 32, PropModeReplace,
-					(unsigned char*)&type, 1);
+		(unsigned char*)&type, 1);
 	if (spec.floating) {
 		XChangeProperty(display, fWindow, context.netWmState, XA_ATOM, 32, PropModeReplace,
-						(unsigned char*)&context.netWmStateAbove, 1);
+			(unsigned char*)&context.netWmStateAbove, 1);
 	}
 
 	fPixmap = XCreatePixmap(display, fWindow, width, height, context.depth);
@@ -170,7 +178,7 @@ X11Window::SetTitle(const std::string& title)
 	fSpec.title = title;
 	XStoreName(display, fWindow, title.c_str());
 	XChangeProperty(display, fWindow, fContext.netWmName, fContext.utf8String, 8, PropModeReplace,
-					(const unsigned char*)title.c_str(), title.size());
+		(const unsigned char*)title.c_str(), title.size());
 }
 
 void
@@ -192,7 +200,7 @@ X11Window::Activate()
 		event.xclient.data.l[0] = 1;
 		event.xclient.data.l[1] = CurrentTime;
 		XSendEvent(display, fContext.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
-				   &event);
+			&event);
 	} else {
 		XRaiseWindow(display, fWindow);
 		XSetInputFocus(display, fWindow, RevertToPointerRoot, CurrentTime);
@@ -224,7 +232,7 @@ X11Window::Configured(const XConfigureEvent& event, BPoint* where)
 		int y;
 		::Window child;
 		if (!XTranslateCoordinates(fContext.display, fWindow, fContext.root, 0, 0, &x, &y,
-								   &child)) {
+				&child)) {
 			return false;
 		}
 		position.Set(x, y);
@@ -310,8 +318,8 @@ X11Window::_Grab()
 	// The click that opened the menu may still hold the pointer for a moment.
 	for (int attempt = 0; attempt < kGrabAttempts; attempt++) {
 		int result = XGrabPointer(display, fWindow, False,
-								  ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-								  GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+			ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync,
+			None, None, CurrentTime);
 		if (result == GrabSuccess) {
 			fGrabbed = true;
 			break;

@@ -18,8 +18,7 @@ class BWindow;
 struct X11Context;
 
 // What the display needs to know of a window, taken on the window's thread.
-struct X11WindowSpec
-{
+struct X11WindowSpec {
 	BRect frame;
 	std::string title;
 	// WM_CLASS: the program or add-on the window belongs to.
@@ -31,8 +30,7 @@ struct X11WindowSpec
 	bool takesFocus = true;
 };
 
-class X11Window
-{
+class X11Window {
 public:
 	X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& spec);
 	~X11Window();
