@@ -6,8 +6,8 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -G Ninja
-PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev \
-	libpng-dev fonts-liberation2 fonts-dejavu-core clang-format
+PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev libx11-dev \
+	libpng-dev fonts-liberation2 fonts-dejavu-core clang-format xvfb xdotool x11-apps trayer
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 .PHONY: all deps build format check-format test test-plain test-asan test-tsan demo fuzz bench \
@@ -41,7 +41,8 @@ test-asan: deps
 test-tsan: deps
 	cmake -S . -B build/tsan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DZORVE_SANITIZE=thread
 	cmake --build build/tsan -j $(JOBS)
-	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 \
+		suppressions=$(CURDIR)/tests/tsan-suppressions.txt" \
 		ctest --test-dir build/tsan --output-on-failure -j $(JOBS)
 
 test: check-format test-plain test-asan test-tsan

@@ -5,6 +5,7 @@
 #include <InterfaceDefs.h>
 #include <OS.h>
 
+#include "DisplayLink.h"
 #include "InterfacePrivate.h"
 
 namespace {
@@ -69,6 +70,8 @@ BScreen::Frame()
 {
 	if (!IsValid())
 		return BRect();
+	// Asking about the screen is reason enough to find the display.
+	BPrivate::DisplayLink::Backend();
 	return BPrivate::main_screen_frame();
 }
 

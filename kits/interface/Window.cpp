@@ -16,6 +16,7 @@
 #include <Message.h>
 #include <View.h>
 
+#include "DisplayLink.h"
 #include "InterfacePrivate.h"
 #include "ViewPrivate.h"
 #include "WindowList.h"
@@ -116,6 +117,7 @@ BWindow::~BWindow()
 {
 	_StopPulse();
 	BPrivate::WindowList::Remove(this);
+	BPrivate::DisplayLink::WindowDeleted(this);
 	fData->destroying = true;
 	{
 		std::lock_guard<std::mutex> guard(sActiveLock);
@@ -428,6 +430,7 @@ BWindow::Activate(bool active)
 			sActiveWindow->_SetActive(false);
 		sActiveWindow = this;
 		_SetActive(true);
+		BPrivate::DisplayLink::WindowActivated(this);
 	} else if (sActiveWindow == this) {
 		sActiveWindow = NULL;
 		_SetActive(false);
@@ -516,6 +519,7 @@ BWindow::MoveTo(float x, float y)
 			return;
 		fData->frame.OffsetTo(x, y);
 	}
+	BPrivate::DisplayLink::WindowFrameChanged(this);
 	BMessage moved(B_WINDOW_MOVED);
 	moved.AddInt64("when", system_time());
 	moved.AddPoint("where", BPoint(x, y));
@@ -542,6 +546,7 @@ BWindow::ResizeTo(float width, float height)
 		fData->frame.bottom = fData->frame.top + height;
 	}
 	_ResizeBuffer();
+	BPrivate::DisplayLink::WindowFrameChanged(this);
 	fData->topView->ResizeTo(width, height);
 
 	BMessage resized(B_WINDOW_RESIZED);
@@ -557,6 +562,7 @@ BWindow::Show()
 	if (!Lock())
 		return;
 	if (--fData->showLevel == 0) {
+		BPrivate::DisplayLink::WindowShown(this);
 		BRegion all(Bounds());
 		_Invalidate(all);
 		if ((fData->flags & B_AVOID_FOCUS) == 0)
@@ -572,8 +578,10 @@ BWindow::Hide()
 {
 	if (!Lock())
 		return;
-	if (++fData->showLevel == 1)
+	if (++fData->showLevel == 1) {
 		Activate(false);
+		BPrivate::DisplayLink::WindowHidden(this);
+	}
 	Unlock();
 }
 
@@ -656,6 +664,7 @@ BWindow::SetTitle(const char* title)
 {
 	fData->title = title != NULL ? title : "";
 	SetName(fData->title.c_str());
+	BPrivate::DisplayLink::WindowTitleChanged(this);
 }
 
 bool
@@ -870,6 +879,8 @@ BWindow::_DrawUpdates()
 	fData->updateRegion.MakeEmpty();
 	clipping_rect bounds = {0, 0, fData->width - 1, fData->height - 1};
 	_DrawView(fData->topView, region, bounds);
+	BPrivate::DisplayLink::WindowDrawn(this, fData->pixels.data(), fData->width, fData->height,
+		region);
 	fData->updateCount++;
 }
 

@@ -28,8 +28,9 @@ const bigtime_t kPostRetryDelay = 5000;
 
 } // namespace
 
-WindowPort::WindowPort(BWindow* window) :
-	fWindow(window)
+WindowPort::WindowPort(BWindow* window, delivery mode) :
+	fWindow(window),
+	fDelivery(mode)
 {
 }
 
@@ -221,6 +222,9 @@ WindowPort::KeyUp(const char* bytes, uint32 modifiers, int32 key)
 status_t
 WindowPort::_Deliver(BMessage* message)
 {
+	if (fDelivery == kQueueOnly)
+		return message != NULL ? fWindow->PostMessage(message) : (status_t)B_OK;
+
 	thread_id self = find_thread(NULL);
 	thread_id windowThread = fWindow->Thread();
 	if (windowThread < 0 || windowThread == self || fWindow->LockingThread() == self) {

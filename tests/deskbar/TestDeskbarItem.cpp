@@ -1,7 +1,10 @@
 /*
  * A Deskbar item for the host's tests: a red square that writes what happens to it, one line
  * per event, into the file named by TEST_ITEM_LOG. TEST_ITEM_NAME, when set, names its view;
- * with TEST_ITEM_MENU set, a click opens a pop-up menu whose "Exit" removes the item.
+ * with TEST_ITEM_MENU set, a click opens a pop-up menu whose "Exit" removes the item; with
+ * TEST_ITEM_PATTERN set, a white line down its sixth column shows how it is scaled; with
+ * TEST_ITEM_ANIMATE set, every pulse turns it from red to blue or back, and the log gets
+ * "frame N at T" with the pulse's system_time().
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -12,6 +15,7 @@
 #include <Deskbar.h>
 #include <MenuItem.h>
 #include <Message.h>
+#include <OS.h>
 #include <PopUpMenu.h>
 #include <View.h>
 #include <Window.h>
@@ -45,12 +49,14 @@ ItemName()
 class TestItem : public BView {
 public:
 	TestItem() :
-		BView(BRect(0, 0, 15, 15), ItemName(), B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
+		BView(BRect(0, 0, 15, 15), ItemName(), B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED),
+		fFrame(0)
 	{
 	}
 
 	TestItem(BMessage* archive) :
-		BView(archive)
+		BView(archive),
+		fFrame(0)
 	{
 	}
 
@@ -73,7 +79,27 @@ public:
 
 	void DetachedFromWindow() override { Record("detached"); }
 
-	void Pulse() override { Record("pulse"); }
+	void Draw(BRect) override
+	{
+		if (getenv("TEST_ITEM_PATTERN") == NULL)
+			return;
+		SetHighColor(255, 255, 255);
+		StrokeLine(BPoint(5, 0), BPoint(5, 15));
+	}
+
+	void Pulse() override
+	{
+		if (getenv("TEST_ITEM_ANIMATE") == NULL) {
+			Record("pulse");
+			return;
+		}
+		fFrame++;
+		SetViewColor(fFrame % 2 == 0 ? 255 : 0, 0, fFrame % 2 == 0 ? 0 : 255);
+		Invalidate();
+		std::string event = "frame " + std::to_string(fFrame) + " at "
+			+ std::to_string(system_time());
+		Record(event.c_str());
+	}
 
 	void MouseDown(BPoint where) override
 	{
@@ -93,6 +119,9 @@ public:
 		status_t status = BDeskbar().RemoveItem(Name());
 		Record(status == B_OK ? "removal asked" : "removal refused");
 	}
+
+private:
+	int32 fFrame;
 };
 
 // Out of line, so that the image exports it for instantiate_object().

@@ -40,6 +40,8 @@ DeskbarApplication::DeskbarApplication() :
 	fShelf(NULL),
 	fServer(NULL)
 {
+	// Only the shelf pulses (its items); the application's own pulse would only wake it.
+	SetPulseRate(0);
 }
 
 DeskbarApplication::~DeskbarApplication()

@@ -15,6 +15,7 @@
 
 #include "AddOnImage.h"
 #include "DeskbarProtocol.h"
+#include "DisplayLink.h"
 
 using namespace BPrivate;
 
@@ -240,6 +241,20 @@ ShelfWindow::_UpdateSnapshot()
 	std::vector<ItemInfo> snapshot;
 	for (const Item& item : fItems)
 		snapshot.push_back({item.id, item.view->Name() != NULL ? item.view->Name() : ""});
-	std::lock_guard<std::mutex> guard(fSnapshotLock);
-	fSnapshot.swap(snapshot);
+	{
+		std::lock_guard<std::mutex> guard(fSnapshotLock);
+		fSnapshot.swap(snapshot);
+	}
+	_UpdateTray();
+}
+
+void
+ShelfWindow::_UpdateTray()
+{
+	// On a display with a system tray every item is an icon there, and the shelf window
+	// shows only while none is docked.
+	std::vector<BView*> views;
+	for (const Item& item : fItems)
+		views.push_back(item.view);
+	DisplayLink::SetTrayItems(this, views);
 }

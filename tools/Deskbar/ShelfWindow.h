@@ -43,6 +43,7 @@ private:
 	status_t _RemoveItem(const BMessage& request);
 	void _Layout();
 	void _UpdateSnapshot();
+	void _UpdateTray();
 
 	struct Item {
 		int32 id;

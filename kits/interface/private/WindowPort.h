@@ -24,7 +24,14 @@ public:
 		kScreenCoordinates
 	};
 
-	explicit WindowPort(BWindow* window);
+	enum delivery {
+		kWaitUntilHandled,
+		// Queue and return at once: for a display's event thread, which must never wait
+		// for a window (one may be waiting in a menu for the display's next event).
+		kQueueOnly
+	};
+
+	explicit WindowPort(BWindow* window, delivery mode = kWaitUntilHandled);
 
 	BWindow* Window() const { return fWindow; }
 
@@ -65,6 +72,7 @@ private:
 	status_t _SavePixels(const char* path, BRect windowRect, int32 scale = 1) const;
 
 	BWindow* fWindow;
+	delivery fDelivery;
 };
 
 } // namespace BPrivate

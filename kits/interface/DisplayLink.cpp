@@ -1,0 +1,199 @@
+/*
+ * The kit's side of the display. Host-specific only in how it finds one: a local X display's
+ * socket is tried with a plain connect before the backend module (and with it Xlib) is
+ * loaded; nothing else of X11 is known here.
+ */
+#include "DisplayLink.h"
+
+#include <stddef.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include <AppDefs.h>
+#include <Window.h>
+
+#include "DisplayBackend.h"
+#include "InterfacePrivate.h"
+#include "KitModule.h"
+
+namespace BPrivate {
+
+namespace {
+
+std::once_flag sLoadOnce;
+std::atomic<DisplayBackend*> sBackend{NULL};
+
+// Set while a change made by the display is applied, so that it is not sent back.
+thread_local bool sFromDisplay = false;
+
+void
+ShutdownBackend()
+{
+	DisplayBackend* backend = sBackend.load();
+	if (backend != NULL)
+		backend->Shutdown();
+}
+
+// A local display (":N" or "unix:N") answers on its socket; whether it does is known without
+// loading Xlib. Other names are left to the backend.
+bool
+LooksReachable(const char* display)
+{
+	std::string name = display;
+	if (name.compare(0, 5, "unix:") == 0)
+		name = name.substr(4);
+	if (name.empty() || name[0] != ':')
+		return true;
+	std::string number = name.substr(1, name.find('.') - 1);
+	if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+		return false;
+	std::string path = "/tmp/.X11-unix/X" + number;
+	for (int abstract = 1; abstract >= 0; abstract--) {
+		int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+		if (fd < 0)
+			return false;
+		struct sockaddr_un address;
+		memset(&address, 0, sizeof(address));
+		address.sun_family = AF_UNIX;
+		// The abstract name first, as Xlib tries it.
+		memcpy(address.sun_path + abstract, path.c_str(), path.size());
+		socklen_t length = offsetof(struct sockaddr_un, sun_path) + abstract + path.size();
+		bool connected = connect(fd, (struct sockaddr*)&address, length) == 0;
+		close(fd);
+		if (connected)
+			return true;
+	}
+	return false;
+}
+
+void
+LoadBackend()
+{
+	const char* display = getenv("DISPLAY");
+	if (display == NULL || display[0] == '\0' || !LooksReachable(display))
+		return;
+	create_display_backend_func create = (create_display_backend_func)kit_module_symbol("be_x11",
+		DISPLAY_BACKEND_ENTRY);
+	if (create == NULL)
+		return;
+	DisplayBackend* backend = create();
+	if (backend == NULL)
+		return;
+	set_main_screen_frame(backend->ScreenFrame());
+	sBackend = backend;
+	atexit(ShutdownBackend);
+}
+
+} // namespace
+
+DisplayBackend*
+DisplayLink::Backend()
+{
+	std::call_once(sLoadOnce, LoadBackend);
+	return sBackend;
+}
+
+DisplayBackend*
+DisplayLink::LoadedBackend()
+{
+	return sBackend;
+}
+
+void
+DisplayLink::WindowShown(BWindow* window)
+{
+	if (DisplayBackend* backend = Backend())
+		backend->WindowShown(window);
+}
+
+void
+DisplayLink::WindowHidden(BWindow* window)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowHidden(window);
+}
+
+void
+DisplayLink::WindowFrameChanged(BWindow* window)
+{
+	if (sFromDisplay)
+		return;
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowFrameChanged(window, window->Frame());
+}
+
+void
+DisplayLink::WindowActivated(BWindow* window)
+{
+	if (sFromDisplay)
+		return;
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowActivated(window);
+}
+
+void
+DisplayLink::WindowTitleChanged(BWindow* window)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowTitleChanged(window, window->Title());
+}
+
+void
+DisplayLink::WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
+	const BRegion& region)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowDrawn(window, bits, width, height, region);
+}
+
+void
+DisplayLink::WindowDeleted(BWindow* window)
+{
+	if (DisplayBackend* backend = LoadedBackend())
+		backend->WindowDeleted(window);
+}
+
+void
+DisplayLink::SetTrayItems(BWindow* window, const std::vector<BView*>& items)
+{
+	if (DisplayBackend* backend = Backend())
+		backend->SetTrayItems(window, items);
+}
+
+int32
+DisplayLink::CountDockedItems(BWindow* window)
+{
+	DisplayBackend* backend = LoadedBackend();
+	return backend != NULL ? backend->CountDockedItems(window) : 0;
+}
+
+void
+DisplayLink::FrameMovedFromDisplay(BWindow* window, BPoint where)
+{
+	sFromDisplay = true;
+	window->MoveTo(where);
+	sFromDisplay = false;
+}
+
+void
+DisplayLink::ActivatedFromDisplay(BWindow* window, bool active)
+{
+	sFromDisplay = true;
+	window->Activate(active);
+	sFromDisplay = false;
+}
+
+void
+DisplayLink::CloseRequestedFromDisplay(BWindow* window)
+{
+	window->PostMessage(B_QUIT_REQUESTED);
+}
+
+} // namespace BPrivate

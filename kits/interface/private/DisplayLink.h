@@ -1,0 +1,53 @@
+/*
+ * Private to the interface kit and its hosts: the kit's side of the display. Headless until
+ * a window is shown or the screen is asked about while DISPLAY names a display that answers;
+ * then every window is also a real window there. BWindow reports its changes through the
+ * Window* calls; a backend reports the display's changes through the *FromDisplay calls.
+ */
+#ifndef _DISPLAY_LINK_H
+#define _DISPLAY_LINK_H
+
+#include <vector>
+
+#include <Point.h>
+#include <Rect.h>
+#include <SupportDefs.h>
+
+class BRegion;
+class BView;
+class BWindow;
+
+namespace BPrivate {
+
+class DisplayBackend;
+
+class DisplayLink {
+public:
+	// Loads the backend once per process if a display is reachable; NULL when headless.
+	static DisplayBackend* Backend();
+	// The backend if it is loaded already; never loads it.
+	static DisplayBackend* LoadedBackend();
+	// From BWindow.
+	static void WindowShown(BWindow* window);
+	static void WindowHidden(BWindow* window);
+	static void WindowFrameChanged(BWindow* window);
+	static void WindowActivated(BWindow* window);
+	static void WindowTitleChanged(BWindow* window);
+	static void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
+		const BRegion& region);
+	static void WindowDeleted(BWindow* window);
+
+	// From a host that keeps status pictures (the Deskbar's shelf).
+	static void SetTrayItems(BWindow* window, const std::vector<BView*>& items);
+	static int32 CountDockedItems(BWindow* window);
+
+	// From a backend, on its own thread: the display moved the window, or (de)activated it,
+	// or asks it to close. The window must be held (WindowList::Acquire).
+	static void FrameMovedFromDisplay(BWindow* window, BPoint where);
+	static void ActivatedFromDisplay(BWindow* window, bool active);
+	static void CloseRequestedFromDisplay(BWindow* window);
+};
+
+} // namespace BPrivate
+
+#endif // _DISPLAY_LINK_H

@@ -1,0 +1,380 @@
+/*
+ * Part of the X11 display backend (Xlib): the freedesktop system tray over XEmbed, as a
+ * client. It docks plain icon windows of the default visual; it does not use the tray's
+ * ARGB visual, balloon messages or the XEmbed focus protocol.
+ */
+#include "X11Tray.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "X11Context.h"
+#include "X11Image.h"
+
+namespace {
+
+const long kSystemTrayRequestDock = 0;
+const long kXEmbedEmbeddedNotify = 0;
+const long kXEmbedMapped = 1;
+const int32 kPictureSize = 16;
+
+} // namespace
+
+X11Tray::X11Tray(X11Context& context, std::function<void(BWindow*)> dockingChanged) :
+	fContext(context),
+	fDockingChanged(dockingChanged),
+	fManager(0),
+	fGC(0)
+{
+	fGC = XCreateGC(context.display, context.root, 0, NULL);
+	XSetGraphicsExposures(context.display, fGC, False);
+}
+
+X11Tray::~X11Tray()
+{
+	for (auto& entry : fHosts) {
+		for (Icon& icon : entry.second.icons)
+			_DestroyIcon(icon);
+	}
+	XFreeGC(fContext.display, fGC);
+}
+
+void
+X11Tray::SetItems(BWindow* window, const std::vector<X11TrayItem>& items)
+{
+	Host& host = fHosts[window];
+	int32 dockedBefore = CountDocked(window);
+	std::vector<Icon> icons;
+	for (const X11TrayItem& item : items) {
+		auto found = std::find_if(host.icons.begin(), host.icons.end(),
+			[&item](const Icon& icon) { return icon.view == item.view; });
+		Icon icon;
+		if (found != host.icons.end()) {
+			icon = *found;
+			found->window = 0;
+		}
+		icon.view = item.view;
+		icon.rect = item.rect;
+		icon.name = item.name;
+		icons.push_back(icon);
+	}
+	for (Icon& old : host.icons)
+		_DestroyIcon(old);
+	host.icons = icons;
+	for (Icon& icon : host.icons) {
+		if (icon.window == 0) {
+			_CreateIcon(icon);
+			_Dock(icon);
+		}
+		_DrawIcon(host, icon);
+	}
+	if (host.icons.empty())
+		fHosts.erase(window);
+	if ((dockedBefore > 0) != (CountDocked(window) > 0))
+		fDockingChanged(window);
+}
+
+void
+X11Tray::RemoveWindow(BWindow* window)
+{
+	auto found = fHosts.find(window);
+	if (found == fHosts.end())
+		return;
+	for (Icon& icon : found->second.icons)
+		_DestroyIcon(icon);
+	fHosts.erase(found);
+}
+
+bool
+X11Tray::HasItems(BWindow* window) const
+{
+	return fHosts.find(window) != fHosts.end();
+}
+
+int32
+X11Tray::CountDocked(BWindow* window) const
+{
+	auto found = fHosts.find(window);
+	if (found == fHosts.end())
+		return 0;
+	return (int32)std::count_if(found->second.icons.begin(), found->second.icons.end(),
+		[](const Icon& icon) { return icon.embedded; });
+}
+
+void
+X11Tray::Drawn(BWindow* window, int32 windowWidth, int32 windowHeight, const uint8* bits,
+	int32 bytesPerRow, const clipping_rect& rect)
+{
+	auto found = fHosts.find(window);
+	if (found == fHosts.end())
+		return;
+	Host& host = found->second;
+	if (host.width != windowWidth || host.height != windowHeight) {
+		host.width = windowWidth;
+		host.height = windowHeight;
+		host.pixels.assign((size_t)windowWidth * windowHeight * 4, 0);
+	}
+	int32 left = std::max((int32)0, rect.left);
+	int32 top = std::max((int32)0, rect.top);
+	int32 right = std::min(windowWidth - 1, rect.right);
+	int32 bottom = std::min(windowHeight - 1, rect.bottom);
+	if (left > right || top > bottom)
+		return;
+	for (int32 y = top; y <= bottom; y++) {
+		memcpy(host.pixels.data() + ((size_t)y * windowWidth + left) * 4,
+			bits + (size_t)(y - rect.top) * bytesPerRow + (size_t)(left - rect.left) * 4,
+			(size_t)(right - left + 1) * 4);
+	}
+	BRect changed(left, top, right, bottom);
+	for (const Icon& icon : host.icons) {
+		if (icon.rect.Intersects(changed))
+			_DrawIcon(host, icon);
+	}
+}
+
+void
+X11Tray::FindManager()
+{
+	XGrabServer(fContext.display);
+	::Window manager = XGetSelectionOwner(fContext.display, fContext.systemTraySelection);
+	if (manager != 0)
+		XSelectInput(fContext.display, manager, StructureNotifyMask);
+	XUngrabServer(fContext.display);
+	if (manager == fManager)
+		return;
+	fManager = manager;
+	if (manager == 0)
+		return;
+	for (auto& entry : fHosts) {
+		for (Icon& icon : entry.second.icons) {
+			if (icon.embedded)
+				continue;
+			_DestroyIcon(icon);
+			_CreateIcon(icon);
+			_Dock(icon);
+			_DrawIcon(entry.second, icon);
+		}
+	}
+}
+
+bool
+X11Tray::HandleEvent(const XEvent& event)
+{
+	if (event.type == ClientMessage && event.xclient.window == fContext.root
+		&& event.xclient.message_type == fContext.manager
+		&& (Atom)event.xclient.data.l[1] == fContext.systemTraySelection) {
+		FindManager();
+		return true;
+	}
+	if (event.type == DestroyNotify && fManager != 0 && event.xdestroywindow.window == fManager) {
+		fManager = 0;
+		// Icons the tray let go of come back as windows of their own: start afresh.
+		for (auto& entry : fHosts) {
+			for (Icon& icon : entry.second.icons) {
+				_DestroyIcon(icon);
+				_CreateIcon(icon);
+				_SetEmbedded(entry.first, icon, false);
+			}
+		}
+		return true;
+	}
+
+	BWindow* owner;
+	Icon* icon;
+	::Window window = event.xany.window;
+	if (event.type == ReparentNotify)
+		window = event.xreparent.window;
+	else if (event.type == ConfigureNotify)
+		window = event.xconfigure.window;
+	if (!_FindIcon(window, &owner, &icon))
+		return false;
+	const Host& host = fHosts[owner];
+	switch (event.type) {
+		case ReparentNotify:
+			if (event.xreparent.parent == fContext.root && icon->embedded) {
+				// Undocked: a window on the root would be a stray; make a fresh icon.
+				_DestroyIcon(*icon);
+				_CreateIcon(*icon);
+				_SetEmbedded(owner, *icon, false);
+			} else if (event.xreparent.parent != fContext.root) {
+				_SetEmbedded(owner, *icon, true);
+			}
+			break;
+		case ConfigureNotify:
+			if (event.xconfigure.width != icon->width || event.xconfigure.height != icon->height) {
+				icon->width = event.xconfigure.width;
+				icon->height = event.xconfigure.height;
+				_DrawIcon(host, *icon);
+			}
+			break;
+		case Expose:
+			if (event.xexpose.count == 0)
+				_DrawIcon(host, *icon);
+			break;
+		case MapNotify:
+			_DrawIcon(host, *icon);
+			break;
+		case ClientMessage:
+			if (event.xclient.message_type == fContext.xembed
+				&& event.xclient.data.l[1] == kXEmbedEmbeddedNotify) {
+				_SetEmbedded(owner, *icon, true);
+			}
+			break;
+		default:
+			// Pointer events are the backend's, through HitFor.
+			return false;
+	}
+	return true;
+}
+
+bool
+X11Tray::HitFor(::Window iconWindow, int x, int y, int rootX, int rootY, Hit* hit) const
+{
+	for (const auto& entry : fHosts) {
+		for (const Icon& icon : entry.second.icons) {
+			if (icon.window != iconWindow)
+				continue;
+			int scale = std::max(1, std::min(icon.width, icon.height) / kPictureSize);
+			int offsetX = (icon.width - kPictureSize * scale) / 2;
+			int offsetY = (icon.height - kPictureSize * scale) / 2;
+			int pictureX = std::clamp((x - offsetX) / scale, 0, (int)kPictureSize - 1);
+			int pictureY = std::clamp((y - offsetY) / scale, 0, (int)kPictureSize - 1);
+			hit->window = entry.first;
+			hit->where.Set(icon.rect.left + pictureX, icon.rect.top + pictureY);
+			// The picture's top left corner on the screen is its window's origin plus its
+			// place there.
+			hit->windowOrigin.Set(rootX - x + offsetX - icon.rect.left,
+				rootY - y + offsetY - icon.rect.top);
+			hit->iconFrame.Set(rootX - x, rootY - y, rootX - x + icon.width - 1,
+				rootY - y + icon.height - 1);
+			return true;
+		}
+	}
+	return false;
+}
+
+void
+X11Tray::_CreateIcon(Icon& icon)
+{
+	Display* display = fContext.display;
+	XSetWindowAttributes attributes;
+	memset(&attributes, 0, sizeof(attributes));
+	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask
+		| StructureNotifyMask;
+	attributes.background_pixmap = None;
+	attributes.border_pixel = 0;
+	icon.width = kPictureSize;
+	icon.height = kPictureSize;
+	icon.window = XCreateWindow(display, fContext.root, 0, 0, kPictureSize, kPictureSize, 0,
+		fContext.depth, InputOutput, fContext.visual, CWEventMask | CWBackPixmap | CWBorderPixel,
+		&attributes);
+	XClassHint classHint;
+	classHint.res_name = (char*)icon.name.c_str();
+	classHint.res_class = (char*)icon.name.c_str();
+	XSetClassHint(display, icon.window, &classHint);
+	XStoreName(display, icon.window, icon.name.c_str());
+	XChangeProperty(display, icon.window, fContext.netWmName, fContext.utf8String, 8,
+		PropModeReplace, (const unsigned char*)icon.name.c_str(), icon.name.size());
+	long info[2] = {0, kXEmbedMapped};
+	XChangeProperty(display, icon.window, fContext.xembedInfo, fContext.xembedInfo, 32,
+		PropModeReplace, (unsigned char*)info, 2);
+	XSizeHints hints;
+	memset(&hints, 0, sizeof(hints));
+	hints.flags = PMinSize | PBaseSize;
+	hints.min_width = hints.base_width = kPictureSize;
+	hints.min_height = hints.base_height = kPictureSize;
+	XSetWMNormalHints(display, icon.window, &hints);
+}
+
+void
+X11Tray::_DestroyIcon(Icon& icon)
+{
+	if (icon.window == 0)
+		return;
+	XDestroyWindow(fContext.display, icon.window);
+	icon.window = 0;
+}
+
+void
+X11Tray::_Dock(Icon& icon)
+{
+	if (fManager == 0 || icon.window == 0)
+		return;
+	XEvent event;
+	memset(&event, 0, sizeof(event));
+	event.xclient.type = ClientMessage;
+	event.xclient.window = fManager;
+	event.xclient.message_type = fContext.systemTrayOpcode;
+	event.xclient.format = 32;
+	event.xclient.data.l[0] = CurrentTime;
+	event.xclient.data.l[1] = kSystemTrayRequestDock;
+	event.xclient.data.l[2] = (long)icon.window;
+	XSendEvent(fContext.display, fManager, False, NoEventMask, &event);
+}
+
+void
+X11Tray::_DrawIcon(const Host& host, const Icon& icon)
+{
+	if (icon.window == 0 || host.pixels.empty())
+		return;
+	int32 left = (int32)icon.rect.left;
+	int32 top = (int32)icon.rect.top;
+	if (left < 0 || top < 0 || left + kPictureSize > host.width
+		|| top + kPictureSize > host.height) {
+		return;
+	}
+	// Whole multiples only, so that every picture pixel stays a sharp square; the margin
+	// takes the colour of the picture's corner.
+	int32 width = icon.width;
+	int32 height = icon.height;
+	int32 scale = std::max(1, std::min(width, height) / kPictureSize);
+	int32 offsetX = (width - kPictureSize * scale) / 2;
+	int32 offsetY = (height - kPictureSize * scale) / 2;
+	const uint8* picture = host.pixels.data() + ((size_t)top * host.width + left) * 4;
+	uint32 corner;
+	memcpy(&corner, picture, 4);
+	std::vector<uint32> scaled((size_t)width * height, corner);
+	for (int32 y = 0; y < height; y++) {
+		int32 pictureY = (y - offsetY) / scale;
+		if (y < offsetY || pictureY >= kPictureSize)
+			continue;
+		const uint8* row = picture + (size_t)pictureY * host.width * 4;
+		for (int32 x = 0; x < width; x++) {
+			int32 pictureX = (x - offsetX) / scale;
+			if (x < offsetX || pictureX >= kPictureSize)
+				continue;
+			memcpy(&scaled[(size_t)y * width + x], row + pictureX * 4, 4);
+		}
+	}
+	X11Image::Put(fContext, icon.window, fGC, (const uint8*)scaled.data(), width * 4, width, height,
+		0, 0);
+}
+
+bool
+X11Tray::_FindIcon(::Window window, BWindow** owner, Icon** found)
+{
+	for (auto& entry : fHosts) {
+		for (Icon& icon : entry.second.icons) {
+			if (icon.window == window) {
+				*owner = entry.first;
+				*found = &icon;
+				return true;
+			}
+		}
+	}
+	return false;
+}
+
+void
+X11Tray::_SetEmbedded(BWindow* owner, Icon& icon, bool embedded)
+{
+	if (icon.embedded == embedded)
+		return;
+	int32 before = CountDocked(owner);
+	icon.embedded = embedded;
+	if ((before > 0) != (CountDocked(owner) > 0))
+		fDockingChanged(owner);
+}

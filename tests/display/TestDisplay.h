@@ -1,0 +1,101 @@
+/*
+ * A display of a test's own: Xvfb on a free display number, with optional tray (trayer) and
+ * window manager (openbox, where installed), and the means to look at it as a person would:
+ * find a window by name with a time-out, read its place and properties, click and type with
+ * xdotool, grab the screen with xwd. Everything started is stopped by the destructor; every
+ * wait is bounded.
+ */
+#ifndef TEST_DISPLAY_H
+#define TEST_DISPLAY_H
+
+#include <X11/Xlib.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <OS.h>
+#include <Rect.h>
+
+#include "ChildProcess.h"
+
+class XwdImage;
+
+// Long enough for a sanitised build on a busy machine.
+const bigtime_t kDisplayTimeout = 15000000;
+
+// Polls `condition` every 10 ms until it holds or `timeout` passes.
+bool WaitUntil(std::function<bool()> condition, bigtime_t timeout = kDisplayTimeout);
+
+class TestDisplay {
+public:
+	TestDisplay(int32 width = 1024, int32 height = 768);
+	~TestDisplay();
+
+	// Starts Xvfb and connects to it; false (with the reason in Failure()) if it cannot.
+	bool Start();
+	// Ends the display, as a person's session ends.
+	void Stop();
+	const std::string& Name() const { return fName; }
+	std::string Environment() const { return "DISPLAY=" + fName; }
+	const std::string& Failure() const { return fFailure; }
+	Display* Connection() const { return fConnection; }
+
+	// openbox, where installed (it is not part of the test packages); false without it.
+	bool StartWindowManager();
+	// A tray along the bottom edge, `height` pixels high.
+	bool StartTray(int32 height = 24);
+	void StopTray();
+	// The tray's manager window, 0 while none runs.
+	::Window TrayManager();
+
+	// Windows, searched through the whole tree by WM_NAME or by WM_CLASS instance name;
+	// 0 when none appears in time.
+	::Window FindWindow(const std::string& name, bigtime_t timeout = kDisplayTimeout);
+	::Window FindWindowOfClass(const std::string& instance, bigtime_t timeout = kDisplayTimeout);
+	// The same without waiting; 0 when there is none.
+	::Window WindowNamed(const std::string& name);
+	::Window WindowOfClass(const std::string& instance);
+	bool IsShown(::Window window);
+	// The window that has the keyboard.
+	::Window Focus();
+	// The window's inside on the screen.
+	BRect ScreenFrame(::Window window);
+	::Window Parent(::Window window);
+	bool IsOverrideRedirect(::Window window);
+	std::string ClassOf(::Window window);
+	std::string Utf8Property(::Window window, const char* name);
+	std::vector<long> LongProperty(::Window window, const char* name);
+
+	// Gives the keyboard layout keys for these characters (keysyms), on keys that have none:
+	// xdotool types other characters by remapping a key for a moment, which a busy client
+	// may read after the mapping has changed again.
+	bool AddKeys(const std::vector<unsigned long>& keysyms);
+	// Input through the XTEST extension, as a person's mouse and keyboard.
+	bool Xdotool(const std::vector<std::string>& arguments);
+	bool Click(int32 x, int32 y, int32 button = 1);
+	bool Type(const std::string& text);
+	// Key names as xdotool knows them, separated by spaces ("Left Left Delete").
+	bool Key(const std::string& keys);
+
+	bool Grab(XwdImage* image);
+	// Saves part of a grab as PNG (for people to look at).
+	static bool SavePNG(const XwdImage& image, BRect rect, const std::string& path,
+		int32 scale = 1);
+
+private:
+	::Window _Search(::Window parent, const std::function<bool(::Window)>& matches);
+
+	int32 fWidth;
+	int32 fHeight;
+	std::string fName;
+	std::string fFailure;
+	std::string fDirectory;
+	ChildProcess fServer;
+	ChildProcess fTray;
+	ChildProcess fWindowManager;
+	Display* fConnection;
+};
+
+#endif // TEST_DISPLAY_H

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "../interface/InterfaceTestSupport.h"
+#include "DeskbarTesting.h"
+#include "PngImage.h"
+#include "TemporaryHome.h"
+#include "TestDisplay.h"
+#include "XwdImage.h"
+
+namespace {
+
+const char* const kItemClass = "test_deskbar_item";
+const rgb_color kItemRed = {255, 0, 0, 255};
+const int32 kPatternColumn = 5;
+
+} // namespace
+
+// The Deskbar host as a person's desktop runs it, with the test item on its shelf.
+class TrayTest : public testing::Test {
+protected:
+	void SetUp() override
+	{
+		ASSERT_TRUE(fDisplay.Start()) << fDisplay.Failure();
+		setenv("DISPLAY", fDisplay.Name().c_str(), 1);
+		fLog = fHome.Path() + "/item.log";
+		setenv("TEST_ITEM_LOG", fLog.c_str(), 1);
+		setenv("TEST_ITEM_MENU", "1", 1);
+		setenv("TEST_ITEM_PATTERN", "1", 1);
+	}
+
+	void TearDown() override
+	{
+		if (fHost.IsRunning()) {
+			EXPECT_TRUE(StopDeskbarHost());
+		}
+		fHost.Stop();
+		unsetenv("TEST_ITEM_PATTERN");
+		unsetenv("TEST_ITEM_MENU");
+		unsetenv("TEST_ITEM_LOG");
+		unsetenv("DISPLAY");
+	}
+
+	// The Deskbar host, as BDeskbar would start it, answering requests.
+	void StartHost()
+	{
+		ASSERT_TRUE(fHost.Start({DESKBAR_HOST}, {}, fHome.Path() + "/deskbar.log"));
+		ASSERT_TRUE(WaitUntil([] { return HostAnswers(); }));
+	}
+
+	void AddItem(const std::string& path)
+	{
+		int status;
+		RunCommand(std::string(DESKBAR_CTL) + " add " + path, &status);
+		ASSERT_EQ(0, status);
+	}
+
+	void StartHostWithItem()
+	{
+		ASSERT_NO_FATAL_FAILURE(StartHost());
+		ASSERT_NO_FATAL_FAILURE(AddItem(TEST_DESKBAR_ITEM));
+	}
+
+	std::string Log() { return fHome.ReadFile(fLog); }
+
+	bool Logged(const std::string& event)
+	{
+		return WaitUntil([&] { return Log().find(event + "\n") != std::string::npos; });
+	}
+
+	// The docked icon, once the tray has taken it in and shows it.
+	::Window DockedIcon()
+	{
+		::Window icon = 0;
+		::Window root = DefaultRootWindow(fDisplay.Connection());
+		WaitUntil([&] {
+			icon = fDisplay.WindowOfClass(kItemClass);
+			return icon != 0 && fDisplay.Parent(icon) != root && fDisplay.IsShown(icon);
+		});
+		return icon;
+	}
+
+	// Pixels of `frame` on the screen that are not the test item's picture enlarged by
+	// `scale` and centred, with the margins in its corner's colour.
+	int32 PictureMismatches(BRect frame, int32 scale)
+	{
+		XwdImage screen;
+		if (!fDisplay.Grab(&screen))
+			return -1;
+		int32 width = frame.IntegerWidth() + 1;
+		int32 height = frame.IntegerHeight() + 1;
+		int32 offsetX = (width - 16 * scale) / 2;
+		int32 offsetY = (height - 16 * scale) / 2;
+		int32 mismatches = 0;
+		for (int32 y = 0; y < height; y++) {
+			for (int32 x = 0; x < width; x++) {
+				bool line = x >= offsetX + kPatternColumn * scale
+					&& x < offsetX + (kPatternColumn + 1) * scale && y >= offsetY
+					&& y < offsetY + 16 * scale;
+				rgb_color expected = line ? kWhite : kItemRed;
+				if (screen.PixelAt((int32)frame.left + x, (int32)frame.top + y) != expected)
+					mismatches++;
+			}
+		}
+		return mismatches;
+	}
+
+	TemporaryHome fHome;
+	TestDisplay fDisplay;
+	ChildProcess fHost;
+	std::string fLog;
+};
+
+TEST_F(TrayTest, WithoutATrayTheShelfWindowShowsTheItem)
+{
+	StartHostWithItem();
+	::Window shelf = fDisplay.FindWindow("Deskbar");
+	ASSERT_NE(0u, shelf);
+	EXPECT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shelf); }));
+	EXPECT_EQ("Deskbar", fDisplay.ClassOf(shelf));
+	// The item's slot, two pixels in from the shelf's corner.
+	BRect slot = fDisplay.ScreenFrame(shelf).InsetByCopy(2, 2);
+	slot.right = slot.left + 15;
+	slot.bottom = slot.top + 15;
+	EXPECT_TRUE(WaitUntil([&] { return PictureMismatches(slot, 1) == 0; }));
+	::Window icon = fDisplay.WindowOfClass(kItemClass);
+	EXPECT_TRUE(icon == 0 || !fDisplay.IsShown(icon));
+}
+
+TEST_F(TrayTest, TheScreenShowsTheShelfAsItsHeadlessRendering)
+{
+	StartHostWithItem();
+	::Window shelf = fDisplay.FindWindow("Deskbar");
+	ASSERT_NE(0u, shelf);
+	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shelf); }));
+	BRect frame = fDisplay.ScreenFrame(shelf);
+	std::string path = fHome.Path() + "/shelf.png";
+	int32 mismatches = -1;
+	EXPECT_TRUE(WaitUntil([&] {
+		int status;
+		RunCommand(std::string(DESKBAR_CTL) + " screenshot " + path, &status);
+		PngImage rendered;
+		XwdImage screen;
+		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen)
+			|| rendered.Width() != frame.IntegerWidth() + 1
+			|| rendered.Height() != frame.IntegerHeight() + 1) {
+			return false;
+		}
+		mismatches = 0;
+		for (int32 y = 0; y < rendered.Height(); y++) {
+			for (int32 x = 0; x < rendered.Width(); x++) {
+				if (rendered.PixelAt(x, y)
+					!= screen.PixelAt((int32)frame.left + x, (int32)frame.top + y)) {
+					mismatches++;
+				}
+			}
+		}
+		return mismatches == 0;
+	})) << mismatches
+		<< " pixels differ";
+}
+
+TEST_F(TrayTest, WithATrayTheItemIsAnIconThereAndTheShelfHides)
+{
+	ASSERT_TRUE(fDisplay.StartTray());
+	StartHostWithItem();
+	::Window icon = DockedIcon();
+	ASSERT_NE(0u, icon);
+	::Window shelf = fDisplay.FindWindow("Deskbar");
+	ASSERT_NE(0u, shelf);
+	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
+	BRect frame = fDisplay.ScreenFrame(icon);
+	EXPECT_TRUE(WaitUntil([&] { return PictureMismatches(frame, 1) == 0; }))
+		<< PictureMismatches(frame, 1) << " pixels differ in " << frame.Width() + 1 << " x "
+		<< frame.Height() + 1;
+}
+
+TEST_F(TrayTest, ATrayThatGivesMoreRoomGetsThePictureEnlargedByWholeMultiples)
+{
+	// A tray manager of the test's own that gives each icon 40 x 40 pixels.
+	Display* connection = fDisplay.Connection();
+	::Window root = DefaultRootWindow(connection);
+	::Window tray = XCreateSimpleWindow(connection, root, 600, 700, 100, 50, 0, 0, 0);
+	XMapWindow(connection, tray);
+	Atom selection = XInternAtom(connection, "_NET_SYSTEM_TRAY_S0", False);
+	Atom opcode = XInternAtom(connection, "_NET_SYSTEM_TRAY_OPCODE", False);
+	XSetSelectionOwner(connection, selection, tray, CurrentTime);
+	XEvent announce = {};
+	announce.xclient.type = ClientMessage;
+	announce.xclient.window = root;
+	announce.xclient.message_type = XInternAtom(connection, "MANAGER", False);
+	announce.xclient.format = 32;
+	announce.xclient.data.l[0] = CurrentTime;
+	announce.xclient.data.l[1] = selection;
+	announce.xclient.data.l[2] = tray;
+	XSendEvent(connection, root, False, StructureNotifyMask, &announce);
+	XSync(connection, False);
+
+	StartHostWithItem();
+	::Window icon = 0;
+	ASSERT_TRUE(WaitUntil([&] {
+		XEvent event;
+		while (XCheckTypedWindowEvent(connection, tray, ClientMessage, &event)) {
+			if (event.xclient.message_type == opcode && event.xclient.data.l[1] == 0)
+				icon = (::Window)event.xclient.data.l[2];
+		}
+		return icon != 0;
+	}));
+	XReparentWindow(connection, icon, tray, 30, 5);
+	XResizeWindow(connection, icon, 40, 40);
+	XMapWindow(connection, icon);
+	XSync(connection, False);
+
+	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(icon); }));
+	EXPECT_EQ("test_deskbar_item", fDisplay.ClassOf(icon));
+	BRect frame = fDisplay.ScreenFrame(icon);
+	EXPECT_EQ(BRect(630, 705, 669, 744), frame);
+	EXPECT_TRUE(WaitUntil([&] { return PictureMismatches(frame, 2) == 0; }))
+		<< PictureMismatches(frame, 2) << " pixels differ";
+	// Docked, the shelf window goes.
+	::Window shelf = fDisplay.FindWindow("Deskbar");
+	ASSERT_NE(0u, shelf);
+	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
+}
+
+TEST_F(TrayTest, AClickOnTheIconOpensItsMenuBesideItOnTheScreen)
+{
+	ASSERT_TRUE(fDisplay.StartTray());
+	StartHostWithItem();
+	::Window icon = DockedIcon();
+	ASSERT_NE(0u, icon);
+	BRect iconFrame = fDisplay.ScreenFrame(icon);
+	BPoint centre((iconFrame.left + iconFrame.right) / 2, (iconFrame.top + iconFrame.bottom) / 2);
+
+	auto open = [&] {
+		::Window menu = 0;
+		if (!fDisplay.Click((int32)centre.x, (int32)centre.y))
+			return menu;
+		WaitUntil([&] {
+			menu = fDisplay.WindowNamed("TestMenu");
+			return menu != 0 && fDisplay.IsShown(menu);
+		});
+		return menu;
+	};
+
+	::Window menu = open();
+	ASSERT_NE(0u, menu);
+	BRect menuFrame = fDisplay.ScreenFrame(menu);
+	EXPECT_TRUE(BRect(0, 0, 1023, 767).Contains(menuFrame));
+	// Beside the icon, not over it.
+	EXPECT_TRUE(menuFrame.InsetByCopy(-2, -2).Intersects(iconFrame));
+	EXPECT_FALSE(menuFrame.Intersects(iconFrame))
+		<< "menu " << menuFrame.left << "," << menuFrame.top << " to " << menuFrame.right << ","
+		<< menuFrame.bottom << ", icon " << iconFrame.left << "," << iconFrame.top << " to "
+		<< iconFrame.right << "," << iconFrame.bottom;
+	ASSERT_TRUE(fDisplay.Click(100, 100));
+	EXPECT_TRUE(Logged("chose nothing"));
+	// Until the menu has left the screen, it holds the pointer.
+	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(menu); }));
+
+	menu = open();
+	ASSERT_NE(0u, menu);
+	menuFrame = fDisplay.ScreenFrame(menu);
+	ASSERT_TRUE(fDisplay.Click((int32)menuFrame.left + 10, (int32)menuFrame.bottom - 5));
+	EXPECT_TRUE(Logged("chose Exit"));
+	EXPECT_TRUE(Logged("removal asked"));
+	EXPECT_TRUE(WaitUntil([&] { return fDisplay.WindowOfClass(kItemClass) == 0; }));
+}
+
+TEST_F(TrayTest, TheShelfComesBackWhenTheTrayGoesAndLeavesWhenATrayComes)
+{
+	ASSERT_TRUE(fDisplay.StartTray());
+	StartHostWithItem();
+	ASSERT_NE(0u, DockedIcon());
+	::Window shelf = fDisplay.FindWindow("Deskbar");
+	ASSERT_NE(0u, shelf);
+	ASSERT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
+
+	fDisplay.StopTray();
+	EXPECT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shelf); }));
+	// No stray icon window is left on the screen.
+	EXPECT_TRUE(WaitUntil([&] {
+		::Window icon = fDisplay.WindowOfClass(kItemClass);
+		return icon == 0 || !fDisplay.IsShown(icon);
+	}));
+
+	ASSERT_TRUE(fDisplay.StartTray());
+	EXPECT_NE(0u, DockedIcon());
+	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
+}
