@@ -442,6 +442,10 @@ Zorve::PageText(const BString& reply)
 	HttpReply http;
 	if (http.SetTo(reply.String(), reply.Length()) == B_OK)
 		return http.Body();
+	// An HTTP reply cut short of its declared end may hold a cut address that still looks
+	// whole ("203.0.11"): it shows no page at all.
+	if (strncmp(reply.String(), "HTTP/", 5) == 0)
+		return BString();
 	return reply;
 }
 

@@ -56,6 +56,26 @@ TEST(EngineTextTest, AddressIsCutFromEveryPageStyle)
 	EXPECT_FALSE(Zorve::ExtractAddress("", address));
 }
 
+// A framed reply that ends early never yields the address it was cut inside; bytes that are
+// not HTTP at all are read as the page itself.
+TEST(EngineTextTest, ACheckReplyCutShortShowsNoPage)
+{
+	const char* kCut
+		= "HTTP/1.1 200 OK\r\nContent-Length: 105\r\nConnection: close\r\n\r\n"
+		  "<html><body>Current IP Address: 203.0.11";
+	BString address("kept");
+	EXPECT_FALSE(Zorve::ExtractAddress(Zorve::PageText(kCut), address));
+
+	const char* kWhole
+		= "HTTP/1.1 200 OK\r\nContent-Length: 44\r\n\r\n"
+		  "<body>Current IP Address: 203.0.113.7</body>";
+	ASSERT_TRUE(Zorve::ExtractAddress(Zorve::PageText(kWhole), address));
+	EXPECT_EQ(address, "203.0.113.7");
+	ASSERT_TRUE(
+		Zorve::ExtractAddress(Zorve::PageText("Current IP Address: 1.2.3.4 <br>"), address));
+	EXPECT_EQ(address, "1.2.3.4");
+}
+
 TEST(EngineTextTest, OnlyDottedQuadsPassTheShapeTest)
 {
 	for (const char* good : {"0.0.0.0", "255.255.255.255", "203.0.113.7", "010.1.1.1"})
