@@ -205,6 +205,7 @@ RequestServer::HandleRequest(const BMessage& request, BMessage* reply)
 			for (const ShelfWindow::ItemInfo& item : items) {
 				reply->AddString("name", item.name.c_str());
 				reply->AddInt32("id", item.id);
+				reply->AddRect("frame", item.frame);
 			}
 			break;
 		case kMsgDeskbarAddItem:
