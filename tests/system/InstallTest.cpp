@@ -44,3 +44,12 @@ TEST_F(InstallTest, ARestartedDeskbarBringsTheIconBackFromItsArchive)
 	EXPECT_TRUE(Eventually([this] { return ShownPicture() == StatusPictures::kNormal; }));
 	EXPECT_TRUE(Has(HostThreads(), "ZorveLooper"));
 }
+
+TEST_F(InstallTest, StartingTheProgramAlsoStartsTheDeskbarWithItsIconOnce)
+{
+	StartZorve();
+	ASSERT_TRUE(StopDeskbarHost());
+	// The program's question starts the host, which restores its items before answering.
+	EXPECT_EQ(StartZorve(), "");
+	EXPECT_EQ(BDeskbar().CountItems(), 1u);
+}

@@ -85,8 +85,14 @@ RequestServer::Start()
 	fWakeWrite = wake[1];
 
 	DeskbarHostInterface::SetInstance(this);
-	fAcceptor = std::thread(&RequestServer::_Accept, this);
 	return B_OK;
+}
+
+void
+RequestServer::StartAccepting()
+{
+	if (!fAcceptor.joinable() && fListenSocket >= 0)
+		fAcceptor = std::thread(&RequestServer::_Accept, this);
 }
 
 void
