@@ -1,5 +1,6 @@
 #include "ReplicantFixture.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <thread>
@@ -33,6 +34,8 @@ struct ReplicantFixture::Click {
 void
 ReplicantFixture::SetUp()
 {
+	// Headless, whatever the session around the test has.
+	unsetenv("DISPLAY");
 	LoopbackHttpServer::Behaviour behaviour;
 	behaviour.address = kServerAddress;
 	fServer.SetBehaviour(behaviour);

@@ -68,6 +68,8 @@ const char* const SystemFixture::kServerAddress = "203.0.113.7";
 void
 SystemFixture::SetUp()
 {
+	// Headless, whatever the session around the test has.
+	unsetenv("DISPLAY");
 	fBehaviour.address = kServerAddress;
 	fServer.SetBehaviour(fBehaviour);
 	ASSERT_EQ(fServer.Start(), B_OK);
