@@ -6,8 +6,8 @@
 #include <DataIO.h>
 #include <Deskbar.h>
 #include <File.h>
-#include <Message.h>
 #include <MenuItem.h>
+#include <Message.h>
 #include <PopUpMenu.h>
 #include <Resources.h>
 #include <Screen.h>
