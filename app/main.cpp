@@ -1,18 +1,4 @@
-#include <stddef.h>
-
 #include "Launcher.h"
-
-class BView;
-
-// Called by the Deskbar when it loads this image as an add-on. The status icon's view class
-// is not part of this build yet, so there is no view to give and the Deskbar refuses the item.
-extern "C" BView* instantiate_deskbar_item();
-
-BView*
-instantiate_deskbar_item()
-{
-	return NULL;
-}
 
 int
 main(int /*argc*/, char** /*argv*/)

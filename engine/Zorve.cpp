@@ -164,7 +164,10 @@ Zorve::Zorve() :
 	fBusy(false),
 	fUpdateResult(0),
 	fCheckResult(0),
-	fLogLock("ZorveLog")
+	fLogLock("ZorveLog"),
+	fExchangeLock("ZorveExchange"),
+	fExchange(NULL),
+	fAbandoned(false)
 {
 }
 
@@ -177,11 +180,16 @@ Zorve::MessageReceived(BMessage* message)
 {
 	switch (message->what) {
 		case MSG_CHECK_IP:
+			// An engine about to quit starts no exchange; it is not busy either.
+			if (fAbandoned)
+				break;
 			fBusy = true;
 			fCheckResult = CheckIp();
 			fBusy = false;
 			break;
 		case MSG_UPDATE:
+			if (fAbandoned)
+				break;
 			fBusy = true;
 			fUpdateResult = Update();
 			fBusy = false;
@@ -216,6 +224,8 @@ Zorve::CheckIp()
 	BNetEndpoint endpoint(SOCK_STREAM);
 	if (endpoint.InitCheck() != B_OK)
 		return -1;
+	if (!_BeginExchange(&endpoint))
+		return -1;
 
 	printf("Resolving ip address...\n");
 	fflush(stdout);
@@ -224,18 +234,28 @@ Zorve::CheckIp()
 	bigtime_t deadline = system_time() + timeout;
 	endpoint.SetTimeout(timeout);
 	// Resolving the name is part of the connect, within the same time-out.
-	if (endpoint.Connect(prefs.fCheckIpServer.String(), (unsigned short)(prefs.fPort & 0xffff))
-		!= B_OK) {
+	unsigned short port = (unsigned short)(prefs.fPort & 0xffff);
+	bool connected = endpoint.Connect(prefs.fCheckIpServer.String(), port) == B_OK;
+	bool sentAll = false;
+	BString reply;
+	if (connected) {
+		endpoint.SetTimeout(Remaining(deadline));
+		sentAll = endpoint.Send(request.String(), request.Length()) == request.Length();
+		_ReceiveReply(endpoint, deadline, reply);
+	}
+	endpoint.Close();
+	_EndExchange();
+
+	// Given up for the engine's quit: whatever came or failed counts for nothing, and above
+	// all a missing reply must not replace the cached address.
+	if (fAbandoned)
+		return -1;
+	if (!connected) {
 		Log("Error IpCheck-Server InitCheck()\n");
 		return -1;
 	}
-	endpoint.SetTimeout(Remaining(deadline));
-	if (endpoint.Send(request.String(), request.Length()) != request.Length())
+	if (!sentAll)
 		Log("Error Send ip-check request");
-
-	BString reply;
-	_ReceiveReply(endpoint, deadline, reply);
-	endpoint.Close();
 
 	BString ip;
 	if (!ExtractAddress(PageText(reply), ip)) {
@@ -319,35 +339,42 @@ Zorve::Update()
 		Log("Error Server InitCheck()\n");
 		return -1;
 	}
+	if (!_BeginExchange(&fServerEndpoint))
+		return -1;
 	bigtime_t timeout = ExchangeTimeout(prefs.fTimeOut);
 	bigtime_t deadline = system_time() + timeout;
 	fServerEndpoint.SetTimeout(timeout);
 	// Resolving the name is part of the connect, within the same time-out. A failed connect
 	// does not end the update: the send on the unconnected endpoint fails and ends it, so that
 	// the log shows both steps.
-	if (fServerEndpoint.Connect(prefs.fDynDnsServer.String(),
-			(unsigned short)(prefs.fPort & 0xffff))
-		== -1) {
-		Log("Error Server Connection\n");
-	}
+	unsigned short port = (unsigned short)(prefs.fPort & 0xffff);
+	bool connected = fServerEndpoint.Connect(prefs.fDynDnsServer.String(), port) != -1;
 	fServerAddress = fServerEndpoint.RemoteAddr();
+	if (!connected && !fAbandoned)
+		Log("Error Server Connection\n");
 
 	// The credentials stay off standard output.
 	BString shown(head);
 	shown << "********" << tail;
-	printf("Request : %s\n", shown.String());
-	fflush(stdout);
+	if (!fAbandoned) {
+		printf("Request : %s\n", shown.String());
+		fflush(stdout);
+	}
 
 	fServerEndpoint.SetTimeout(Remaining(deadline));
-	if (fServerEndpoint.Send(request.String(), request.Length()) != request.Length()) {
-		fServerEndpoint.Close();
+	bool sentAll = fServerEndpoint.Send(request.String(), request.Length()) == request.Length();
+	BString reply;
+	if (sentAll)
+		_ReceiveReply(fServerEndpoint, deadline, reply);
+	fServerEndpoint.Close();
+	_EndExchange();
+
+	if (fAbandoned)
+		return -1;
+	if (!sentAll) {
 		Log("Error Send update-string");
 		return -1;
 	}
-
-	BString reply;
-	_ReceiveReply(fServerEndpoint, deadline, reply);
-	fServerEndpoint.Close();
 
 	HttpReply http;
 	if (http.SetTo(reply.String(), reply.Length()) != B_OK
@@ -508,6 +535,34 @@ Zorve::_SaveIpCache(CPreferences& loaded, const char* address)
 	target.fIpCache = address;
 	target.Save();
 	current.UnlockFile();
+}
+
+void
+Zorve::AbandonExchange()
+{
+	BAutolock lock(fExchangeLock);
+	fAbandoned = true;
+	// Closing from here shuts the socket down under the waiting call, which then fails.
+	if (fExchange != NULL)
+		fExchange->Close();
+}
+
+// False once the engine is abandoned: the exchange must not start.
+bool
+Zorve::_BeginExchange(BNetEndpoint* endpoint)
+{
+	BAutolock lock(fExchangeLock);
+	if (fAbandoned)
+		return false;
+	fExchange = endpoint;
+	return true;
+}
+
+void
+Zorve::_EndExchange()
+{
+	BAutolock lock(fExchangeLock);
+	fExchange = NULL;
 }
 
 void

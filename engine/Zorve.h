@@ -2,7 +2,8 @@
  * Zorve: the engine looper. On its own thread it checks the machine's public address against
  * a check-IP server and sends the update request to the dynamic-DNS server, one message at a
  * time, and keeps the activity log. Other threads read its busy flag and results without a
- * lock, and copy its log with LogText().
+ * lock, and copy its log with LogText(). Before it is quit, AbandonExchange() gives up the
+ * exchange it waits on, so that whoever quits it is not held up by a server.
  */
 #ifndef ZORVE_H
 #define ZORVE_H
@@ -33,6 +34,11 @@ public:
 	// A copy of the log, taken under the lock that guards it.
 	BString LogText() const;
 
+	// From any thread, before the engine is locked to be quit: the check or update under way
+	// stops waiting on its server and ends at once as a failure, logging and saving nothing
+	// more, and no later one starts. May be called again, for an exchange that began meanwhile.
+	void AbandonExchange();
+
 	// The text of a check-IP reply to look for the address in: the body of a whole HTTP
 	// reply, so that a chunked page reads as one, else the bytes as they came.
 	static BString PageText(const BString& reply);
@@ -55,8 +61,14 @@ private:
 	void _ApplyLogSizeRule(int32 limit);
 	void _SaveIpCache(CPreferences& loaded, const char* address);
 	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t deadline, BString& reply);
+	bool _BeginExchange(BNetEndpoint* endpoint);
+	void _EndExchange();
 
 	mutable BLocker fLogLock;
+	// Guards fExchange: the endpoint the engine's thread talks to a server through, if any.
+	BLocker fExchangeLock;
+	BNetEndpoint* fExchange;
+	std::atomic<bool> fAbandoned;
 };
 
 #endif // ZORVE_H

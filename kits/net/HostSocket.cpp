@@ -1,8 +1,9 @@
 /*
- * Wraps the host's BSD sockets (socket, connect, send, recv, accept, poll, fcntl) and its
- * resolver (getaddrinfo for IPv4 on a thread of its own, waited for at most a time-out;
- * getservbyname, getprotobyname) for the network kit. Sockets are kept non-blocking so that
- * poll() can bound every wait; SIGPIPE is suppressed per send. No IPv6, no reverse look-ups.
+ * Wraps the host's BSD sockets (socket, connect, send, recv, accept, shutdown, poll, fcntl)
+ * and its resolver (getaddrinfo for IPv4 on a thread of its own, waited for at most a
+ * time-out; getservbyname, getprotobyname) for the network kit. Sockets are kept
+ * non-blocking so that poll() can bound every wait; SIGPIPE is suppressed per send. No IPv6,
+ * no reverse look-ups.
  */
 #include "HostSocket.h"
 
@@ -32,6 +33,9 @@
 namespace {
 
 std::atomic<uint64> sReceiveSyscalls(0);
+
+// How often a waiting look-up asks whether its caller has given it up.
+const bigtime_t kAbandonPoll = 50000;
 
 void
 CountReceiveSyscall()
@@ -147,6 +151,13 @@ host_socket_close(int socket)
 {
 	if (socket >= 0)
 		close(socket);
+}
+
+void
+host_socket_shutdown(int socket)
+{
+	if (socket >= 0)
+		shutdown(socket, SHUT_RDWR);
 }
 
 int
@@ -288,7 +299,8 @@ host_socket_wait_readable(int socket, bigtime_t timeout, int* _error)
 }
 
 status_t
-host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout)
+host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout,
+	bool (*abandoned)(void* data), void* data)
 {
 	if (host == NULL)
 		return B_BAD_VALUE;
@@ -313,12 +325,26 @@ host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout)
 		return host_error_to_status(error);
 	}
 
+	bigtime_t deadline = host_deadline(timeout);
 	std::unique_lock<std::mutex> guard(lookup->lock);
-	if (timeout < 0)
-		lookup->finished.wait(guard, [&] { return lookup->done; });
-	else if (!lookup->finished.wait_for(guard, std::chrono::microseconds(timeout),
-				 [&] { return lookup->done; })) {
-		return B_TIMED_OUT;
+	while (!lookup->done) {
+		bigtime_t wait = kAbandonPoll;
+		if (deadline >= 0) {
+			bigtime_t left = deadline - system_time();
+			if (left <= 0)
+				return B_TIMED_OUT;
+			wait = min_c(wait, left);
+		}
+		if (abandoned != NULL) {
+			guard.unlock();
+			bool stop = abandoned(data);
+			guard.lock();
+			if (stop)
+				return B_CANCELED;
+		} else if (deadline < 0)
+			wait = INT64_MAX / 2;
+		lookup->finished.wait_for(guard, std::chrono::microseconds(wait),
+			[&] { return lookup->done; });
 	}
 	if (lookup->status == B_OK)
 		*_address = lookup->address;

@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <Autolock.h>
 #include <Message.h>
 
 #include "HostErrors.h"
@@ -31,7 +32,11 @@ BNetEndpoint::BNetEndpoint(int type) :
 }
 
 BNetEndpoint::BNetEndpoint(int family, int type, int protocol) :
+	fSocketLock("net endpoint"),
 	fSocket(-1),
+	fUsers(0),
+	fCloseWhenIdle(false),
+	fForgetConnection(false),
 	fInit(B_NO_INIT),
 	fLastError(0),
 	fFamily(family),
@@ -50,7 +55,11 @@ BNetEndpoint::BNetEndpoint(int family, int type, int protocol) :
 
 BNetEndpoint::BNetEndpoint(BMessage* archive) :
 	BArchivable(archive),
+	fSocketLock("net endpoint"),
 	fSocket(-1),
+	fUsers(0),
+	fCloseWhenIdle(false),
+	fForgetConnection(false),
 	fInit(B_NO_INIT),
 	fLastError(0),
 	fFamily(AF_INET),
@@ -84,7 +93,11 @@ BNetEndpoint::BNetEndpoint(BMessage* archive) :
 
 BNetEndpoint::BNetEndpoint(const BNetEndpoint& other) :
 	BArchivable(),
+	fSocketLock("net endpoint"),
 	fSocket(-1),
+	fUsers(0),
+	fCloseWhenIdle(false),
+	fForgetConnection(false),
 	fBuffer(NULL),
 	fBufferStart(0),
 	fBufferEnd(0),
@@ -107,6 +120,7 @@ BNetEndpoint::operator=(const BNetEndpoint& other)
 		return *this;
 
 	_CloseSocket();
+	fForgetConnection = false;
 	fInit = other.fInit;
 	fLastError = other.fLastError;
 	fFamily = other.fFamily;
@@ -170,29 +184,42 @@ BNetEndpoint::InitCheck() const
 int
 BNetEndpoint::Socket() const
 {
-	return fSocket;
+	BAutolock lock(fSocketLock);
+	return fCloseWhenIdle ? -1 : fSocket;
 }
 
 const BNetAddress&
 BNetEndpoint::LocalAddr()
 {
+	int socket = _BeginCall();
 	sockaddr_in address;
-	if (fSocket >= 0 && host_socket_local_name(fSocket, &address) == 0)
+	if (socket >= 0 && host_socket_local_name(socket, &address) == 0)
 		fLocalAddr.SetTo(address);
+	if (socket >= 0)
+		_EndCall();
 	return fLocalAddr;
 }
 
 const BNetAddress&
 BNetEndpoint::RemoteAddr()
 {
+	_ForgetConnection();
 	return fRemoteAddr;
 }
 
 void
 BNetEndpoint::Close()
 {
-	_CloseSocket();
-	fRemoteAddr = BNetAddress();
+	BAutolock lock(fSocketLock);
+	if (fUsers > 0) {
+		// Another thread waits on the socket: shutting it down ends the wait, and that thread
+		// closes it. Closing it here would let the descriptor's number be reused under the
+		// waiting call.
+		host_socket_shutdown(fSocket);
+		fCloseWhenIdle = true;
+	} else
+		_CloseSocket();
+	fForgetConnection = true;
 }
 
 status_t
@@ -203,9 +230,11 @@ BNetEndpoint::Bind(const BNetAddress& address)
 		fLastError = EINVAL;
 		return B_ERROR;
 	}
-	if (fSocket < 0 && !_OpenSocket())
+	int socket = _BeginCall(true);
+	if (socket < 0)
 		return B_ERROR;
-	int error = host_socket_bind(fSocket, local);
+	int error = host_socket_bind(socket, local);
+	_EndCall();
 	if (error != 0) {
 		fLastError = error;
 		return B_ERROR;
@@ -233,11 +262,20 @@ BNetEndpoint::Connect(const BNetAddress& address)
 status_t
 BNetEndpoint::Connect(const char* hostname, unsigned short port)
 {
-	// One time-out covers the look-up of the name and the connect.
+	// One time-out covers the look-up of the name and the connect; a Close() from another
+	// thread gives up the look-up too.
 	bigtime_t deadline = host_deadline(fTimeout);
 	in_addr resolved;
-	status_t status = hostname != NULL ? host_resolve_ipv4(hostname, &resolved, fTimeout)
-									   : (status_t)B_BAD_VALUE;
+	status_t status = B_BAD_VALUE;
+	if (hostname != NULL) {
+		if (_BeginCall(true) < 0)
+			return B_ERROR;
+		status = host_resolve_ipv4(hostname, &resolved, fTimeout, &_IsBeingClosed, this);
+		if (!_EndCall()) {
+			fLastError = ECONNABORTED;
+			return B_ERROR;
+		}
+	}
 	if (status != B_OK) {
 		fLastError = status == B_TIMED_OUT ? ETIMEDOUT : EDESTADDRREQ;
 		return B_ERROR;
@@ -253,11 +291,13 @@ BNetEndpoint::Connect(const char* hostname, unsigned short port)
 status_t
 BNetEndpoint::Listen(int backlog)
 {
-	if (fSocket < 0) {
+	int socket = _BeginCall();
+	if (socket < 0) {
 		fLastError = EBADF;
 		return B_ERROR;
 	}
-	int error = host_socket_listen(fSocket, backlog);
+	int error = host_socket_listen(socket, backlog);
+	_EndCall();
 	if (error != 0) {
 		fLastError = error;
 		return B_ERROR;
@@ -268,7 +308,8 @@ BNetEndpoint::Listen(int backlog)
 BNetEndpoint*
 BNetEndpoint::Accept(int32 timeout)
 {
-	if (fSocket < 0) {
+	int socket = _BeginCall();
+	if (socket < 0) {
 		fLastError = EBADF;
 		return NULL;
 	}
@@ -277,7 +318,12 @@ BNetEndpoint::Accept(int32 timeout)
 		wait = 0;
 	sockaddr_in peer;
 	int error;
-	int connection = host_socket_accept(fSocket, &peer, wait, &error);
+	int connection = host_socket_accept(socket, &peer, wait, &error);
+	if (!_EndCall()) {
+		host_socket_close(connection);
+		connection = -1;
+		error = ECONNABORTED;
+	}
 	if (connection < 0) {
 		fLastError = error;
 		return NULL;
@@ -311,12 +357,15 @@ BNetEndpoint::ErrorStr() const
 int32
 BNetEndpoint::Send(const void* buffer, size_t size, int flags)
 {
-	if (fSocket < 0)
+	int socket = _BeginCall();
+	if (socket < 0)
 		return _Failed(ENOTCONN);
 	if (size > INT32_MAX)
 		size = INT32_MAX;
 	int error;
-	ssize_t sent = host_socket_send(fSocket, buffer, size, flags, NULL, _Wait(), &error);
+	ssize_t sent = host_socket_send(socket, buffer, size, flags, NULL, _Wait(), &error);
+	if (!_EndCall())
+		return _Failed(ECONNABORTED);
 	fLastError = error;
 	fAwaitingReply = sent > 0 && fType == SOCK_STREAM;
 	return sent < 0 ? B_ERROR : (int32)sent;
@@ -328,12 +377,15 @@ BNetEndpoint::SendTo(const void* buffer, size_t size, const BNetAddress& to, int
 	sockaddr_in remote;
 	if (to.GetAddr(remote) != B_OK)
 		return _Failed(EDESTADDRREQ);
-	if (fSocket < 0 && !_OpenSocket())
+	int socket = _BeginCall(true);
+	if (socket < 0)
 		return B_ERROR;
 	if (size > INT32_MAX)
 		size = INT32_MAX;
 	int error;
-	ssize_t sent = host_socket_send(fSocket, buffer, size, flags, &remote, _Wait(), &error);
+	ssize_t sent = host_socket_send(socket, buffer, size, flags, &remote, _Wait(), &error);
+	if (!_EndCall())
+		return _Failed(ECONNABORTED);
 	fLastError = error;
 	return sent < 0 ? B_ERROR : (int32)sent;
 }
@@ -350,6 +402,7 @@ BNetEndpoint::Receive(void* buffer, size_t size, int flags)
 	if (size > INT32_MAX)
 		size = INT32_MAX;
 
+	_ForgetConnection();
 	size_t buffered = fBufferEnd - fBufferStart;
 	if (buffered > 0) {
 		size_t count = min_c(size, buffered);
@@ -358,14 +411,19 @@ BNetEndpoint::Receive(void* buffer, size_t size, int flags)
 			fBufferStart += count;
 		return (int32)count;
 	}
-	if (fSocket < 0)
+	if (size == 0) {
+		BAutolock lock(fSocketLock);
+		return fSocket < 0 || fCloseWhenIdle ? _Failed(ENOTCONN) : 0;
+	}
+	int socket = _BeginCall();
+	if (socket < 0)
 		return _Failed(ENOTCONN);
-	if (size == 0)
-		return 0;
 
 	int error;
 	if (fType != SOCK_STREAM || flags != 0 || size >= kReadAheadSize) {
-		ssize_t count = host_socket_receive(fSocket, buffer, size, flags, NULL, _Wait(), &error);
+		ssize_t count = host_socket_receive(socket, buffer, size, flags, NULL, _Wait(), &error);
+		if (!_EndCall())
+			return _Failed(ECONNABORTED);
 		return count < 0 ? _Failed(error) : (int32)count;
 	}
 
@@ -374,11 +432,15 @@ BNetEndpoint::Receive(void* buffer, size_t size, int flags)
 	if (fAwaitingReply) {
 		// Saves the read that would only find nothing yet.
 		fAwaitingReply = false;
-		int ready = host_socket_wait_readable(fSocket, _Wait(), &error);
-		if (ready <= 0)
+		int ready = host_socket_wait_readable(socket, _Wait(), &error);
+		if (ready <= 0) {
+			_EndCall();
 			return _Failed(ready < 0 ? error : ETIMEDOUT);
+		}
 	}
-	ssize_t count = host_socket_receive(fSocket, fBuffer, kReadAheadSize, 0, NULL, _Wait(), &error);
+	ssize_t count = host_socket_receive(socket, fBuffer, kReadAheadSize, 0, NULL, _Wait(), &error);
+	if (!_EndCall())
+		return _Failed(ECONNABORTED);
 	if (count <= 0)
 		return count < 0 ? _Failed(error) : 0;
 	size_t served = min_c(size, (size_t)count);
@@ -391,18 +453,22 @@ BNetEndpoint::Receive(void* buffer, size_t size, int flags)
 int32
 BNetEndpoint::ReceiveFrom(void* buffer, size_t size, BNetAddress& from, int flags)
 {
+	_ForgetConnection();
 	if (fBufferEnd > fBufferStart) {
 		from = fRemoteAddr;
 		return Receive(buffer, size, flags);
 	}
-	if (fSocket < 0)
+	int socket = _BeginCall();
+	if (socket < 0)
 		return _Failed(ENOTCONN);
 	if (size > INT32_MAX)
 		size = INT32_MAX;
 	sockaddr_in remote;
 	memset(&remote, 0, sizeof(remote));
 	int error;
-	ssize_t count = host_socket_receive(fSocket, buffer, size, flags, &remote, _Wait(), &error);
+	ssize_t count = host_socket_receive(socket, buffer, size, flags, &remote, _Wait(), &error);
+	if (!_EndCall())
+		return _Failed(ECONNABORTED);
 	if (count < 0)
 		return _Failed(error);
 	if (remote.sin_family == AF_INET)
@@ -415,12 +481,16 @@ BNetEndpoint::ReceiveFrom(void* buffer, size_t size, BNetAddress& from, int flag
 bool
 BNetEndpoint::IsDataPending(bigtime_t timeout)
 {
+	_ForgetConnection();
 	if (fBufferEnd > fBufferStart)
 		return true;
-	if (fSocket < 0)
+	int socket = _BeginCall();
+	if (socket < 0)
 		return false;
 	int error;
-	int result = host_socket_wait_readable(fSocket, timeout > 0 ? timeout : 0, &error);
+	int result = host_socket_wait_readable(socket, timeout > 0 ? timeout : 0, &error);
+	if (!_EndCall())
+		return false;
 	if (result < 0)
 		fLastError = error;
 	return result > 0;
@@ -429,7 +499,9 @@ BNetEndpoint::IsDataPending(bigtime_t timeout)
 status_t
 BNetEndpoint::SetProtocol(int protocol)
 {
+	BAutolock lock(fSocketLock);
 	_CloseSocket();
+	fBufferStart = fBufferEnd = 0;
 	fType = protocol;
 	_OpenSocket();
 	return fInit;
@@ -438,9 +510,11 @@ BNetEndpoint::SetProtocol(int protocol)
 int
 BNetEndpoint::SetOption(int32 option, int32 level, const void* data, unsigned int dataSize)
 {
-	if (fSocket < 0 && !_OpenSocket())
+	int socket = _BeginCall(true);
+	if (socket < 0)
 		return -1;
-	int error = host_socket_set_option(fSocket, level, option, data, dataSize);
+	int error = host_socket_set_option(socket, level, option, data, dataSize);
+	_EndCall();
 	if (error != 0) {
 		fLastError = error;
 		return -1;
@@ -471,18 +545,27 @@ BNetEndpoint::_Connect(const sockaddr_in& remote, bigtime_t deadline)
 		fLastError = EDESTADDRREQ;
 		return B_ERROR;
 	}
-	if (fSocket < 0 && !_OpenSocket())
+	_ForgetConnection();
+	int socket = _BeginCall(true);
+	if (socket < 0)
 		return B_ERROR;
 
 	fBufferStart = fBufferEnd = 0;
 	fAwaitingReply = false;
-	int error = host_socket_connect(fSocket, remote, deadline);
+	int error = host_socket_connect(socket, remote, deadline);
+	if (!_EndCall()) {
+		fLastError = ECONNABORTED;
+		return B_ERROR;
+	}
 	if (error != 0) {
 		fLastError = error;
 		// A socket whose connect failed is not fit for another try.
 		if (error != EISCONN && error != EALREADY) {
-			_CloseSocket();
-			_OpenSocket();
+			BAutolock lock(fSocketLock);
+			if (fUsers == 0 && !fCloseWhenIdle) {
+				_CloseSocket();
+				_OpenSocket();
+			}
 		}
 		return B_ERROR;
 	}
@@ -504,12 +587,61 @@ BNetEndpoint::_OpenSocket()
 	return true;
 }
 
+// Both with fSocketLock held, or before the endpoint is shared.
 void
 BNetEndpoint::_CloseSocket()
 {
 	host_socket_close(fSocket);
 	fSocket = -1;
+	fCloseWhenIdle = false;
+}
+
+// The descriptor for one call, which stays open until _EndCall() even should another thread
+// close the endpoint meanwhile; -1 when there is none. With `openIfClosed`, a closed endpoint
+// gets a new socket first.
+int
+BNetEndpoint::_BeginCall(bool openIfClosed)
+{
+	BAutolock lock(fSocketLock);
+	if (fCloseWhenIdle)
+		return -1;
+	if (fSocket < 0 && (!openIfClosed || !_OpenSocket()))
+		return -1;
+	fUsers++;
+	return fSocket;
+}
+
+// False when the endpoint was closed during the call, whose result then counts for nothing.
+bool
+BNetEndpoint::_EndCall()
+{
+	BAutolock lock(fSocketLock);
+	bool closed = fCloseWhenIdle;
+	if (--fUsers == 0 && fCloseWhenIdle)
+		_CloseSocket();
+	return !closed;
+}
+
+bool
+BNetEndpoint::_IsBeingClosed(void* endpoint)
+{
+	BNetEndpoint* self = static_cast<BNetEndpoint*>(endpoint);
+	BAutolock lock(self->fSocketLock);
+	return self->fCloseWhenIdle;
+}
+
+// A connection closed since the last call leaves nothing behind: no bytes read ahead, no
+// remote address. Done by the thread that uses the endpoint, which alone touches them.
+void
+BNetEndpoint::_ForgetConnection()
+{
+	BAutolock lock(fSocketLock);
+	if (!fForgetConnection)
+		return;
+	fForgetConnection = false;
 	fBufferStart = fBufferEnd = 0;
+	fAwaitingReply = false;
+	fRemoteAddr = BNetAddress();
 }
 
 bigtime_t

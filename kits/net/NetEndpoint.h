@@ -7,6 +7,10 @@
  * of its host name, when given one), a whole send and each receive. A stream endpoint reads ahead,
  * so that small receives cost no system call each. Close() ends the connection; the next Connect()
  * opens a new socket. Error() gives the host's errno value of the last failure.
+ *
+ * Close() may come from another thread while a call waits on the socket: the socket is then
+ * shut down, which ends the wait at once as a failure, and closed when that call returns. Any
+ * other use of one endpoint from several threads at a time is not supported.
  */
 #ifndef _NET_ENDPOINT_H
 #define _NET_ENDPOINT_H
@@ -14,6 +18,7 @@
 #include <sys/socket.h>
 
 #include <Archivable.h>
+#include <Locker.h>
 #include <NetAddress.h>
 #include <SupportDefs.h>
 
@@ -69,10 +74,23 @@ private:
 	status_t _Connect(const struct sockaddr_in& remote, bigtime_t deadline);
 	bool _OpenSocket();
 	void _CloseSocket();
+	int _BeginCall(bool openIfClosed = false);
+	bool _EndCall();
+	void _ForgetConnection();
+	static bool _IsBeingClosed(void* endpoint);
 	bigtime_t _Wait() const;
 	int32 _Failed(int error);
 
+	// Guards the descriptor and the counts below; a call holds it only to begin and end.
+	mutable BLocker fSocketLock;
 	int fSocket;
+	// Calls using the descriptor right now.
+	int32 fUsers;
+	// Closed by another thread during a call: the last call to end closes the descriptor.
+	bool fCloseWhenIdle;
+	// Closed since the last call: the read-ahead and the remote address are forgotten by the
+	// next call, on the thread that uses the endpoint.
+	bool fForgetConnection;
 	status_t fInit;
 	int fLastError;
 	int fFamily;

@@ -195,6 +195,46 @@ TEST_F(DeskbarHostTest, ControlClientListsAndShootsTheShelf)
 	EXPECT_NE(Control("screenshot " + shot + " --window NoSuchWindow"), 0);
 }
 
+TEST_F(DeskbarHostTest, ControlClientPulsesTheShelfAndReadsItsPixels)
+{
+	BDeskbar deskbar;
+	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
+	// With the shelf's own pulse stopped, the item is pulsed exactly as often as asked.
+	EXPECT_EQ(Control("pulse-rate 0"), 0);
+	snooze(600000);
+	int before = Count("pulse");
+	EXPECT_EQ(Control("pulse --count 3"), 0);
+	EXPECT_EQ(Count("pulse"), before + 3);
+	snooze(1100000);
+	EXPECT_EQ(Count("pulse"), before + 3);
+	EXPECT_EQ(Control("pulse --count 0"), 1);
+	EXPECT_EQ(Control("pulse-rate 100000"), 0);
+	EXPECT_TRUE(Eventually([&] { return Count("pulse") >= before + 5; }));
+
+	// The list gives the item's frame; its pixels are the red square's.
+	int status = -1;
+	std::string list = RunCommand(std::string(DESKBAR_CTL) + " list", &status);
+	EXPECT_EQ(status, 0);
+	EXPECT_NE(list.find("\tTestItem\t2 2 17 17\n"), std::string::npos) << list;
+	std::string pixels = RunCommand(std::string(DESKBAR_CTL) + " pixels 1 2 3 2", &status);
+	EXPECT_EQ(status, 0);
+	EXPECT_EQ(pixels, "d8d8d8 ff0000 ff0000\nd8d8d8 ff0000 ff0000\n");
+}
+
+TEST_F(DeskbarHostTest, ControlClientWaitsForWindowsWithinItsTimeOut)
+{
+	BDeskbar deskbar;
+	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
+	EXPECT_EQ(Control("wait-shown Deskbar --timeout 0"), 0);
+	EXPECT_EQ(Control("wait-hidden NoSuchWindow --timeout 0"), 0);
+	bigtime_t start = system_time();
+	EXPECT_EQ(Control("wait-shown NoSuchWindow --timeout 0.3"), 1);
+	EXPECT_GE(system_time() - start, 300000);
+	EXPECT_EQ(Control("wait-hidden Deskbar --timeout 0.1"), 1);
+	EXPECT_EQ(Control("activate --window NoSuchWindow"), 1);
+	EXPECT_EQ(Control("activate"), 0);
+}
+
 TEST_F(DeskbarHostTest, ControlClientRefusesUnknownCommandsAndWrongArgumentCounts)
 {
 	EXPECT_EQ(Control(""), 2);

@@ -51,8 +51,10 @@ TEST_F(LauncherTest, FirstStartWritesDefaultsAndTheProgramsPath)
 	int status = -1;
 	std::string printed = Launch(ZORVE_PROGRAM, &status);
 	EXPECT_EQ(status, 0);
-	// The image has no view to give the Deskbar yet, so the installation fails.
-	EXPECT_EQ(printed, kNotInstalled);
+	// Installed without a word, and the Deskbar holds the icon.
+	EXPECT_EQ(printed, "");
+	EXPECT_TRUE(BDeskbar().HasItem("ZorveReplicant"));
+	EXPECT_EQ(BDeskbar().CountItems(), 1u);
 
 	CPreferences prefs;
 	ASSERT_EQ(prefs.Load(), B_OK);

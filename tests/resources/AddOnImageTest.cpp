@@ -68,5 +68,7 @@ TEST(AddOnImageTest, TheApplicationLoadsAsAnAddOnAndExportsItsDeskbarEntry)
 	void* image = dlopen(ZORVE_EXECUTABLE, RTLD_NOW | RTLD_LOCAL);
 	ASSERT_NE(image, nullptr) << dlerror();
 	EXPECT_NE(dlsym(image, "instantiate_deskbar_item"), nullptr) << dlerror();
+	// What a Deskbar that restarts looks for to bring the item back from its archive.
+	EXPECT_NE(dlsym(image, "_ZN14ZorveReplicant11InstantiateEP8BMessage"), nullptr) << dlerror();
 	EXPECT_EQ(dlclose(image), 0);
 }

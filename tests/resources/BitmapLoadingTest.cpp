@@ -5,38 +5,23 @@
 #include <string>
 
 #include <Bitmap.h>
-#include <DataIO.h>
 #include <File.h>
 #include <Message.h>
 #include <Resources.h>
 
 #include "CPreferences.h"
 #include "TemporaryHome.h"
+#include "ZorveReplicant.h"
 
 namespace {
 
-// The status pictures' way from the preferences to a bitmap: the recorded application path,
-// that file's resources, the archive, and the bitmap rebuilt from it. NULL on any failure.
+// The product's own loader: the recorded application path, that file's resources, the
+// archive, and the bitmap rebuilt from it. NULL on any failure.
 BBitmap*
 LoadStatusBitmap(const char* name, type_code type)
 {
-	CPreferences preferences;
-	if (preferences.Load() != 0)
-		return NULL;
-	BFile file(preferences.fApplicationPath.String(), B_READ_ONLY);
-	BResources resources(&file, false);
-	size_t size = 0;
-	const void* data = resources.LoadResource(type, name, &size);
-	BMemoryIO stream(data, size);
-	BMessage archive;
-	if (archive.Unflatten(&stream) != B_OK)
-		return NULL;
-	BBitmap* bitmap = new BBitmap(&archive);
-	if (bitmap->InitCheck() != B_OK) {
-		delete bitmap;
-		return NULL;
-	}
-	return bitmap;
+	ZorveReplicant replicant;
+	return replicant.GetBitmap(name, type);
 }
 
 void

@@ -1,7 +1,9 @@
 #include "ControlCommands.h"
 
+#include <math.h>
 #include <string.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -27,6 +29,10 @@ namespace {
 // Input that opens a menu blocks its window until the menu closes: the control client is
 // answered after this long all the same.
 const bigtime_t kInputWait = 500000;
+const int32 kMaxDragSteps = 100;
+const int32 kMaxPulses = 100;
+// A screen's worth of pixels at most per request.
+const float kMaxPixels = 4096 * 4096;
 
 } // namespace
 
@@ -46,11 +52,20 @@ ControlCommands::Execute(const BMessage& request, BMessage* reply)
 		case kMsgDeskbarMouseDown:
 		case kMsgDeskbarMouseUp:
 		case kMsgDeskbarKey:
+		case kMsgDeskbarDrag:
 			return _Input(request);
 		case kMsgDeskbarChooseMenuItem:
 			return _ChooseMenuItem(request);
 		case kMsgDeskbarScreenshot:
 			return _Screenshot(request);
+		case kMsgDeskbarPixels:
+			return _Pixels(request, reply);
+		case kMsgDeskbarActivate:
+			return _Activate(request);
+		case kMsgDeskbarPulse:
+			return _Pulse(request);
+		case kMsgDeskbarPulseRate:
+			return _SetPulseRate(request);
 		case kMsgDeskbarQuit:
 			return be_app->PostMessage(B_QUIT_REQUESTED);
 		default:
@@ -83,8 +98,15 @@ ControlCommands::_Input(const BMessage& request)
 
 	BPoint where;
 	request.FindPoint("where", &where);
+	BPoint to = where;
+	request.FindPoint("to", &to);
+	int32 steps = 1;
+	request.FindInt32("steps", &steps);
+	steps = std::max(1, std::min(steps, kMaxDragSteps));
 	int32 buttons = B_PRIMARY_MOUSE_BUTTON;
 	request.FindInt32("buttons", &buttons);
+	int32 modifiers = 0;
+	request.FindInt32("modifiers", &modifiers);
 	bool screen = false;
 	request.FindBool("screen", &screen);
 	WindowPort::coordinate_space space = WindowPort::kWindowCoordinates;
@@ -127,10 +149,32 @@ ControlCommands::_Input(const BMessage& request)
 				break;
 			case kMsgDeskbarKey:
 				// A key that closes its window (Escape in a menu) leaves no one for the release.
-				status = port.KeyDown(keys.c_str());
+				status = port.KeyDown(keys.c_str(), (uint32)modifiers);
 				if (status == B_OK)
-					port.KeyUp(keys.c_str());
+					port.KeyUp(keys.c_str(), (uint32)modifiers);
 				break;
+			case kMsgDeskbarDrag:
+			{
+				// A drag may move its window: its points are the screen's from the start, as
+				// a pointer's are.
+				BPoint origin = space == WindowPort::kWindowCoordinates ? window->Frame().LeftTop()
+																		: B_ORIGIN;
+				BPoint from = where + origin;
+				BPoint end = to + origin;
+				WindowPort::coordinate_space screen = WindowPort::kScreenCoordinates;
+				status = port.MouseMoved(from, 0, screen);
+				if (status == B_OK)
+					status = port.MouseDown(from, (uint32)buttons, 1, screen);
+				for (int32 step = 1; status == B_OK && step <= steps; step++) {
+					// On whole pixels, as a pointer is.
+					BPoint next(roundf(from.x + (end.x - from.x) * step / steps),
+						roundf(from.y + (end.y - from.y) * step / steps));
+					status = port.MouseMoved(next, (uint32)buttons, screen);
+				}
+				if (status == B_OK)
+					status = port.MouseUp(end, 0, screen);
+				break;
+			}
 		}
 		WindowList::Release(window);
 		std::lock_guard<std::mutex> guard(delivery->lock);
@@ -172,6 +216,80 @@ ControlCommands::_Screenshot(const BMessage& request)
 	status_t status = WindowPort(window).SaveAsPNG(path, scale);
 	WindowList::Release(window);
 	return status;
+}
+
+status_t
+ControlCommands::_Pixels(const BMessage& request, BMessage* reply)
+{
+	const char* title = NULL;
+	request.FindString("window", &title);
+	BRect rect;
+	if (request.FindRect("rect", &rect) != B_OK || !rect.IsValid()
+		|| rect.Width() * rect.Height() > kMaxPixels) {
+		return B_BAD_VALUE;
+	}
+	BWindow* window = _FindWindow(title);
+	if (window == NULL)
+		return B_NAME_NOT_FOUND;
+	WindowPort port(window);
+	int32 width = rect.IntegerWidth() + 1;
+	int32 height = rect.IntegerHeight() + 1;
+	std::string pixels;
+	pixels.reserve((size_t)width * height * 4);
+	for (int32 y = 0; y < height; y++) {
+		for (int32 x = 0; x < width; x++) {
+			rgb_color color = port.PixelAt((int32)rect.left + x, (int32)rect.top + y);
+			pixels += (char)color.red;
+			pixels += (char)color.green;
+			pixels += (char)color.blue;
+			pixels += (char)color.alpha;
+		}
+	}
+	WindowList::Release(window);
+	reply->AddInt32("width", width);
+	reply->AddInt32("height", height);
+	return reply->AddData("pixels", B_RAW_TYPE, pixels.data(), pixels.size());
+}
+
+status_t
+ControlCommands::_Activate(const BMessage& request)
+{
+	const char* title = NULL;
+	request.FindString("window", &title);
+	BWindow* window = _FindWindow(title);
+	if (window == NULL)
+		return B_NAME_NOT_FOUND;
+	window->Activate(true);
+	WindowList::Release(window);
+	return B_OK;
+}
+
+status_t
+ControlCommands::_Pulse(const BMessage& request)
+{
+	int32 count = 1;
+	request.FindInt32("count", &count);
+	if (count < 1 || count > kMaxPulses)
+		return B_BAD_VALUE;
+	// Each pulse is handled, and what it invalidated drawn, before the next and before the
+	// reply: whoever asks for pixels afterwards sees its effect.
+	WindowPort port(fShelf);
+	for (int32 i = 0; i < count; i++) {
+		status_t status = port.Pulse();
+		if (status != B_OK)
+			return status;
+	}
+	return B_OK;
+}
+
+status_t
+ControlCommands::_SetPulseRate(const BMessage& request)
+{
+	int64 rate;
+	if (request.FindInt64("rate", &rate) != B_OK || rate < 0)
+		return B_BAD_VALUE;
+	fShelf->SetPulseRate(rate);
+	return B_OK;
 }
 
 BWindow*

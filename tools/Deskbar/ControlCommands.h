@@ -1,7 +1,8 @@
 /*
  * ControlCommands: carries out the control client's commands inside the host: listing the
- * windows, feeding a window mouse and key input, choosing an item of the open menu, saving a
- * window's pixels and quitting the host.
+ * windows, feeding a window mouse and key input (drags and modifier keys too), activating a
+ * window, choosing an item of the open menu, reading or saving a window's pixels, pulsing the
+ * shelf now or setting its pulse rate, and quitting the host.
  */
 #ifndef CONTROL_COMMANDS_H
 #define CONTROL_COMMANDS_H
@@ -24,6 +25,10 @@ private:
 	status_t _Input(const BMessage& request);
 	status_t _ChooseMenuItem(const BMessage& request);
 	status_t _Screenshot(const BMessage& request);
+	status_t _Pixels(const BMessage& request, BMessage* reply);
+	status_t _Activate(const BMessage& request);
+	status_t _Pulse(const BMessage& request);
+	status_t _SetPulseRate(const BMessage& request);
 	// The window of that title (the shelf when none is given), held: release it after use.
 	BWindow* _FindWindow(const char* title);
 

@@ -86,6 +86,10 @@ DeskbarApplication::Serve()
 		return 1;
 	}
 	fShelf->Show();
+	// The items of the last run are back before any request is answered: a client asking
+	// whether an item is there must not hear "no" from a Deskbar about to restore it.
+	_RestoreItems();
+	fServer->StartAccepting();
 
 	Run();
 
@@ -104,12 +108,6 @@ DeskbarApplication::Serve()
 }
 
 void
-DeskbarApplication::ReadyToRun()
-{
-	_RestoreItems();
-}
-
-void
 DeskbarApplication::_RestoreItems()
 {
 	BPath path;
@@ -123,7 +121,7 @@ DeskbarApplication::_RestoreItems()
 	for (int32 i = 0; items.FindMessage("item", i, &archive) == B_OK; i++) {
 		BMessage request(kMsgDeskbarAddItem);
 		request.AddMessage("archive", &archive);
-		fShelf->Submit(request, NULL, false);
+		fShelf->Submit(request, NULL, true);
 	}
 }
 

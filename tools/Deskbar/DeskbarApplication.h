@@ -1,7 +1,7 @@
 /*
  * DeskbarApplication: the Deskbar host process. It owns the shelf and the request server,
- * brings back the items archived at its last orderly quit, and archives them again when it
- * quits (on request, or on SIGTERM, SIGINT or SIGHUP).
+ * brings back the items archived at its last orderly quit before it answers any request, and
+ * archives them again when it quits (on request, or on SIGTERM, SIGINT or SIGHUP).
  */
 #ifndef DESKBAR_APPLICATION_H
 #define DESKBAR_APPLICATION_H
@@ -16,10 +16,9 @@ public:
 	DeskbarApplication();
 	~DeskbarApplication() override;
 
-	// Runs the Deskbar until it is asked to quit; the process's exit status.
+	// Restores the items, then runs the Deskbar until it is asked to quit; the process's
+	// exit status.
 	int Serve();
-
-	void ReadyToRun() override;
 
 private:
 	void _RestoreItems();

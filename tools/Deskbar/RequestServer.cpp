@@ -85,8 +85,14 @@ RequestServer::Start()
 	fWakeWrite = wake[1];
 
 	DeskbarHostInterface::SetInstance(this);
-	fAcceptor = std::thread(&RequestServer::_Accept, this);
 	return B_OK;
+}
+
+void
+RequestServer::StartAccepting()
+{
+	if (!fAcceptor.joinable() && fListenSocket >= 0)
+		fAcceptor = std::thread(&RequestServer::_Accept, this);
 }
 
 void
@@ -205,6 +211,7 @@ RequestServer::HandleRequest(const BMessage& request, BMessage* reply)
 			for (const ShelfWindow::ItemInfo& item : items) {
 				reply->AddString("name", item.name.c_str());
 				reply->AddInt32("id", item.id);
+				reply->AddRect("frame", item.frame);
 			}
 			break;
 		case kMsgDeskbarAddItem:

@@ -23,7 +23,9 @@ public:
 	~RequestServer() override;
 
 	// Takes the user's Deskbar lock and starts listening; fails when another host runs.
+	// Requests from this process are answered at once, those from others once accepting.
 	status_t Start();
+	void StartAccepting();
 	// Stops listening and waits (briefly) for the connections at hand. The lock is kept
 	// until the server is deleted.
 	void Stop();

@@ -240,7 +240,8 @@ ShelfWindow::_UpdateSnapshot()
 {
 	std::vector<ItemInfo> snapshot;
 	for (const Item& item : fItems)
-		snapshot.push_back({item.id, item.view->Name() != NULL ? item.view->Name() : ""});
+		snapshot.push_back(
+			{item.id, item.view->Name() != NULL ? item.view->Name() : "", item.view->Frame()});
 	{
 		std::lock_guard<std::mutex> guard(fSnapshotLock);
 		fSnapshot.swap(snapshot);

@@ -32,6 +32,8 @@ public:
 	struct ItemInfo {
 		int32 id;
 		std::string name;
+		// In the shelf window's coordinates.
+		BRect frame;
 	};
 	std::vector<ItemInfo> Items() const;
 

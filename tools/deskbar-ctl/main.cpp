@@ -1,11 +1,16 @@
 /*
  * deskbar-ctl: drives the user's running Deskbar host from the command line, for tests, demos
- * and people: lists its items and windows, clicks, moves the pointer, types, chooses an item
- * of the open pop-up menu, saves screenshots, adds and removes items, and quits it.
+ * and people: lists its items and windows, waits for a window to show or hide, clicks, drags,
+ * moves the pointer, types (with modifier keys), activates a window, chooses an item of the
+ * open pop-up menu, reads pixels, saves screenshots, pulses the shelf, adds and removes items,
+ * and quits it.
  */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+
+#include <InterfaceDefs.h>
+#include <OS.h>
 
 #include <string>
 #include <vector>
@@ -26,15 +31,24 @@ Usage()
 {
 	fprintf(stderr,
 		"usage: deskbar-ctl COMMAND [ARGUMENTS] [--window TITLE] [--screen] [--button N]\n"
-		"                   [--scale N]\n"
-		"  list                   the shelf's items (id and name)\n"
+		"                   [--scale N] [--steps N] [--count N] [--timeout SECONDS]\n"
+		"                   [--shift] [--control] [--command] [--option]\n"
+		"  list                   the shelf's items (id, name, frame in the shelf)\n"
 		"  windows                the host's windows (title, frame, shown or hidden)\n"
+		"  wait-shown TITLE       wait until that window shows (--timeout, default 5 s)\n"
+		"  wait-hidden TITLE      wait until it is hidden or gone\n"
 		"  click X Y              press and release at a point of the shelf or --window\n"
+		"  drag X1 Y1 X2 Y2       press, move there with the button held (--steps N), release\n"
 		"  move X Y               move the pointer there\n"
 		"  down X Y | up X Y      press or release only\n"
-		"  key BYTES              press a key; \\e, \\n, \\t, \\b and \\xHH are understood\n"
+		"  key BYTES              press a key; \\e, \\n, \\t, \\b and \\xHH are understood,\n"
+		"                         with the modifier keys given (--shift: Shift-Tab is \\t)\n"
+		"  activate               activate --window\n"
 		"  choose LABEL           choose an item of the open pop-up menu\n"
+		"  pixels X Y W H         print a rectangle's pixels, one row a line, as RRGGBB\n"
 		"  screenshot FILE.png    save the shelf, or --window, as PNG (--scale N enlarges)\n"
+		"  pulse                  pulse the shelf's items now (--count N times)\n"
+		"  pulse-rate MICROSECONDS the shelf's own pulse (0 stops it)\n"
 		"  add PATH | remove NAME add an add-on's item, remove an item by name\n"
 		"  quit                   quit the host (its items are archived for its next start)\n");
 }
@@ -83,6 +97,10 @@ struct Options {
 	bool screen = false;
 	int32 button = 1;
 	int32 scale = 1;
+	int32 steps = 10;
+	int32 count = 1;
+	double timeout = 5;
+	uint32 modifiers = 0;
 };
 
 typedef std::vector<const char*> Arguments;
@@ -96,9 +114,39 @@ AddPointer(const Arguments& arguments, const Options& options, BMessage* request
 }
 
 void
-AddKeyBytes(const Arguments& arguments, const Options&, BMessage* request)
+AddDrag(const Arguments& arguments, const Options& options, BMessage* request)
+{
+	AddPointer(arguments, options, request);
+	request->AddPoint("to", BPoint(atof(arguments[2]), atof(arguments[3])));
+	request->AddInt32("steps", options.steps);
+}
+
+void
+AddKeyBytes(const Arguments& arguments, const Options& options, BMessage* request)
 {
 	request->AddString("bytes", Unescape(arguments[0]).c_str());
+	request->AddInt32("modifiers", (int32)options.modifiers);
+}
+
+void
+AddRectangle(const Arguments& arguments, const Options&, BMessage* request)
+{
+	float left = atof(arguments[0]);
+	float top = atof(arguments[1]);
+	request->AddRect("rect",
+		BRect(left, top, left + atof(arguments[2]) - 1, top + atof(arguments[3]) - 1));
+}
+
+void
+AddPulseCount(const Arguments&, const Options& options, BMessage* request)
+{
+	request->AddInt32("count", options.count);
+}
+
+void
+AddPulseRate(const Arguments& arguments, const Options&, BMessage* request)
+{
+	request->AddInt64("rate", atoll(arguments[0]));
 }
 
 void
@@ -139,9 +187,33 @@ PrintItems(const BMessage& reply)
 {
 	const char* name;
 	int32 id;
+	BRect frame;
 	for (int32 i = 0; reply.FindString("name", i, &name) == B_OK; i++) {
 		reply.FindInt32("id", i, &id);
-		printf("%d\t%s\n", (int)id, name);
+		reply.FindRect("frame", i, &frame);
+		printf("%d\t%s\t%.0f %.0f %.0f %.0f\n", (int)id, name, frame.left, frame.top, frame.right,
+			frame.bottom);
+	}
+}
+
+void
+PrintPixels(const BMessage& reply)
+{
+	int32 width = 0;
+	int32 height = 0;
+	const void* data = NULL;
+	ssize_t size = 0;
+	reply.FindInt32("width", &width);
+	reply.FindInt32("height", &height);
+	if (reply.FindData("pixels", B_RAW_TYPE, &data, &size) != B_OK
+		|| size != (ssize_t)width * height * 4) {
+		return;
+	}
+	const uint8* pixel = static_cast<const uint8*>(data);
+	for (int32 y = 0; y < height; y++) {
+		for (int32 x = 0; x < width; x++, pixel += 4)
+			printf("%s%02x%02x%02x", x > 0 ? " " : "", pixel[0], pixel[1], pixel[2]);
+		printf("\n");
 	}
 }
 
@@ -167,6 +239,51 @@ PrintItemID(const BMessage& reply)
 	printf("%d\n", (int)id);
 }
 
+// Waits, asking for the windows a few times a second, until the one titled `title` is shown
+// (or, when `shown` is false, hidden or gone); 1 when the time-out comes first.
+int
+WaitForWindow(const char* title, bool shown, double timeout)
+{
+	bigtime_t deadline = system_time() + (bigtime_t)(timeout * 1000000);
+	while (true) {
+		BMessage request(kMsgDeskbarListWindows);
+		BMessage reply;
+		status_t status = DeskbarLink::Exchange(request, &reply, false);
+		if (status != B_OK) {
+			fprintf(stderr, "deskbar-ctl: no Deskbar answers (status 0x%08x)\n", (unsigned)status);
+			return 1;
+		}
+		bool isShown = false;
+		const char* found;
+		for (int32 i = 0; reply.FindString("title", i, &found) == B_OK; i++) {
+			bool hidden = true;
+			reply.FindBool("hidden", i, &hidden);
+			if (strcmp(found, title) == 0 && !hidden)
+				isShown = true;
+		}
+		if (isShown == shown)
+			return 0;
+		if (system_time() >= deadline) {
+			fprintf(stderr, "deskbar-ctl: \"%s\" is still %s\n", title,
+				shown ? "not shown" : "shown");
+			return 1;
+		}
+		snooze(20000);
+	}
+}
+
+int
+WaitShown(const Arguments& arguments, const Options& options)
+{
+	return WaitForWindow(arguments[0], true, options.timeout);
+}
+
+int
+WaitHidden(const Arguments& arguments, const Options& options)
+{
+	return WaitForWindow(arguments[0], false, options.timeout);
+}
+
 struct Command {
 	const char* name;
 	uint32 what;
@@ -177,21 +294,30 @@ struct Command {
 	void (*addFields)(const Arguments& arguments, const Options& options, BMessage* request);
 	// Prints what the reply carries (NULL: nothing).
 	void (*print)(const BMessage& reply);
+	// Does the whole command in the client instead (NULL: one request); the exit status.
+	int (*run)(const Arguments& arguments, const Options& options);
 };
 
 const Command kCommands[] = {
-	{"list", kMsgDeskbarListItems, 0, false, NULL, PrintItems},
-	{"windows", kMsgDeskbarListWindows, 0, false, NULL, PrintWindows},
-	{"click", kMsgDeskbarClick, 2, false, AddPointer, NULL},
-	{"move", kMsgDeskbarMouseMove, 2, false, AddPointer, NULL},
-	{"down", kMsgDeskbarMouseDown, 2, false, AddPointer, NULL},
-	{"up", kMsgDeskbarMouseUp, 2, false, AddPointer, NULL},
-	{"key", kMsgDeskbarKey, 1, false, AddKeyBytes, NULL},
-	{"choose", kMsgDeskbarChooseMenuItem, 1, false, AddMenuLabel, NULL},
-	{"screenshot", kMsgDeskbarScreenshot, 1, false, AddScreenshotFile, NULL},
-	{"add", kMsgDeskbarAddItem, 1, true, AddAddOnPath, PrintItemID},
-	{"remove", kMsgDeskbarRemoveItem, 1, false, AddItemName, NULL},
-	{"quit", kMsgDeskbarQuit, 0, false, NULL, NULL},
+	{"list", kMsgDeskbarListItems, 0, false, NULL, PrintItems, NULL},
+	{"windows", kMsgDeskbarListWindows, 0, false, NULL, PrintWindows, NULL},
+	{"wait-shown", kMsgDeskbarListWindows, 1, false, NULL, NULL, WaitShown},
+	{"wait-hidden", kMsgDeskbarListWindows, 1, false, NULL, NULL, WaitHidden},
+	{"click", kMsgDeskbarClick, 2, false, AddPointer, NULL, NULL},
+	{"drag", kMsgDeskbarDrag, 4, false, AddDrag, NULL, NULL},
+	{"move", kMsgDeskbarMouseMove, 2, false, AddPointer, NULL, NULL},
+	{"down", kMsgDeskbarMouseDown, 2, false, AddPointer, NULL, NULL},
+	{"up", kMsgDeskbarMouseUp, 2, false, AddPointer, NULL, NULL},
+	{"key", kMsgDeskbarKey, 1, false, AddKeyBytes, NULL, NULL},
+	{"activate", kMsgDeskbarActivate, 0, false, NULL, NULL, NULL},
+	{"choose", kMsgDeskbarChooseMenuItem, 1, false, AddMenuLabel, NULL, NULL},
+	{"pixels", kMsgDeskbarPixels, 4, false, AddRectangle, PrintPixels, NULL},
+	{"screenshot", kMsgDeskbarScreenshot, 1, false, AddScreenshotFile, NULL, NULL},
+	{"pulse", kMsgDeskbarPulse, 0, false, AddPulseCount, NULL, NULL},
+	{"pulse-rate", kMsgDeskbarPulseRate, 1, false, AddPulseRate, NULL, NULL},
+	{"add", kMsgDeskbarAddItem, 1, true, AddAddOnPath, PrintItemID, NULL},
+	{"remove", kMsgDeskbarRemoveItem, 1, false, AddItemName, NULL, NULL},
+	{"quit", kMsgDeskbarQuit, 0, false, NULL, NULL, NULL},
 };
 
 const Command*
@@ -220,6 +346,20 @@ main(int argc, char** argv)
 			options.button = atoi(argv[++i]);
 		else if (strcmp(argv[i], "--scale") == 0 && i + 1 < argc)
 			options.scale = atoi(argv[++i]);
+		else if (strcmp(argv[i], "--steps") == 0 && i + 1 < argc)
+			options.steps = atoi(argv[++i]);
+		else if (strcmp(argv[i], "--count") == 0 && i + 1 < argc)
+			options.count = atoi(argv[++i]);
+		else if (strcmp(argv[i], "--timeout") == 0 && i + 1 < argc)
+			options.timeout = atof(argv[++i]);
+		else if (strcmp(argv[i], "--shift") == 0)
+			options.modifiers |= B_SHIFT_KEY;
+		else if (strcmp(argv[i], "--control") == 0)
+			options.modifiers |= B_CONTROL_KEY;
+		else if (strcmp(argv[i], "--command") == 0)
+			options.modifiers |= B_COMMAND_KEY;
+		else if (strcmp(argv[i], "--option") == 0)
+			options.modifiers |= B_OPTION_KEY;
 		else
 			words.push_back(argv[i]);
 	}
@@ -229,9 +369,13 @@ main(int argc, char** argv)
 		return 2;
 	}
 
+	Arguments arguments(words.begin() + 1, words.end());
+	if (command->run != NULL)
+		return command->run(arguments, options);
+
 	BMessage request(command->what);
 	if (command->addFields != NULL)
-		command->addFields(Arguments(words.begin() + 1, words.end()), options, &request);
+		command->addFields(arguments, options, &request);
 	if (options.window != NULL)
 		request.AddString("window", options.window);
 

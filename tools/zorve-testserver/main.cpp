@@ -1,6 +1,8 @@
 /*
  * zorve-testserver: runs the loopback HTTP server from the command line, for demos and manual
- * checks. Prints the port it listens on, then runs until killed or for --seconds N.
+ * checks. Prints the port it listens on, then runs until killed or for --seconds N. With
+ * --commands it reads more options from its standard input, one with its value a line, and
+ * applies them to the connections that follow.
  */
 #include <errno.h>
 #include <signal.h>
@@ -9,7 +11,9 @@
 #include <string.h>
 #include <time.h>
 
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "LoopbackHttpServer.h"
 
@@ -30,7 +34,9 @@ const char kUsage[]
 	  "  --close-after N       bytes sent before close-after closes (default 0)\n"
 	  "  --flood-bytes N       filler bytes of a flood (default 16 MiB)\n"
 	  "  --trickle-ms N        milliseconds between trickled bytes (default 1000)\n"
-	  "  --verbose             print each request as it arrives\n";
+	  "  --verbose             print each request as it arrives, and \"served N\" once the\n"
+	  "                        first N connections have all ended\n"
+	  "  --commands            read further options from standard input, one a line\n";
 
 bool
 ParseNumber(const char* text, long long minimum, long long maximum, long long& _value)
@@ -97,6 +103,92 @@ ParseStyle(const char* text, LoopbackHttpServer::CheckPageStyle& _style)
 	return false;
 }
 
+// What the options set.
+struct Settings {
+	LoopbackHttpServer::Behaviour behaviour;
+	long long port = 0;
+	long long seconds = -1;
+	bool answersGiven = false;
+};
+
+// Applies one option and its value; false, with a message, for one that is unknown or bad.
+bool
+ApplyOption(const char* option, const char* value, Settings& settings)
+{
+	LoopbackHttpServer::Behaviour& behaviour = settings.behaviour;
+	long long number = 0;
+	bool valid = true;
+	if (strcmp(option, "--port") == 0)
+		valid = ParseNumber(value, 0, 65535, settings.port);
+	else if (strcmp(option, "--seconds") == 0)
+		valid = ParseNumber(value, 0, 1000000, settings.seconds);
+	else if (strcmp(option, "--address") == 0)
+		behaviour.address = value;
+	else if (strcmp(option, "--check-style") == 0)
+		valid = ParseStyle(value, behaviour.checkPageStyle);
+	else if (strcmp(option, "--answer") == 0) {
+		if (!settings.answersGiven)
+			behaviour.answers.clear();
+		settings.answersGiven = true;
+		behaviour.answers.push_back(value);
+	} else if (strcmp(option, "--status") == 0) {
+		valid = ParseNumber(value, 100, 999, number);
+		behaviour.update.status = (int)number;
+	} else if (strcmp(option, "--framing") == 0)
+		valid = ParseFraming(value, behaviour.update.framing);
+	else if (strcmp(option, "--check-framing") == 0)
+		valid = ParseFraming(value, behaviour.checkPage.framing);
+	else if (strcmp(option, "--check-fault") == 0)
+		valid = ParseFault(value, behaviour.checkPage.fault);
+	else if (strcmp(option, "--update-fault") == 0)
+		valid = ParseFault(value, behaviour.update.fault);
+	else if (strcmp(option, "--close-after") == 0) {
+		valid = ParseNumber(value, 0, INT32_MAX, number);
+		behaviour.closeAfterBytes = (size_t)number;
+	} else if (strcmp(option, "--flood-bytes") == 0) {
+		valid = ParseNumber(value, 0, 1LL << 40, number);
+		behaviour.floodBytes = (uint64)number;
+	} else if (strcmp(option, "--trickle-ms") == 0) {
+		valid = ParseNumber(value, 1, 3600000, number);
+		behaviour.trickleInterval = (bigtime_t)number * 1000;
+	} else {
+		fprintf(stderr, "zorve-testserver: unknown option %s\n%s", option, kUsage);
+		return false;
+	}
+	if (!valid)
+		fprintf(stderr, "zorve-testserver: bad value for %s: %s\n", option, value);
+	return valid;
+}
+
+// The reader of commands may outlive the server: it asks under this lock whether the server
+// is still there.
+std::mutex sServerLock;
+bool sServerStopped = false;
+
+// Each line of standard input is one option and its value; a new answer list replaces the
+// old one. Ends at the end of the input.
+void
+ReadCommands(LoopbackHttpServer& server, Settings settings)
+{
+	char line[1024];
+	while (fgets(line, sizeof(line), stdin) != NULL) {
+		line[strcspn(line, "\r\n")] = '\0';
+		char* value = strchr(line, ' ');
+		if (value == NULL)
+			continue;
+		*value++ = '\0';
+		settings.answersGiven = false;
+		if (ApplyOption(line, value, settings)) {
+			std::lock_guard<std::mutex> guard(sServerLock);
+			if (sServerStopped)
+				return;
+			server.SetBehaviour(settings.behaviour);
+			printf("applied %s %s\n", line, value);
+			fflush(stdout);
+		}
+	}
+}
+
 void
 PrintRequest(int32 index, const std::string& request)
 {
@@ -111,16 +203,18 @@ PrintRequest(int32 index, const std::string& request)
 int
 main(int argc, char** argv)
 {
-	LoopbackHttpServer::Behaviour behaviour;
-	long long port = 0;
-	long long seconds = -1;
+	Settings settings;
 	bool verbose = false;
-	bool answersGiven = false;
+	bool commands = false;
 
 	for (int i = 1; i < argc; i++) {
 		const char* option = argv[i];
 		if (strcmp(option, "--verbose") == 0) {
 			verbose = true;
+			continue;
+		}
+		if (strcmp(option, "--commands") == 0) {
+			commands = true;
 			continue;
 		}
 		if (strcmp(option, "--help") == 0) {
@@ -135,50 +229,8 @@ main(int argc, char** argv)
 			fprintf(stderr, "zorve-testserver: %s needs a value\n%s", option, kUsage);
 			return 2;
 		}
-		const char* value = argv[++i];
-		long long number = 0;
-		bool valid = true;
-		if (strcmp(option, "--port") == 0)
-			valid = ParseNumber(value, 0, 65535, port);
-		else if (strcmp(option, "--seconds") == 0)
-			valid = ParseNumber(value, 0, 1000000, seconds);
-		else if (strcmp(option, "--address") == 0)
-			behaviour.address = value;
-		else if (strcmp(option, "--check-style") == 0)
-			valid = ParseStyle(value, behaviour.checkPageStyle);
-		else if (strcmp(option, "--answer") == 0) {
-			if (!answersGiven)
-				behaviour.answers.clear();
-			answersGiven = true;
-			behaviour.answers.push_back(value);
-		} else if (strcmp(option, "--status") == 0) {
-			valid = ParseNumber(value, 100, 999, number);
-			behaviour.update.status = (int)number;
-		} else if (strcmp(option, "--framing") == 0)
-			valid = ParseFraming(value, behaviour.update.framing);
-		else if (strcmp(option, "--check-framing") == 0)
-			valid = ParseFraming(value, behaviour.checkPage.framing);
-		else if (strcmp(option, "--check-fault") == 0)
-			valid = ParseFault(value, behaviour.checkPage.fault);
-		else if (strcmp(option, "--update-fault") == 0)
-			valid = ParseFault(value, behaviour.update.fault);
-		else if (strcmp(option, "--close-after") == 0) {
-			valid = ParseNumber(value, 0, INT32_MAX, number);
-			behaviour.closeAfterBytes = (size_t)number;
-		} else if (strcmp(option, "--flood-bytes") == 0) {
-			valid = ParseNumber(value, 0, 1LL << 40, number);
-			behaviour.floodBytes = (uint64)number;
-		} else if (strcmp(option, "--trickle-ms") == 0) {
-			valid = ParseNumber(value, 1, 3600000, number);
-			behaviour.trickleInterval = (bigtime_t)number * 1000;
-		} else {
-			fprintf(stderr, "zorve-testserver: unknown option %s\n%s", option, kUsage);
+		if (!ApplyOption(option, argv[++i], settings))
 			return 2;
-		}
-		if (!valid) {
-			fprintf(stderr, "zorve-testserver: bad value for %s: %s\n", option, value);
-			return 2;
-		}
 	}
 
 	// The server's threads inherit the mask, so only sigtimedwait() below sees the signals.
@@ -189,18 +241,22 @@ main(int argc, char** argv)
 	sigaddset(&signals, SIGHUP);
 	pthread_sigmask(SIG_BLOCK, &signals, NULL);
 
-	LoopbackHttpServer server(behaviour);
-	if (server.Start((uint16)port) != B_OK) {
-		fprintf(stderr, "zorve-testserver: cannot listen on 127.0.0.1:%lld: %s\n", port,
+	LoopbackHttpServer server(settings.behaviour);
+	if (server.Start((uint16)settings.port) != B_OK) {
+		fprintf(stderr, "zorve-testserver: cannot listen on 127.0.0.1:%lld: %s\n", settings.port,
 			strerror(errno));
 		return 1;
 	}
 	printf("port %u\n", (unsigned)server.Port());
 	fflush(stdout);
+	// The reader may wait on its input past the end: it is left to the process's exit.
+	if (commands)
+		std::thread(ReadCommands, std::ref(server), settings).detach();
 
 	struct timespec start;
 	clock_gettime(CLOCK_MONOTONIC, &start);
 	int32 printed = 0;
+	int32 served = 0;
 	while (true) {
 		struct timespec tick = {0, 100000000};
 		if (sigtimedwait(&signals, NULL, &tick) >= 0)
@@ -209,11 +265,22 @@ main(int argc, char** argv)
 			std::vector<std::string> requests = server.Requests();
 			for (; printed < (int32)requests.size(); printed++)
 				PrintRequest(printed + 1, requests[printed]);
+			// Counted before asking whether all are done: one accepted meanwhile keeps it open.
+			int32 connections = server.CountConnections();
+			if (connections > served && server.WaitForIdle(0)) {
+				served = connections;
+				printf("served %d\n", (int)served);
+				fflush(stdout);
+			}
 		}
 		struct timespec now;
 		clock_gettime(CLOCK_MONOTONIC, &now);
-		if (seconds >= 0 && now.tv_sec - start.tv_sec >= seconds)
+		if (settings.seconds >= 0 && now.tv_sec - start.tv_sec >= settings.seconds)
 			break;
+	}
+	{
+		std::lock_guard<std::mutex> guard(sServerLock);
+		sServerStopped = true;
 	}
 	server.Stop();
 	printf("connections %d, requests %d\n", (int)server.CountConnections(),

@@ -19,7 +19,10 @@ const uint32 kMsgDeskbarItemInfo = 'DBii';
 const uint32 kMsgDeskbarFrame = 'DBfr';
 
 // Control: "window" names a window by title (the shelf when absent); points are in the
-// window's coordinates unless "screen" is true.
+// window's coordinates unless "screen" is true. A drag presses at "where", moves to "to" in
+// "steps" moves with the button held, and releases there; a key carries "modifiers". The
+// pulse requests act on the shelf: "count" pulses at once, or the "rate" of its own pulse
+// (0 stops it). Pixels come as "pixels", "width" times "height" RGBA quadruples of "rect".
 const uint32 kMsgDeskbarListItems = 'DBli';
 const uint32 kMsgDeskbarListWindows = 'DBlw';
 const uint32 kMsgDeskbarClick = 'DBck';
@@ -29,6 +32,11 @@ const uint32 kMsgDeskbarMouseUp = 'DBmu';
 const uint32 kMsgDeskbarKey = 'DBky';
 const uint32 kMsgDeskbarChooseMenuItem = 'DBcm';
 const uint32 kMsgDeskbarScreenshot = 'DBss';
+const uint32 kMsgDeskbarDrag = 'DBdg';
+const uint32 kMsgDeskbarActivate = 'DBac';
+const uint32 kMsgDeskbarPulse = 'DBpl';
+const uint32 kMsgDeskbarPulseRate = 'DBpr';
+const uint32 kMsgDeskbarPixels = 'DBpx';
 const uint32 kMsgDeskbarQuit = 'DBqt';
 
 const uint32 kMsgDeskbarReply = 'DBrp';

@@ -19,6 +19,9 @@ namespace BPrivate {
 int host_socket_open(int family, int type, int protocol, int* _error);
 int host_socket_duplicate(int socket, int* _error);
 void host_socket_close(int socket);
+// Ends both directions of the socket without closing it: a wait on it, in any thread, ends at
+// once, and so does every later one.
+void host_socket_shutdown(int socket);
 
 // These return 0 or the host's errno value. A connect waits until the deadline, a
 // system_time() value (see HostWait.h), so that it can share one with a look-up.
@@ -44,8 +47,11 @@ ssize_t host_socket_receive(int socket, void* data, size_t size, int flags, sock
 int host_socket_wait_readable(int socket, bigtime_t timeout, int* _error);
 
 // IPv4 only. A dotted quad is read without the resolver; names that are not host names are
-// refused before asking it; a name's look-up gives up with B_TIMED_OUT after the time-out.
-status_t host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout);
+// refused before asking it; a name's look-up gives up with B_TIMED_OUT after the time-out, and
+// with B_CANCELED as soon as `abandoned`, when given, answers true (it is asked a few times a
+// second).
+status_t host_resolve_ipv4(const char* host, in_addr* _address, bigtime_t timeout,
+	bool (*abandoned)(void* data) = NULL, void* data = NULL);
 // The port of a service in host order, or -1.
 int host_service_port(const char* service, const char* protocol);
 bool host_is_protocol_name(const char* name);

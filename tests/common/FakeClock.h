@@ -1,6 +1,7 @@
 /*
- * A settable wall clock for the engine's time stamps: the test program's own time() returns
- * the set value, or the real time when none is set.
+ * A settable wall clock for the engine's time stamps and the status icon's schedule: the test
+ * program's own time() returns the set value, or the real time when none is set. Linked into
+ * the programs that use it only.
  */
 #ifndef FAKE_CLOCK_H
 #define FAKE_CLOCK_H

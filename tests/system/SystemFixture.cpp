@@ -1,0 +1,189 @@
+#include "SystemFixture.h"
+
+#include <dirent.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "DeskbarTesting.h"
+
+namespace {
+
+const char* const kItemName = "ZorveReplicant";
+
+std::string
+ReadWholeFile(const std::string& path)
+{
+	std::ifstream file(path, std::ios::binary);
+	std::stringstream content;
+	content << file.rdbuf();
+	return content.str();
+}
+
+// The host serving this test's home: the Deskbar program whose environment names this
+// test's runtime folder.
+pid_t
+FindHost()
+{
+	const char* runtime = getenv("XDG_RUNTIME_DIR");
+	if (runtime == NULL)
+		return -1;
+	std::string wanted = std::string("XDG_RUNTIME_DIR=") + runtime;
+	char hostPath[PATH_MAX];
+	if (realpath(DESKBAR_HOST, hostPath) == NULL)
+		return -1;
+	DIR* processes = opendir("/proc");
+	if (processes == NULL)
+		return -1;
+	pid_t found = -1;
+	while (struct dirent* entry = readdir(processes)) {
+		pid_t pid = atoi(entry->d_name);
+		if (pid <= 0)
+			continue;
+		std::string base = std::string("/proc/") + entry->d_name;
+		char executable[PATH_MAX];
+		ssize_t length = readlink((base + "/exe").c_str(), executable, sizeof(executable) - 1);
+		if (length <= 0)
+			continue;
+		executable[length] = '\0';
+		if (strcmp(executable, hostPath) != 0)
+			continue;
+		std::string environment = ReadWholeFile(base + "/environ");
+		for (size_t at = 0; at < environment.size(); at += strlen(environment.c_str() + at) + 1) {
+			if (strcmp(environment.c_str() + at, wanted.c_str()) == 0)
+				found = pid;
+		}
+	}
+	closedir(processes);
+	return found;
+}
+
+} // namespace
+
+const char* const SystemFixture::kServerAddress = "203.0.113.7";
+
+void
+SystemFixture::SetUp()
+{
+	// Headless, whatever the session around the test has.
+	unsetenv("DISPLAY");
+	fBehaviour.address = kServerAddress;
+	fServer.SetBehaviour(fBehaviour);
+	ASSERT_EQ(fServer.Start(), B_OK);
+	WritePrefs();
+}
+
+void
+SystemFixture::TearDown()
+{
+	// A menu left open would hold the shelf: it is closed first.
+	if (WindowShown("Options"))
+		Control("key '\\e' --window Options");
+	EXPECT_TRUE(StopDeskbarHost());
+	fServer.Stop();
+	delete fPictures;
+}
+
+CPreferences&
+SystemFixture::Stored()
+{
+	fStored.Load();
+	return fStored;
+}
+
+std::string
+SystemFixture::StartZorve()
+{
+	int status = -1;
+	std::string printed = RunCommand(std::string("'") + ZORVE_PROGRAM + "' 2>&1", &status);
+	EXPECT_EQ(status, 0);
+	return printed;
+}
+
+std::string
+SystemFixture::Control(const std::string& arguments, int* status)
+{
+	int result = -1;
+	std::string output = RunCommand(std::string("'") + DESKBAR_CTL + "' " + arguments + " 2>&1",
+		&result);
+	if (status != NULL)
+		*status = result;
+	return output;
+}
+
+void
+SystemFixture::Do(const std::string& arguments)
+{
+	int status = -1;
+	std::string output = Control(arguments, &status);
+	EXPECT_EQ(status, 0) << "deskbar-ctl " << arguments << ": " << output;
+}
+
+StatusPictures::Picture
+SystemFixture::ShownPicture()
+{
+	// The pictures are read through the path the launcher recorded.
+	if (fPictures == nullptr)
+		fPictures = new StatusPictures;
+	std::vector<uint8> pixels;
+	if (StatusPictures::ReadItemPixels(kItemName, pixels) != B_OK)
+		return StatusPictures::kUnknown;
+	return fPictures->Match(pixels.data());
+}
+
+StatusPictures::Picture
+SystemFixture::PulseAndLook()
+{
+	Do("pulse");
+	return ShownPicture();
+}
+
+void
+SystemFixture::Choose(const char* label)
+{
+	Do("click 9 9");
+	Do("wait-shown Options");
+	Do(std::string("choose '") + label + "'");
+	Do("wait-hidden Options");
+}
+
+bool
+SystemFixture::WindowShown(const char* title)
+{
+	int status = -1;
+	Control(std::string("wait-shown '") + title + "' --timeout 0", &status);
+	return status == 0;
+}
+
+std::vector<std::string>
+SystemFixture::HostThreads()
+{
+	std::vector<std::string> names;
+	pid_t host = FindHost();
+	if (host < 0)
+		return names;
+	std::string tasks = "/proc/" + std::to_string(host) + "/task";
+	DIR* folder = opendir(tasks.c_str());
+	if (folder == NULL)
+		return names;
+	while (struct dirent* entry = readdir(folder)) {
+		if (entry->d_name[0] == '.')
+			continue;
+		std::string name = ReadWholeFile(tasks + "/" + entry->d_name + "/comm");
+		if (!name.empty() && name.back() == '\n')
+			name.pop_back();
+		names.push_back(name);
+	}
+	closedir(folder);
+	return names;
+}
+
+void
+SystemFixture::SetServer(const LoopbackHttpServer::Behaviour& behaviour)
+{
+	fBehaviour = behaviour;
+	fServer.SetBehaviour(fBehaviour);
+}
