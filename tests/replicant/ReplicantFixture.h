@@ -15,6 +15,7 @@
 
 #include "CPreferences.h"
 #include "LoopbackHttpServer.h"
+#include "LoopbackPreferences.h"
 #include "StatusPictures.h"
 #include "TemporaryHome.h"
 
@@ -36,17 +37,10 @@ protected:
 	template<typename Change>
 	void WritePrefs(Change change)
 	{
-		CPreferences prefs;
-		prefs.SetDefault();
-		prefs.fApplicationPath = ZORVE_EXECUTABLE;
-		prefs.fCheckIpServer = "127.0.0.1";
-		prefs.fDynDnsServer = "127.0.0.1";
-		prefs.fPort = fServer.Port();
-		prefs.fCheckDelay = 3600;
-		prefs.fIpCache = kServerAddress;
-		prefs.fTimeOut = 5;
-		change(prefs);
-		ASSERT_EQ(prefs.Save(), B_OK);
+		WriteLoopbackPreferences(fServer.Port(), kServerAddress, [&](CPreferences& prefs) {
+			prefs.fApplicationPath = ZORVE_EXECUTABLE;
+			change(prefs);
+		});
 	}
 	void WritePrefs()
 	{
