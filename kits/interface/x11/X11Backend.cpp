@@ -577,10 +577,16 @@ X11Backend::_HandlePointer(XEvent& event)
 {
 	::Window source = event.xany.window;
 	if (event.type == MotionNotify) {
-		// Only the latest position matters.
+		// Only the latest position matters, up to the next other event: a move is never
+		// taken from behind a press or a release.
+		Display* display = fContext.display;
 		XEvent next;
-		while (XCheckTypedWindowEvent(fContext.display, source, MotionNotify, &next))
-			event = next;
+		while (XEventsQueued(display, QueuedAfterReading) > 0) {
+			XPeekEvent(display, &next);
+			if (next.type != MotionNotify || next.xmotion.window != source)
+				break;
+			XNextEvent(display, &event);
+		}
 	}
 	int x;
 	int y;
