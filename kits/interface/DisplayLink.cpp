@@ -136,7 +136,7 @@ DisplayLink::RequestActivation(BWindow* window)
 	if (sFromDisplay)
 		return false;
 	DisplayBackend* backend = LoadedBackend();
-	return backend != NULL && backend->WindowActivated(window);
+	return backend != NULL && backend->RequestActivation(window);
 }
 
 void

@@ -273,7 +273,7 @@ X11Backend::WindowFrameChanged(BWindow* window, BRect frame)
 }
 
 bool
-X11Backend::WindowActivated(BWindow* window)
+X11Backend::RequestActivation(BWindow* window)
 {
 	{
 		std::lock_guard<std::mutex> guard(fLock);

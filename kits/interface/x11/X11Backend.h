@@ -35,7 +35,7 @@ public:
 	void WindowShown(BWindow* window) override;
 	void WindowHidden(BWindow* window) override;
 	void WindowFrameChanged(BWindow* window, BRect frame) override;
-	bool WindowActivated(BWindow* window) override;
+	bool RequestActivation(BWindow* window) override;
 	void WindowTitleChanged(BWindow* window, const char* title) override;
 	void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
 		const BRegion& region) override;
