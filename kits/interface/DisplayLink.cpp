@@ -22,6 +22,7 @@
 #include "DisplayBackend.h"
 #include "InterfacePrivate.h"
 #include "KitModule.h"
+#include "WindowPort.h"
 
 namespace BPrivate {
 
@@ -129,13 +130,13 @@ DisplayLink::WindowFrameChanged(BWindow* window)
 		backend->WindowFrameChanged(window, window->Frame());
 }
 
-void
-DisplayLink::WindowActivated(BWindow* window)
+bool
+DisplayLink::RequestActivation(BWindow* window)
 {
 	if (sFromDisplay)
-		return;
-	if (DisplayBackend* backend = LoadedBackend())
-		backend->WindowActivated(window);
+		return false;
+	DisplayBackend* backend = LoadedBackend();
+	return backend != NULL && backend->RequestActivation(window);
 }
 
 void
@@ -184,6 +185,12 @@ DisplayLink::FrameMovedFromDisplay(BWindow* window, BPoint where)
 
 void
 DisplayLink::ActivatedFromDisplay(BWindow* window, bool active)
+{
+	WindowPort(window, WindowPort::kQueueOnly).FocusChanged(active);
+}
+
+void
+DisplayLink::ApplyFocusChange(BWindow* window, bool active)
 {
 	sFromDisplay = true;
 	window->Activate(active);

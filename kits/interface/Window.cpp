@@ -211,9 +211,14 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 {
 	switch (message->what) {
 		case B_MOUSE_DOWN:
+		{
 			// A click activates an inactive window; the click itself reaches its views only
-			// when the window accepts the first click.
-			if (!IsHidden() && !IsActive() && (fData->flags & B_AVOID_FOCUS) == 0) {
+			// when the window accepts the first click. A window manager may have activated
+			// the window for this click before it arrived: it is the first click all the same.
+			bool activating = !IsActive();
+			if (message->HasBool(BPrivate::kActivatingClickField))
+				activating = true;
+			if (!IsHidden() && activating && (fData->flags & B_AVOID_FOCUS) == 0) {
 				Activate(true);
 				if ((fData->flags & B_WILL_ACCEPT_FIRST_CLICK) == 0) {
 					_TakePointer(message);
@@ -222,6 +227,7 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			}
 			_HandleMouse(message);
 			break;
+		}
 		case B_MOUSE_UP:
 		case B_MOUSE_MOVED:
 			_HandleMouse(message);
@@ -265,6 +271,13 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 			break;
 		case kMsgWindowSync:
 			break;
+		case BPrivate::kMsgWindowFocusChanged:
+		{
+			bool focused;
+			if (message->FindBool("focused", &focused) == B_OK)
+				BPrivate::DisplayLink::ApplyFocusChange(this, focused);
+			break;
+		}
 		default:
 			BLooper::DispatchMessage(message, handler);
 			break;
@@ -422,6 +435,9 @@ BWindow::Activate(bool active)
 {
 	if (active && IsHidden())
 		return;
+	// A window on a display becomes active when the display gives it the focus.
+	if (active && !IsActive() && BPrivate::DisplayLink::RequestActivation(this))
+		return;
 	std::lock_guard<std::mutex> guard(sActiveLock);
 	if (active) {
 		if (sActiveWindow == this)
@@ -430,7 +446,6 @@ BWindow::Activate(bool active)
 			sActiveWindow->_SetActive(false);
 		sActiveWindow = this;
 		_SetActive(true);
-		BPrivate::DisplayLink::WindowActivated(this);
 	} else if (sActiveWindow == this) {
 		sActiveWindow = NULL;
 		_SetActive(false);

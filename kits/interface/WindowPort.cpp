@@ -163,7 +163,8 @@ WindowPort::MouseMoved(BPoint where, uint32 buttons, coordinate_space space)
 }
 
 status_t
-WindowPort::MouseDown(BPoint where, uint32 buttons, int32 clicks, coordinate_space space)
+WindowPort::MouseDown(BPoint where, uint32 buttons, int32 clicks, coordinate_space space,
+	bool activating)
 {
 	BMessage down(B_MOUSE_DOWN);
 	down.AddInt64("when", system_time());
@@ -171,6 +172,8 @@ WindowPort::MouseDown(BPoint where, uint32 buttons, int32 clicks, coordinate_spa
 	down.AddInt32("buttons", (int32)buttons);
 	down.AddInt32("modifiers", (int32)modifiers());
 	down.AddInt32("clicks", clicks);
+	if (activating)
+		down.AddBool(kActivatingClickField, true);
 	return _Deliver(&down);
 }
 
@@ -217,6 +220,14 @@ WindowPort::KeyUp(const char* bytes, uint32 modifiers, int32 key)
 		up.AddInt8("byte", (int8)*byte);
 	up.AddString("bytes", bytes);
 	return _Deliver(&up);
+}
+
+status_t
+WindowPort::FocusChanged(bool focused)
+{
+	BMessage changed(kMsgWindowFocusChanged);
+	changed.AddBool("focused", focused);
+	return _Deliver(&changed);
 }
 
 status_t

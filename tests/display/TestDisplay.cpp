@@ -11,6 +11,9 @@
 
 namespace {
 
+const int32 kWindowManagerProbes = 50;
+const bigtime_t kWindowManagerProbeTime = 300000;
+
 int
 IgnoreErrors(Display*, XErrorEvent*)
 {
@@ -118,10 +121,27 @@ TestDisplay::StartWindowManager()
 {
 	if (!fWindowManager.Start({"openbox"}, {Environment()}, fDirectory + "/openbox.log"))
 		return false;
-	return WaitUntil([this] {
-		return !fWindowManager.IsRunning()
-			|| !LongProperty(DefaultRootWindow(fConnection), "_NET_SUPPORTING_WM_CHECK").empty();
-	}) && fWindowManager.IsRunning();
+	::Window root = DefaultRootWindow(fConnection);
+	if (!WaitUntil([this, root] {
+			return !fWindowManager.IsRunning()
+				|| !LongProperty(root, "_NET_SUPPORTING_WM_CHECK").empty();
+		})
+		|| !fWindowManager.IsRunning()) {
+		return false;
+	}
+	// The manager names itself before it is ready to take windows, and a window mapped
+	// meanwhile stays unmapped: a fresh window that it frames shows that it is ready.
+	bool framed = false;
+	for (int32 attempt = 0; attempt < kWindowManagerProbes && !framed; attempt++) {
+		::Window probe = XCreateSimpleWindow(fConnection, root, 0, 0, 10, 10, 0, 0, 0);
+		XMapWindow(fConnection, probe);
+		XSync(fConnection, False);
+		framed = WaitUntil([&] { return Parent(probe) != root && IsShown(probe); },
+			kWindowManagerProbeTime);
+		XDestroyWindow(fConnection, probe);
+		XSync(fConnection, False);
+	}
+	return framed && fWindowManager.IsRunning();
 }
 
 bool

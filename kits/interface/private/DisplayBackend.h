@@ -27,7 +27,9 @@ public:
 	virtual void WindowShown(BWindow* window) = 0;
 	virtual void WindowHidden(BWindow* window) = 0;
 	virtual void WindowFrameChanged(BWindow* window, BRect frame) = 0;
-	virtual void WindowActivated(BWindow* window) = 0;
+	// Asks the display for the keyboard focus; true when the display shows the window and
+	// will report the focus back (DisplayLink::ActivatedFromDisplay), false when it cannot.
+	virtual bool RequestActivation(BWindow* window) = 0;
 	virtual void WindowTitleChanged(BWindow* window, const char* title) = 0;
 	// What the window has just drawn: `bits` are its B_RGB32 pixels, `region` the part of
 	// them that changed.

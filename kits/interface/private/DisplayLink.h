@@ -31,7 +31,9 @@ public:
 	static void WindowShown(BWindow* window);
 	static void WindowHidden(BWindow* window);
 	static void WindowFrameChanged(BWindow* window);
-	static void WindowActivated(BWindow* window);
+	// Asks the display to give the window the keyboard focus; false when the kit decides
+	// alone (headless, or the display does not show the window).
+	static bool RequestActivation(BWindow* window);
 	static void WindowTitleChanged(BWindow* window);
 	static void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
 		const BRegion& region);
@@ -41,11 +43,15 @@ public:
 	static void SetTrayItems(BWindow* window, const std::vector<BView*>& items);
 	static int32 CountDockedItems(BWindow* window);
 
-	// From a backend, on its own thread: the display moved the window, or (de)activated it,
-	// or asks it to close. The window must be held (WindowList::Acquire).
+	// From a backend, on its own thread: the display moved the window, or gave it the
+	// focus or took it away (queued behind the window's input), or asks it to close. The
+	// window must be held (WindowList::Acquire).
 	static void FrameMovedFromDisplay(BWindow* window, BPoint where);
 	static void ActivatedFromDisplay(BWindow* window, bool active);
 	static void CloseRequestedFromDisplay(BWindow* window);
+	// On the window's thread: the display's focus change, applied without asking the
+	// display again.
+	static void ApplyFocusChange(BWindow* window, bool active);
 };
 
 } // namespace BPrivate

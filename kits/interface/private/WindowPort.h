@@ -61,11 +61,16 @@ public:
 
 	// Pointer and keyboard input, as a display would deliver it.
 	status_t MouseMoved(BPoint where, uint32 buttons, coordinate_space space = kWindowCoordinates);
+	// `activating`: the press made a window manager give the window the focus before it
+	// arrived; it counts as the click that activates the window, which is active by now.
 	status_t MouseDown(BPoint where, uint32 buttons, int32 clicks = 1,
-		coordinate_space space = kWindowCoordinates);
+		coordinate_space space = kWindowCoordinates, bool activating = false);
 	status_t MouseUp(BPoint where, uint32 buttons = 0, coordinate_space space = kWindowCoordinates);
 	status_t KeyDown(const char* bytes, uint32 modifiers = 0, int32 key = 0);
 	status_t KeyUp(const char* bytes, uint32 modifiers = 0, int32 key = 0);
+	// The display gave the window the keyboard focus or took it away; handled in order
+	// with the input around it.
+	status_t FocusChanged(bool focused);
 
 private:
 	status_t _Deliver(BMessage* message);

@@ -23,6 +23,10 @@ namespace BPrivate {
 const uint32 kMsgWindowUpdate = '_UPD';
 // Carries a SyncPoint in "sync": answered once everything before it is handled and drawn.
 const uint32 kMsgWindowSync = '_SYN';
+// The display gave the window the keyboard focus ("focused" true) or took it away.
+const uint32 kMsgWindowFocusChanged = '_FOC';
+// In a B_MOUSE_DOWN: the press activated the window on the display before it arrived.
+const char* const kActivatingClickField = "be:activating";
 
 // Shared by a waiting thread and the window; whoever lets go last deletes it.
 struct SyncPoint {

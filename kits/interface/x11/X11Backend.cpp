@@ -233,6 +233,10 @@ X11Backend::WindowShown(BWindow* window)
 	spec.menu = dynamic_cast<BPrivate::MenuWindow*>(window) != NULL;
 	spec.floating = window->IsFloating();
 	spec.takesFocus = (window->Flags() & B_AVOID_FOCUS) == 0;
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fShown.insert(window);
+	}
 	_Queue([this, window, spec] {
 		X11Window* shown = _Find(window);
 		if (shown == NULL) {
@@ -249,6 +253,10 @@ X11Backend::WindowShown(BWindow* window)
 void
 X11Backend::WindowHidden(BWindow* window)
 {
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fShown.erase(window);
+	}
 	_Queue([this, window] {
 		if (X11Window* hidden = _Find(window))
 			hidden->SetShown(false);
@@ -264,9 +272,14 @@ X11Backend::WindowFrameChanged(BWindow* window, BRect frame)
 	});
 }
 
-void
-X11Backend::WindowActivated(BWindow* window)
+bool
+X11Backend::RequestActivation(BWindow* window)
 {
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		if (fStopped || fLost || fShown.count(window) == 0)
+			return false;
+	}
 	_Queue([this, window] {
 		X11Window* activated = _Find(window);
 		if (activated == NULL)
@@ -285,6 +298,7 @@ X11Backend::WindowActivated(BWindow* window)
 			XFree(data);
 		activated->Activate();
 	});
+	return true;
 }
 
 void
@@ -340,6 +354,8 @@ X11Backend::WindowDeleted(BWindow* window)
 		std::lock_guard<std::mutex> guard(fLock);
 		fDocked.erase(window);
 	});
+	std::lock_guard<std::mutex> guard(fLock);
+	fShown.erase(window);
 }
 
 void
@@ -527,6 +543,8 @@ X11Backend::_HandleEvent(XEvent& event)
 			X11Window* window = _Find(focus.window);
 			if (window == NULL || window->IsMenu() || !WindowList::Acquire(window->Owner()))
 				break;
+			if (event.type == FocusIn)
+				window->Focused(_ServerTime(window->XWindow()));
 			DisplayLink::ActivatedFromDisplay(window->Owner(), event.type == FocusIn);
 			WindowList::Release(window->Owner());
 			break;
@@ -559,10 +577,16 @@ X11Backend::_HandlePointer(XEvent& event)
 {
 	::Window source = event.xany.window;
 	if (event.type == MotionNotify) {
-		// Only the latest position matters.
+		// Only the latest position matters, up to the next other event: a move is never
+		// taken from behind a press or a release.
+		Display* display = fContext.display;
 		XEvent next;
-		while (XCheckTypedWindowEvent(fContext.display, source, MotionNotify, &next))
-			event = next;
+		while (XEventsQueued(display, QueuedAfterReading) > 0) {
+			XPeekEvent(display, &next);
+			if (next.type != MotionNotify || next.xmotion.window != source)
+				break;
+			XNextEvent(display, &event);
+		}
 	}
 	int x;
 	int y;
@@ -606,12 +630,15 @@ X11Backend::_HandlePointer(XEvent& event)
 	BPoint where;
 	WindowPort::coordinate_space space;
 	X11Tray::Hit hit;
+	bool activating = false;
 	if (fTray->HitFor(source, x, y, rootX, rootY, &hit)) {
 		target = hit.window;
 		where = hit.where;
 		space = WindowPort::kWindowCoordinates;
 	} else if (X11Window* window = _Find(source)) {
 		target = window->Owner();
+		if (event.type == ButtonPress)
+			activating = window->TakeActivatingPress(time);
 		// Screen coordinates: right even while the window is moving under the pointer.
 		where.Set(rootX, rootY);
 		space = WindowPort::kScreenCoordinates;
@@ -630,7 +657,7 @@ X11Backend::_HandlePointer(XEvent& event)
 				fClickedIcon = hit.iconFrame;
 				fClickedIconTime = system_time();
 			}
-			port.MouseDown(where, buttons, fClicks, space);
+			port.MouseDown(where, buttons, fClicks, space, activating);
 			break;
 		case ButtonRelease:
 			port.MouseUp(where, buttons, space);
@@ -707,6 +734,38 @@ X11Backend::_PlaceBesideClickedIcon(X11Window* menu)
 		DisplayLink::FrameMovedFromDisplay(menu->Owner(), where);
 		WindowList::Release(menu->Owner());
 	}
+}
+
+namespace {
+
+struct TimestampOf {
+	::Window window;
+	Atom property;
+};
+
+Bool
+IsTimestampOf(Display* /*display*/, XEvent* event, XPointer argument)
+{
+	const TimestampOf* wanted = (const TimestampOf*)argument;
+	return event->type == PropertyNotify && event->xproperty.window == wanted->window
+		&& event->xproperty.atom == wanted->property;
+}
+
+} // namespace
+
+Time
+X11Backend::_ServerTime(::Window window)
+{
+	// Focus events carry no time: appending nothing to a property of the window's own
+	// answers with one, taken after everything the server has done so far.
+	Display* display = fContext.display;
+	XChangeProperty(display, window, fContext.beTimestamp, XA_INTEGER, 8, PropModeAppend, NULL, 0);
+	XSync(display, False);
+	TimestampOf wanted = {window, fContext.beTimestamp};
+	XEvent event;
+	if (!XCheckIfEvent(display, &event, IsTimestampOf, (XPointer)&wanted))
+		return CurrentTime;
+	return event.xproperty.time;
 }
 
 X11Window*

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "DisplayBackend.h"
@@ -34,7 +35,7 @@ public:
 	void WindowShown(BWindow* window) override;
 	void WindowHidden(BWindow* window) override;
 	void WindowFrameChanged(BWindow* window, BRect frame) override;
-	void WindowActivated(BWindow* window) override;
+	bool RequestActivation(BWindow* window) override;
 	void WindowTitleChanged(BWindow* window, const char* title) override;
 	void WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 height,
 		const BRegion& region) override;
@@ -61,6 +62,7 @@ private:
 	void _HandleKey(XEvent& event);
 	void _DockingChanged(BWindow* window);
 	void _PlaceBesideClickedIcon(X11Window* menu);
+	Time _ServerTime(::Window window);
 	X11Window* _Find(BWindow* window);
 	X11Window* _Find(::Window window);
 
@@ -75,6 +77,8 @@ private:
 	std::atomic<bool> fLost;
 	BRect fScreenFrame;
 	std::map<BWindow*, int32> fDocked;
+	// Shown by the kit: the display reports their focus.
+	std::set<BWindow*> fShown;
 
 	// Event thread only.
 	std::map<BWindow*, std::unique_ptr<X11Window>> fWindows;

@@ -38,6 +38,8 @@ struct X11Context {
 	Atom systemTrayOpcode = 0;
 	Atom xembed = 0;
 	Atom xembedInfo = 0;
+	// A property of our own that is touched only to learn the server's time.
+	Atom beTimestamp = 0;
 
 	void InternAtoms()
 	{
@@ -46,7 +48,7 @@ struct X11Context {
 			"_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE",
 			"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_ACTIVE_WINDOW",
 			"_NET_SUPPORTING_WM_CHECK", "_MOTIF_WM_HINTS", "UTF8_STRING", "MANAGER", NULL,
-			"_NET_SYSTEM_TRAY_OPCODE", "_XEMBED", "_XEMBED_INFO"};
+			"_NET_SYSTEM_TRAY_OPCODE", "_XEMBED", "_XEMBED_INFO", "_BE_TIMESTAMP"};
 		const int count = sizeof(names) / sizeof(names[0]);
 		std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
 		names[17] = selection.c_str();
@@ -56,7 +58,7 @@ struct X11Context {
 			&netWmPing, &netWmWindowType, &netWmWindowTypePopupMenu, &netWmWindowTypeNormal,
 			&netWmState, &netWmStateAbove, &netWmStateSkipTaskbar, &netActiveWindow,
 			&netSupportingWmCheck, &motifWmHints, &utf8String, &manager, &systemTraySelection,
-			&systemTrayOpcode, &xembed, &xembedInfo};
+			&systemTrayOpcode, &xembed, &xembedInfo, &beTimestamp};
 		for (int i = 0; i < count; i++)
 			*fields[i] = atoms[i];
 	}

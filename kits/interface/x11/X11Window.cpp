@@ -59,14 +59,17 @@ X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& s
 	fAllowed(true),
 	fMapped(false),
 	fFocusWanted(false),
-	fGrabbed(false)
+	fGrabbed(false),
+	fMapWanted(false),
+	fFocusTime(CurrentTime)
 {
 	Display* display = context.display;
 	XSetWindowAttributes attributes;
 	memset(&attributes, 0, sizeof(attributes));
 	attributes.override_redirect = spec.menu ? True : False;
 	attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask
-		| KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
+		| KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask
+		| PropertyChangeMask;
 	attributes.bit_gravity = NorthWestGravity;
 	attributes.background_pixmap = None;
 	attributes.border_pixel = 0;
@@ -208,6 +211,22 @@ X11Window::Activate()
 }
 
 void
+X11Window::Focused(Time when)
+{
+	fFocusTime = when;
+}
+
+bool
+X11Window::TakeActivatingPress(Time pressed)
+{
+	// Only the first press after the focus came can be the one that brought it; server
+	// times are milliseconds that wrap around.
+	bool activating = fFocusTime != CurrentTime && (int32)(pressed - fFocusTime) <= 0;
+	fFocusTime = CurrentTime;
+	return activating;
+}
+
+void
 X11Window::Draw(const uint8* bits, int32 bytesPerRow, int32 x, int32 y, int32 width, int32 height)
 {
 	X11Image::Put(fContext, fPixmap, fGC, bits, bytesPerRow, width, height, x, y);
@@ -256,8 +275,11 @@ X11Window::Mapped()
 	Repaint(0, 0, WidthOf(fSpec.frame), HeightOf(fSpec.frame));
 	if (fSpec.menu)
 		_Grab();
-	if (fFocusWanted)
+	// A window manager focuses the windows it maps as it sees fit; asking it again would
+	// only bring back the focus of windows shown earlier.
+	if (fFocusWanted && !fContext.hasWindowManager)
 		Activate();
+	fFocusWanted = false;
 }
 
 void
@@ -282,6 +304,11 @@ X11Window::_UpdateMapping()
 {
 	Display* display = fContext.display;
 	bool wanted = fShown && fAllowed;
+	// Withdrawing a window that was never mapped would tell a window manager to forget the
+	// map that follows.
+	if (wanted == fMapWanted)
+		return;
+	fMapWanted = wanted;
 	if (wanted) {
 		// A window manager places a window anew each time it maps.
 		XMoveWindow(display, fWindow, (int)fSpec.frame.left, (int)fSpec.frame.top);

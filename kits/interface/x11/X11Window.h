@@ -46,7 +46,13 @@ public:
 	void SetAllowed(bool allowed);
 	void SetFrame(BRect frame);
 	void SetTitle(const std::string& title);
+	// Asks for the keyboard focus: from the window manager when there is one (which gives a
+	// window it maps the focus itself), else directly.
 	void Activate();
+	// The focus came (at the server time given): a press on the window no later than that
+	// made the window manager give it, and is the click that activated the window.
+	void Focused(Time when);
+	bool TakeActivatingPress(Time pressed);
 
 	void Draw(const uint8* bits, int32 bytesPerRow, int32 x, int32 y, int32 width, int32 height);
 	void Repaint(int32 x, int32 y, int32 width, int32 height);
@@ -75,6 +81,8 @@ private:
 	bool fMapped;
 	bool fFocusWanted;
 	bool fGrabbed;
+	bool fMapWanted;
+	Time fFocusTime;
 	// Positions asked for and not yet confirmed by a ConfigureNotify.
 	std::deque<BPoint> fRequested;
 };
