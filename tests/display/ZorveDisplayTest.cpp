@@ -68,6 +68,10 @@ protected:
 		if (HostAnswers()) {
 			EXPECT_TRUE(StopDeskbarHost());
 		}
+		// The host runs the icon and its window: a sanitised build reports into its log.
+		std::string log = fHome.ReadFile(fHome.Path() + "/run/be-deskbar.log");
+		EXPECT_EQ(std::string::npos, log.find("Sanitizer")) << log;
+		EXPECT_EQ(std::string::npos, log.find("runtime error")) << log;
 		delete fPictures;
 		unsetenv("DISPLAY");
 	}
