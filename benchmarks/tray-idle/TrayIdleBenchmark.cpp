@@ -1,9 +1,12 @@
 /*
- * bench_tray_idle: the Deskbar host with one item docked in a tray (trayer) on Xvfb.
+ * bench_tray_idle: the Deskbar host with one item docked in a tray (trayer) on Xvfb: the
+ * test item, then Zorve's own icon (against a loopback server).
  * Idle: the host's CPU time over a minute (target under 0.5 s), its wake-ups per second
  * (context switches of all its threads; at most the pulse rate is the aim) and its
  * resident memory. Animating (a new picture every pulse): how long a frame takes from the
- * item's pulse to the screen (target: within one pulse, 500 ms). Needs xvfb and trayer.
+ * item's pulse to the screen (target: within one pulse, 500 ms); for Zorve's icon, from the
+ * request for a pulse to the new picture on the screen, while the update service stalls.
+ * Needs xvfb and trayer.
  * Usage: bench_tray_idle [idle seconds, default 60]
  */
 #include <X11/Xlib.h>
@@ -14,15 +17,22 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <Message.h>
 #include <OS.h>
 
+#include "CPreferences.h"
 #include "ChildProcess.h"
+#include "DeskbarLink.h"
+#include "DeskbarProtocol.h"
+#include "LoopbackHttpServer.h"
+#include "StatusPictures.h"
 #include "TemporaryHome.h"
 #include "TestDisplay.h"
 
@@ -105,23 +115,32 @@ Run(const std::string& command)
 	return system(command.c_str()) == 0;
 }
 
-// The host with the test item in the tray; the icon window, or 0.
+// The host with an item in the tray, put there by `addItem` (a command line); the icon
+// window `find` names once the tray shows it, or 0.
 ::Window
-StartHost(TestDisplay& display, ChildProcess& host, const std::string& folder)
+StartHost(TestDisplay& display, ChildProcess& host, const std::string& folder,
+	const std::string& addItem, std::function<::Window()> find)
 {
 	if (!host.Start({DESKBAR_HOST}, {}, folder + "/deskbar.log"))
 		return 0;
 	if (!WaitUntil([] { return Run(std::string(DESKBAR_CTL) + " list > /dev/null 2>&1"); }))
 		return 0;
-	if (!Run(std::string(DESKBAR_CTL) + " add " + TEST_DESKBAR_ITEM + " > /dev/null"))
+	if (!Run(addItem + " > /dev/null"))
 		return 0;
 	::Window root = DefaultRootWindow(display.Connection());
 	::Window icon = 0;
 	WaitUntil([&] {
-		icon = display.WindowOfClass("test_deskbar_item");
+		icon = find();
 		return icon != 0 && display.Parent(icon) != root && display.IsShown(icon);
 	});
 	return icon;
+}
+
+::Window
+StartHostWithTestItem(TestDisplay& display, ChildProcess& host, const std::string& folder)
+{
+	return StartHost(display, host, folder, std::string(DESKBAR_CTL) + " add " + TEST_DESKBAR_ITEM,
+		[&display] { return display.WindowOfClass("test_deskbar_item"); });
 }
 
 void
@@ -133,16 +152,9 @@ StopHost(ChildProcess& host)
 }
 
 void
-MeasureIdle(TestDisplay& display, int seconds)
+PrintIdle(pid_t pid, int seconds, const char* what)
 {
-	TemporaryHome home;
-	ChildProcess host;
-	if (StartHost(display, host, home.Path()) == 0) {
-		fprintf(stderr, "the item did not dock\n");
-		return;
-	}
 	snooze(2000000);
-	pid_t pid = host.Pid();
 	double cpuBefore = CpuSeconds(pid);
 	std::map<long, ThreadCounts> before = Threads(pid);
 	snooze((bigtime_t)seconds * 1000000);
@@ -150,7 +162,7 @@ MeasureIdle(TestDisplay& display, int seconds)
 	std::map<long, ThreadCounts> after = Threads(pid);
 	std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
 
-	printf("idle in the tray for %d s (pulse every %.1f s):\n", seconds, kPulse / 1e6);
+	printf("%s, idle in the tray for %d s (pulse every %.1f s):\n", what, seconds, kPulse / 1e6);
 	printf("  CPU time                   %.3f s (target < 0.5 s per minute)\n", cpu);
 	long total = 0;
 	for (const auto& entry : after) {
@@ -166,6 +178,18 @@ MeasureIdle(TestDisplay& display, int seconds)
 		(double)total / seconds, 1e6 / kPulse);
 	printf("  resident memory            %ld KiB (peak %ld KiB)\n", Field(status, "VmRSS"),
 		Field(status, "VmHWM"));
+}
+
+void
+MeasureIdle(TestDisplay& display, int seconds)
+{
+	TemporaryHome home;
+	ChildProcess host;
+	if (StartHostWithTestItem(display, host, home.Path()) == 0) {
+		fprintf(stderr, "the item did not dock\n");
+		return;
+	}
+	PrintIdle(host.Pid(), seconds, "the test item");
 	StopHost(host);
 }
 
@@ -177,7 +201,7 @@ MeasureFrames(TestDisplay& display)
 	setenv("TEST_ITEM_ANIMATE", "1", 1);
 	setenv("TEST_ITEM_LOG", log.c_str(), 1);
 	ChildProcess host;
-	::Window icon = StartHost(display, host, home.Path());
+	::Window icon = StartHostWithTestItem(display, host, home.Path());
 	unsetenv("TEST_ITEM_ANIMATE");
 	unsetenv("TEST_ITEM_LOG");
 	if (icon == 0) {
@@ -230,6 +254,108 @@ MeasureFrames(TestDisplay& display)
 		kPulse / 1000.0);
 }
 
+// The picture the icon window shows in its middle, as the screen has it.
+StatusPictures::Picture
+PictureOnScreen(Display* connection, ::Window icon, const StatusPictures& pictures)
+{
+	XWindowAttributes attributes;
+	if (!XGetWindowAttributes(connection, icon, &attributes))
+		return StatusPictures::kUnknown;
+	XImage* image = XGetImage(connection, icon, (attributes.width - 16) / 2,
+		(attributes.height - 16) / 2, 16, 16, AllPlanes, ZPixmap);
+	if (image == NULL)
+		return StatusPictures::kUnknown;
+	std::vector<uint8> rgba;
+	for (int y = 0; y < 16; y++) {
+		for (int x = 0; x < 16; x++) {
+			unsigned long pixel = XGetPixel(image, x, y);
+			rgba.insert(rgba.end(), {(uint8)(pixel >> 16), (uint8)(pixel >> 8), (uint8)pixel, 255});
+		}
+	}
+	XDestroyImage(image);
+	return pictures.Match(rgba.data());
+}
+
+// Zorve as a user starts it, its preferences pointing at a loopback server whose update
+// service stalls: idle first, then animating while a forced update waits.
+void
+MeasureZorve(TestDisplay& display, int seconds)
+{
+	TemporaryHome home;
+	LoopbackHttpServer server;
+	LoopbackHttpServer::Behaviour behaviour;
+	behaviour.address = "203.0.113.7";
+	behaviour.update.fault = LoopbackHttpServer::kFaultStall;
+	server.SetBehaviour(behaviour);
+	if (server.Start() != B_OK) {
+		fprintf(stderr, "no loopback server\n");
+		return;
+	}
+	CPreferences prefs;
+	prefs.SetDefault();
+	prefs.fCheckIpServer = "127.0.0.1";
+	prefs.fDynDnsServer = "127.0.0.1";
+	prefs.fPort = server.Port();
+	prefs.fCheckDelay = 3600;
+	prefs.fIpCache = behaviour.address.c_str();
+	prefs.fTimeOut = 60;
+	prefs.Save();
+
+	ChildProcess host;
+	::Window icon = StartHost(display, host, home.Path(), ZORVE_PROGRAM,
+		[&display] { return display.WindowNamed("Zorve"); });
+	if (icon == 0) {
+		fprintf(stderr, "Zorve's icon did not dock\n");
+		server.Stop();
+		StopHost(host);
+		return;
+	}
+	PrintIdle(host.Pid(), seconds, "Zorve's icon");
+
+	// Pulses on request only, each answered once it has been handled and drawn.
+	std::string ctl = DESKBAR_CTL;
+	StatusPictures pictures;
+	if (pictures.InitCheck() != B_OK
+		|| !Run(ctl + " pulse-rate 0 && " + ctl + " click 9 9 > /dev/null && " + ctl
+			+ " wait-shown Options > /dev/null && " + ctl + " choose 'Force Update'")
+		|| !server.WaitForRequests(1, 10000000)) {
+		fprintf(stderr, "no forced update\n");
+		server.Stop();
+		StopHost(host);
+		return;
+	}
+	Display* connection = display.Connection();
+	BMessage pulse(BPrivate::kMsgDeskbarPulse);
+	BMessage reply;
+	// The first pulse of the animation shows its first frame, the normal picture.
+	BPrivate::DeskbarLink::Exchange(pulse, &reply, false);
+	snooze(100000);
+	std::vector<bigtime_t> latencies;
+	int32 missed = 0;
+	for (int32 frame = 0; frame < kFrames; frame++) {
+		StatusPictures::Picture before = PictureOnScreen(connection, icon, pictures);
+		bigtime_t start = system_time();
+		BPrivate::DeskbarLink::Exchange(pulse, &reply, false);
+		if (WaitUntil([&] { return PictureOnScreen(connection, icon, pictures) != before; },
+				kPulse * 4)) {
+			latencies.push_back(system_time() - start);
+		} else
+			missed++;
+	}
+	server.Stop();
+	StopHost(host);
+	if (latencies.empty()) {
+		printf("Zorve's icon animating: no frame seen on the screen\n");
+		return;
+	}
+	std::sort(latencies.begin(), latencies.end());
+	printf(
+		"Zorve's icon animating, %zu frames (%d missed): pulse request to screen median %.1f ms, "
+		"worst %.1f ms (target < %.0f ms)\n",
+		latencies.size(), (int)missed, latencies[latencies.size() / 2] / 1000.0,
+		latencies.back() / 1000.0, kPulse / 1000.0);
+}
+
 } // namespace
 
 int
@@ -246,5 +372,6 @@ main(int argc, char** argv)
 	setenv("DISPLAY", display.Name().c_str(), 1);
 	MeasureIdle(display, seconds);
 	MeasureFrames(display);
+	MeasureZorve(display, seconds);
 	return 0;
 }
