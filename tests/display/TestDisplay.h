@@ -1,6 +1,6 @@
 /*
  * A display of a test's own: Xvfb on a free display number, with optional tray (trayer) and
- * window manager (openbox, where installed), and the means to look at it as a person would:
+ * window manager (openbox), and the means to look at it as a person would:
  * find a window by name with a time-out, read its place and properties, click and type with
  * xdotool, grab the screen with xwd. Everything started is stopped by the destructor; every
  * wait is bounded.
@@ -42,7 +42,7 @@ public:
 	const std::string& Failure() const { return fFailure; }
 	Display* Connection() const { return fConnection; }
 
-	// openbox, where installed (it is not part of the test packages); false without it.
+	// openbox (one of the test packages); false when it cannot start.
 	bool StartWindowManager();
 	// A tray along the bottom edge, `height` pixels high.
 	bool StartTray(int32 height = 24);
