@@ -228,6 +228,23 @@ TestDisplay::ScreenFrame(::Window window)
 	return BRect(x, y, x + attributes.width - 1, y + attributes.height - 1);
 }
 
+BRect
+TestDisplay::SettledFrame(::Window window)
+{
+	const int32 kSameReads = 4;
+	const bigtime_t kReadInterval = 50000;
+	BRect frame = ScreenFrame(window);
+	int32 same = 0;
+	WaitUntil([&] {
+		snooze(kReadInterval);
+		BRect now = ScreenFrame(window);
+		same = now == frame ? same + 1 : 0;
+		frame = now;
+		return same >= kSameReads;
+	});
+	return frame;
+}
+
 ::Window
 TestDisplay::Focus()
 {

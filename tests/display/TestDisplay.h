@@ -62,6 +62,9 @@ public:
 	::Window Focus();
 	// The window's inside on the screen.
 	BRect ScreenFrame(::Window window);
+	// The frame once it has stayed the same for a while: a tray lays a docked icon out in
+	// steps, and a click aimed at an earlier place misses it.
+	BRect SettledFrame(::Window window);
 	::Window Parent(::Window window);
 	bool IsOverrideRedirect(::Window window);
 	std::string ClassOf(::Window window);

@@ -233,7 +233,7 @@ TEST_F(TrayTest, AClickOnTheIconOpensItsMenuBesideItOnTheScreen)
 	StartHostWithItem();
 	::Window icon = DockedIcon();
 	ASSERT_NE(0u, icon);
-	BRect iconFrame = fDisplay.ScreenFrame(icon);
+	BRect iconFrame = fDisplay.SettledFrame(icon);
 	BPoint centre((iconFrame.left + iconFrame.right) / 2, (iconFrame.top + iconFrame.bottom) / 2);
 
 	auto open = [&] {

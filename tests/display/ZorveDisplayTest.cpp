@@ -120,7 +120,7 @@ protected:
 	// Clicks the icon and waits for its menu; its frame on the screen.
 	BRect OpenMenu(::Window icon)
 	{
-		BRect iconFrame = fDisplay.ScreenFrame(icon);
+		BRect iconFrame = fDisplay.SettledFrame(icon);
 		::Window menu = 0;
 		if (fDisplay.Click((int32)(iconFrame.left + iconFrame.right) / 2,
 				(int32)(iconFrame.top + iconFrame.bottom) / 2)) {
