@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -279,8 +280,17 @@ BLooper::task_looper()
 	while (true) {
 		{
 			std::unique_lock<std::mutex> guard(fPrivate->queueLock);
-			fPrivate->queueChanged.wait(guard,
-				[this] { return !fPrivate->queue.empty() || fPrivate->terminating; });
+			while (!fPrivate->terminating) {
+				fPrivate->QueuePeriodicIfDue();
+				if (!fPrivate->queue.empty())
+					break;
+				if (fPrivate->period <= 0) {
+					fPrivate->queueChanged.wait(guard);
+				} else {
+					bigtime_t wait = fPrivate->periodicDue - system_time();
+					fPrivate->queueChanged.wait_for(guard, std::chrono::microseconds(wait));
+				}
+			}
 			if (fPrivate->terminating)
 				break;
 		}
@@ -300,6 +310,8 @@ BLooper::task_looper()
 			}
 			next = fPrivate->queue.front();
 			fPrivate->queue.pop_front();
+			if (next.periodic)
+				fPrivate->periodicWaiting = false;
 		}
 		BHandler* handler = next.target;
 		if (handler == NULL)

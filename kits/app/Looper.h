@@ -66,6 +66,7 @@ protected:
 
 private:
 	friend class BApplication;
+	friend class BWindow;
 
 	BLooper(const BLooper&);
 	BLooper& operator=(const BLooper&);

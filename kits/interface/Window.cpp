@@ -10,7 +10,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <chrono>
 #include <vector>
 
 #include <Message.h>
@@ -18,6 +17,7 @@
 
 #include "DisplayLink.h"
 #include "InterfacePrivate.h"
+#include "LooperPrivate.h"
 #include "ViewPrivate.h"
 #include "WindowList.h"
 #include "WindowPrivate.h"
@@ -239,7 +239,6 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 				_HandleKey(message);
 			break;
 		case B_PULSE:
-			fData->pulsePending = false;
 			_SendPulse();
 			break;
 		case B_WINDOW_ACTIVATED:
@@ -353,17 +352,13 @@ BWindow::SetPulseRate(bigtime_t rate)
 {
 	if (rate < 0)
 		return;
-	{
-		std::lock_guard<std::mutex> guard(fData->pulseLock);
-		fData->pulseRate = rate;
-	}
-	fData->pulseChanged.notify_all();
+	fData->pulseRate = rate;
+	_StartPulse();
 }
 
 bigtime_t
 BWindow::PulseRate() const
 {
-	std::lock_guard<std::mutex> guard(fData->pulseLock);
 	return fData->pulseRate;
 }
 
@@ -1159,42 +1154,14 @@ BWindow::_ViewRemoved(BView* view)
 void
 BWindow::_StartPulse()
 {
-	std::lock_guard<std::mutex> guard(fData->pulseLock);
-	if (fData->pulseThread.joinable() || fData->pulseStop)
-		return;
-	fData->pulseThread = std::thread([this] {
-		std::unique_lock<std::mutex> guard(fData->pulseLock);
-		while (!fData->pulseStop) {
-			bigtime_t rate = fData->pulseRate;
-			if (rate <= 0) {
-				fData->pulseChanged.wait(guard);
-				continue;
-			}
-			bool changed = fData->pulseChanged.wait_for(guard, std::chrono::microseconds(rate),
-				[this, rate] { return fData->pulseStop || fData->pulseRate != rate; });
-			if (changed)
-				continue;
-			// At most one pulse waits in the queue: a busy window skips beats.
-			if (fData->pulsePending.exchange(true))
-				continue;
-			guard.unlock();
-			if (PostMessage(B_PULSE) != B_OK)
-				fData->pulsePending = false;
-			guard.lock();
-		}
-	});
+	// The window's own thread queues the pulse between messages: nothing else wakes for it.
+	fPrivate->SetPeriodic(B_PULSE, fData->pulseRate);
 }
 
 void
 BWindow::_StopPulse()
 {
-	{
-		std::lock_guard<std::mutex> guard(fData->pulseLock);
-		fData->pulseStop = true;
-	}
-	fData->pulseChanged.notify_all();
-	if (fData->pulseThread.joinable())
-		fData->pulseThread.join();
+	fPrivate->SetPeriodic(B_PULSE, 0);
 }
 
 void

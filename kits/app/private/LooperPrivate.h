@@ -15,10 +15,14 @@
 
 #include <Locker.h>
 #include <Looper.h>
+#include <Message.h>
+#include <OS.h>
 
 struct QueuedMessage {
 	BMessage* message;
 	BHandler* target;
+	// Queued by the looper's own periodic beat.
+	bool periodic = false;
 };
 
 struct BLooper::Private {
@@ -40,6 +44,14 @@ struct BLooper::Private {
 	bool borrowedThread = false;
 	std::atomic<bool> quitFromOwnThread{false};
 
+	// A message the looper's own thread queues every `period` microseconds (0: never), unless
+	// the last one still waits: a window's pulse, with no thread of its own to wake. Guarded
+	// by queueLock.
+	uint32 periodicWhat = 0;
+	bigtime_t period = 0;
+	bigtime_t periodicDue = 0;
+	bool periodicWaiting = false;
+
 	BMessage* current = NULL;
 	std::vector<BHandler*> handlers;
 	BHandler* preferred = NULL;
@@ -50,6 +62,35 @@ struct BLooper::Private {
 		capacity(portCapacity > 0 ? portCapacity : B_LOOPER_PORT_DEFAULT_CAPACITY),
 		lock(looperName)
 	{
+	}
+
+	void SetPeriodic(uint32 what, bigtime_t interval)
+	{
+		{
+			std::lock_guard<std::mutex> guard(queueLock);
+			periodicWhat = what;
+			period = interval;
+			periodicDue = system_time() + interval;
+		}
+		queueChanged.notify_all();
+	}
+
+	// With queueLock held.
+	void QueuePeriodicIfDue()
+	{
+		if (period <= 0)
+			return;
+		bigtime_t now = system_time();
+		if (now < periodicDue)
+			return;
+		// A looper that fell behind skips the beats it missed.
+		periodicDue += period;
+		if (periodicDue <= now)
+			periodicDue = now + period;
+		if (periodicWaiting || (int32)queue.size() >= capacity)
+			return;
+		queue.push_back({new BMessage(periodicWhat), NULL, true});
+		periodicWaiting = true;
 	}
 };
 

@@ -87,12 +87,7 @@ struct BWindow::Data {
 	BPoint pointer;
 	uint32 buttons = 0;
 
-	std::thread pulseThread;
-	std::mutex pulseLock;
-	std::condition_variable pulseChanged;
-	bigtime_t pulseRate = 500000;
-	bool pulseStop = false;
-	std::atomic<bool> pulsePending{false};
+	std::atomic<bigtime_t> pulseRate{500000};
 
 	BPrivate::PixelBuffer Buffer() { return {pixels.data(), width, height, width * 4}; }
 };
