@@ -1,5 +1,5 @@
 /*
- * Preferences for a whole-icon run against a loopback server: the launcher's defaults with
+ * Preferences for a run of the whole icon against a loopback server: the launcher's defaults with
  * both servers at 127.0.0.1 on the server's port, a check delay of one hour and the server's
  * address already cached, so that nothing happens until a test asks for it.
  */

@@ -17,6 +17,7 @@
 #include "CPreferences.h"
 #include "DeskbarTesting.h"
 #include "LoopbackHttpServer.h"
+#include "LoopbackPreferences.h"
 #include "PngImage.h"
 #include "StatusPictures.h"
 #include "TemporaryHome.h"
@@ -48,17 +49,10 @@ protected:
 		fBehaviour.address = kServerAddress;
 		fServer.SetBehaviour(fBehaviour);
 		ASSERT_EQ(B_OK, fServer.Start());
-		CPreferences prefs;
-		prefs.SetDefault();
-		prefs.fCheckIpServer = "127.0.0.1";
-		prefs.fDynDnsServer = "127.0.0.1";
-		prefs.fPort = fServer.Port();
-		prefs.fCheckDelay = 3600;
-		prefs.fIpCache = kServerAddress;
-		prefs.fTimeOut = 5;
-		prefs.fUser = "demo";
-		prefs.fSettingsWinPosition = kStoredFrame;
-		ASSERT_EQ(B_OK, prefs.Save());
+		WriteLoopbackPreferences(fServer.Port(), kServerAddress, [](CPreferences& prefs) {
+			prefs.fUser = "demo";
+			prefs.fSettingsWinPosition = kStoredFrame;
+		});
 	}
 
 	void TearDown() override
