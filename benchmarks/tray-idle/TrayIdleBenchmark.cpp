@@ -193,6 +193,21 @@ MeasureIdle(TestDisplay& display, int seconds)
 	StopHost(host);
 }
 
+// Prints how long frames took from `start` to the screen: median and worst against one pulse.
+void
+PrintLatencies(const char* what, const char* note, const char* start,
+	std::vector<bigtime_t>& latencies)
+{
+	if (latencies.empty()) {
+		printf("%s: no frame seen on the screen\n", what);
+		return;
+	}
+	std::sort(latencies.begin(), latencies.end());
+	printf("%s, %zu frames%s: %s to screen median %.1f ms, worst %.1f ms (target < %.0f ms)\n",
+		what, latencies.size(), note, start, latencies[latencies.size() / 2] / 1000.0,
+		latencies.back() / 1000.0, kPulse / 1000.0);
+}
+
 void
 MeasureFrames(TestDisplay& display)
 {
@@ -242,16 +257,7 @@ MeasureFrames(TestDisplay& display)
 			}
 		}
 	}
-	if (latencies.empty()) {
-		printf("animating: no frame seen on the screen\n");
-		return;
-	}
-	std::sort(latencies.begin(), latencies.end());
-	printf(
-		"animating, %zu frames: pulse to screen median %.1f ms, worst %.1f ms "
-		"(target < %.0f ms)\n",
-		latencies.size(), latencies[latencies.size() / 2] / 1000.0, latencies.back() / 1000.0,
-		kPulse / 1000.0);
+	PrintLatencies("animating", "", "pulse", latencies);
 }
 
 // The picture the icon window shows in its middle, as the screen has it.
@@ -344,16 +350,8 @@ MeasureZorve(TestDisplay& display, int seconds)
 	}
 	server.Stop();
 	StopHost(host);
-	if (latencies.empty()) {
-		printf("Zorve's icon animating: no frame seen on the screen\n");
-		return;
-	}
-	std::sort(latencies.begin(), latencies.end());
-	printf(
-		"Zorve's icon animating, %zu frames (%d missed): pulse request to screen median %.1f ms, "
-		"worst %.1f ms (target < %.0f ms)\n",
-		latencies.size(), (int)missed, latencies[latencies.size() / 2] / 1000.0,
-		latencies.back() / 1000.0, kPulse / 1000.0);
+	std::string missedNote = " (" + std::to_string(missed) + " missed)";
+	PrintLatencies("Zorve's icon animating", missedNote.c_str(), "pulse request", latencies);
 }
 
 } // namespace
