@@ -126,6 +126,40 @@ TEST_F(DisplayTest, AMoveByTheDisplayReachesFrame)
 		<< window->Frame().left << "," << window->Frame().top;
 }
 
+TEST_F(DisplayTest, AMoveReportedBeforeTheWindowsOwnMoveWasDoneDoesNotOutlastIt)
+{
+	BWindow* window = Keep(new BWindow(BRect(10, 20, 109, 69), "Reported", B_NO_BORDER_WINDOW_LOOK,
+		B_NORMAL_WINDOW_FEEL, 0));
+	window->Show();
+	::Window shown = fDisplay.FindWindow("Reported");
+	ASSERT_NE(0u, shown);
+	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
+
+	// The window asks to move while the server serves only the test, which meanwhile reports
+	// the old place, as a window manager answering an earlier request would.
+	Display* connection = fDisplay.Connection();
+	XGrabServer(connection);
+	XSync(connection, False);
+	Locked(window, [&] { window->MoveTo(200, 150); });
+	snooze(200000);
+	XEvent report = {};
+	report.xconfigure.type = ConfigureNotify;
+	report.xconfigure.event = shown;
+	report.xconfigure.window = shown;
+	report.xconfigure.x = 10;
+	report.xconfigure.y = 20;
+	report.xconfigure.width = 100;
+	report.xconfigure.height = 50;
+	XSendEvent(connection, shown, False, StructureNotifyMask, &report);
+	XUngrabServer(connection);
+	XSync(connection, False);
+
+	EXPECT_TRUE(
+		WaitUntil([&] { return fDisplay.ScreenFrame(shown) == BRect(200, 150, 299, 199); }));
+	EXPECT_TRUE(WaitUntil([&] { return window->Frame() == BRect(200, 150, 299, 199); }))
+		<< window->Frame().left << "," << window->Frame().top;
+}
+
 TEST_F(DisplayTest, FocusGivenByTheDisplayActivatesTheWindow)
 {
 	BWindow* first = Keep(new BWindow(BRect(10, 20, 109, 69), "First", B_NO_BORDER_WINDOW_LOOK,

@@ -259,7 +259,11 @@ X11Window::Configured(const XConfigureEvent& event, BPoint* where)
 	auto requested = std::find(fRequested.begin(), fRequested.end(), position);
 	if (requested != fRequested.end()) {
 		fRequested.erase(fRequested.begin(), requested + 1);
-		return false;
+		// Our own move, done: news only when the display reported another place since it was
+		// asked for (a window manager telling where the window stood before), and no later
+		// move is on its way.
+		if (!fRequested.empty() || position == fSpec.frame.LeftTop())
+			return false;
 	}
 	if (position == fSpec.frame.LeftTop())
 		return false;
