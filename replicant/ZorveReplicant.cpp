@@ -175,11 +175,14 @@ ZorveReplicant::Pulse()
 		return;
 	}
 
-	// Only the end of an animation on a pending frame decides the picture anew.
-	if (fCurrentBitmap == fNormalBitmap || fCurrentBitmap == fFrames[kErrorFrame])
-		return;
+	// Idle: the results decide the picture, whether or not a pulse saw the exchange run (one
+	// on a fast network begins and ends between two pulses). Nothing is drawn unless it
+	// changes.
 	bool failed = fEngine->fCheckResult != 0 || fEngine->fUpdateResult != 0;
-	fCurrentBitmap = failed ? fFrames[kErrorFrame] : fNormalBitmap;
+	BBitmap* wanted = failed ? fFrames[kErrorFrame] : fNormalBitmap;
+	if (fCurrentBitmap == wanted)
+		return;
+	fCurrentBitmap = wanted;
 	Invalidate();
 	fFrameIndex = kNormalFrame;
 }

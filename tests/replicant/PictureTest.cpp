@@ -19,9 +19,8 @@ const int8 kTimeOut = 2;
 
 } // namespace
 
-// What the icon shows: one animation frame per pulse while the engine works, then, at the first
-// idle pulse after a pending frame, the error picture when the check or the update failed and
-// the normal one otherwise.
+// What the icon shows: one animation frame per pulse while the engine works; while it is idle,
+// the error picture when the last check or update failed and the normal one otherwise.
 class PictureTest : public ReplicantFixture {
 protected:
 	void SetUpdate(int status, Server::Fault fault)
@@ -92,22 +91,35 @@ TEST_F(PictureTest, ErrorAfterAFailedUpdateAndNormalAfterAGoodOne)
 	EXPECT_EQ(UpdateAndPulse(3), StatusPictures::kError) << "badauth";
 }
 
-TEST_F(PictureTest, OnlyAnAnimationEndingOnAPendingFrameDecides)
+TEST_F(PictureTest, TheResultsDecideWhateverThePulsesSawOfTheExchange)
 {
 	WritePrefs([](CPreferences& prefs) { prefs.fTimeOut = kTimeOut; });
 	Attach();
 
-	// A busy period between two pulses: nothing is seen of it.
+	// A busy period between two pulses, as on any fast network.
 	SetUpdate(401, Server::kFaultNone);
+	EXPECT_EQ(UpdateAndPulse(0), StatusPictures::kError);
+	SetUpdate(200, Server::kFaultNone);
 	EXPECT_EQ(UpdateAndPulse(0), StatusPictures::kNormal);
 
-	// The normal frame on show when the engine falls idle stays, failure or not.
+	// The normal frame on show when the engine falls idle after a failure.
 	SetUpdate(200, Server::kFaultStall);
-	EXPECT_EQ(UpdateAndPulse(1), StatusPictures::kNormal);
-	EXPECT_EQ(UpdateAndPulse(4), StatusPictures::kNormal);
+	EXPECT_EQ(UpdateAndPulse(1), StatusPictures::kError);
+}
 
-	// The next animation ends on a pending frame, and the last failure shows.
-	EXPECT_EQ(UpdateAndPulse(3), StatusPictures::kError);
+TEST_F(PictureTest, EveryAnimationStartsFromItsFirstFrame)
+{
+	Attach();
+	SetUpdate(200, Server::kFaultTrickle);
+	EXPECT_EQ(UpdateAndPulse(3), StatusPictures::kNormal);
+
+	SetUpdate(200, Server::kFaultStall);
+	Choose("Force Update");
+	ASSERT_TRUE(fServer.WaitForRequests(1, 5000000));
+	for (StatusPictures::Picture expected : {StatusPictures::kNormal, StatusPictures::kPending1}) {
+		Pulse();
+		EXPECT_EQ(Picture(), expected);
+	}
 }
 
 TEST_F(PictureTest, AMissingFrameShowsTheBackgroundAlone)

@@ -91,3 +91,33 @@ TEST_F(StatusCycleTest, ErrorAfterAFailedUpdateAndNormalAfterAGoodOne)
 	SetServer(behaviour);
 	EXPECT_EQ(UpdateAndLook(3), Pictures::kNormal);
 }
+
+// At the shelf's own pulse, against a server that answers at once: an exchange begins and ends
+// between two pulses, and the picture still tells how it went.
+TEST_F(StatusCycleTest, TheResultOfAnExchangeBetweenTwoPulsesIsShown)
+{
+	StartZorve();
+	auto shows = [this](Pictures::Picture picture) {
+		return Eventually([&] { return ShownPicture() == picture; });
+	};
+	Server::Behaviour behaviour = fBehaviour;
+	for (int status : {401, 200}) {
+		SCOPED_TRACE(status);
+		behaviour.update.status = status;
+		behaviour.answers = {Server::Answer(Server::kAnswerBadauth)};
+		SetServer(behaviour);
+		Choose("Force Update");
+		EXPECT_TRUE(shows(Pictures::kError));
+
+		behaviour.update.status = 200;
+		behaviour.answers = {Server::Answer(Server::kAnswerGood, kServerAddress)};
+		SetServer(behaviour);
+		Choose("Force Update");
+		EXPECT_TRUE(shows(Pictures::kNormal));
+	}
+
+	// A check that finds no server.
+	fServer.Stop();
+	Choose("Force Ip Check");
+	EXPECT_TRUE(shows(Pictures::kError));
+}
