@@ -120,6 +120,7 @@ ZorveReplicant::AttachedToWindow()
 	BuildMenu();
 
 	fSettingsWin = new DynDnsSettingsWin(OnScreen(prefs.fSettingsWinPosition), fEngine);
+	fSettingsSaves = fSettingsWin->CountSaves();
 }
 
 void
@@ -158,6 +159,7 @@ ZorveReplicant::DetachedFromWindow()
 void
 ZorveReplicant::Pulse()
 {
+	_FollowSavedSettings();
 	int32 now = (int32)time(NULL);
 	if (_CheckIsDue(now)) {
 		// A check that falls due while the user edits the settings is dropped, not postponed.
@@ -251,7 +253,9 @@ ZorveReplicant::MouseDown(BPoint where)
 				fSettingsWin->Show();
 			break;
 		case kForceCheckItem:
-			// Due at the next pulse, which posts it as a periodic check would be.
+			// Due at the next pulse, which posts it as a periodic check would be: counted
+			// with the delay that pulse will use.
+			_FollowSavedSettings();
 			fLastCheck = (int32)time(NULL) - fCheckDelay;
 			break;
 		case kForceUpdateItem:
@@ -274,6 +278,20 @@ bool
 ZorveReplicant::_CheckIsDue(int32 now) const
 {
 	return (int64)now - (int64)fLastCheck >= (int64)fCheckDelay;
+}
+
+// A delay changed in the settings window counts from the last check once the window has
+// saved it, not only after the icon comes back.
+void
+ZorveReplicant::_FollowSavedSettings()
+{
+	int32 saves = fSettingsWin->CountSaves();
+	if (saves == fSettingsSaves)
+		return;
+	fSettingsSaves = saves;
+	CPreferences prefs;
+	if (prefs.Load() == B_OK)
+		fCheckDelay = prefs.fCheckDelay;
 }
 
 void

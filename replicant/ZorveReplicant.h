@@ -36,6 +36,7 @@ public:
 
 private:
 	bool _CheckIsDue(int32 now) const;
+	void _FollowSavedSettings();
 	void _QuitEngine();
 	void _DisposeOfSettingsWindow();
 
@@ -48,6 +49,8 @@ private:
 	BBitmap* fCurrentBitmap;
 	BBitmap* fNormalBitmap;
 	BBitmap* fFrames[5];
+	// The settings window's save count when "check-delay" was last read.
+	int32 fSettingsSaves;
 };
 
 #endif // ZORVE_REPLICANT_H

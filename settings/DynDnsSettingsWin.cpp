@@ -22,7 +22,8 @@ DynDnsSettingsWin::DynDnsSettingsWin(BRect frame, Zorve* engine) :
 	fUserView(NULL),
 	fServerView(NULL),
 	fLogView(NULL),
-	fOtherView(NULL)
+	fOtherView(NULL),
+	fSaveCount(0)
 {
 	BRect bounds = Bounds();
 	fTitleView = new MTitleView(BRect(0, 0, bounds.right, 7));
@@ -81,7 +82,14 @@ DynDnsSettingsWin::Hide()
 		fUserView->SaveSettings();
 		fServerView->SaveSettings();
 		fOtherView->SaveSettings();
+		fSaveCount++;
 		Unlock();
 	}
 	BWindow::Hide();
+}
+
+int32
+DynDnsSettingsWin::CountSaves() const
+{
+	return fSaveCount;
 }

@@ -7,6 +7,8 @@
 #ifndef DYN_DNS_SETTINGS_WIN_H
 #define DYN_DNS_SETTINGS_WIN_H
 
+#include <atomic>
+
 #include <Window.h>
 
 class AboutView;
@@ -30,6 +32,10 @@ public:
 	// Saves the User, Server and Other pages, in this order, then hides the window.
 	virtual void Hide() override;
 
+	// How many times the pages have saved: another thread sees a new value once they have
+	// and rereads what it copied from the preferences.
+	int32 CountSaves() const;
+
 private:
 	Zorve* fEngine;
 	MTitleView* fTitleView;
@@ -39,6 +45,7 @@ private:
 	ServerView* fServerView;
 	LogView* fLogView;
 	OtherView* fOtherView;
+	std::atomic<int32> fSaveCount;
 };
 
 #endif // DYN_DNS_SETTINGS_WIN_H

@@ -1,5 +1,7 @@
 #include "ReplicantFixture.h"
 
+#include <TabView.h>
+#include <TextControl.h>
 #include <Window.h>
 
 #include "WindowPort.h"
@@ -70,21 +72,46 @@ TEST_F(ScheduleTest, ADelayOfZeroOrLessChecksAtEveryPulse)
 
 TEST_F(ScheduleTest, ACheckDueWhileTheWindowIsOpenIsDropped)
 {
-	WritePrefs([](CPreferences& prefs) { prefs.fCheckDelay = 60; });
+	WritePrefs([](CPreferences& prefs) { prefs.fCheckDelay = 300; });
 	Attach();
 	Choose("Settings");
 	BWindow* settings = SettingsWindow();
 	ASSERT_NE(settings, nullptr);
 	ASSERT_FALSE(settings->IsHidden());
-	EXPECT_EQ(PulseAt(kAttachTime + 60), 0);
+	EXPECT_EQ(PulseAt(kAttachTime + 300), 0);
 
 	// Closed again: the dropped check is not made up for; the next falls due a full delay
 	// after the pulse that dropped it.
 	BPrivate::WindowPort(settings).KeyDown("\x1b");
 	ASSERT_TRUE(settings->IsHidden());
-	EXPECT_EQ(PulseAt(kAttachTime + 61), 0);
-	EXPECT_EQ(PulseAt(kAttachTime + 119), 0);
-	EXPECT_EQ(PulseAt(kAttachTime + 120), 1);
+	EXPECT_EQ(PulseAt(kAttachTime + 301), 0);
+	EXPECT_EQ(PulseAt(kAttachTime + 599), 0);
+	EXPECT_EQ(PulseAt(kAttachTime + 600), 1);
+}
+
+TEST_F(ScheduleTest, ADelayChangedInTheWindowCountsFromTheLastCheckOnceItIsHidden)
+{
+	Attach();
+	EXPECT_EQ(PulseAt(kAttachTime + 100), 0);
+	Choose("Settings");
+	BWindow* settings = SettingsWindow();
+	ASSERT_NE(settings, nullptr);
+	ASSERT_TRUE(settings->Lock());
+	BTabView* tabs = dynamic_cast<BTabView*>(settings->FindView("settings-tab"));
+	ASSERT_NE(tabs, nullptr);
+	tabs->Select(2);
+	BTextControl* delay = dynamic_cast<BTextControl*>(settings->FindView("delay"));
+	ASSERT_NE(delay, nullptr);
+	EXPECT_STREQ(delay->Text(), "60");
+	delay->SetText("5");
+	settings->Unlock();
+	BPrivate::WindowPort(settings).KeyDown("\x1b");
+	ASSERT_TRUE(settings->IsHidden());
+
+	EXPECT_EQ(PulseAt(kAttachTime + 299), 0);
+	EXPECT_EQ(PulseAt(kAttachTime + 300), 1);
+	EXPECT_EQ(PulseAt(kAttachTime + 599), 1);
+	EXPECT_EQ(PulseAt(kAttachTime + 600), 2);
 }
 
 TEST_F(ScheduleTest, ForceIpCheckMakesTheNextPulsePostTheCheck)
