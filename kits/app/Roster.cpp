@@ -12,12 +12,12 @@
 #include <stdlib.h>
 #include <string.h>
 #include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include <Directory.h>
 #include <FindDirectory.h>
 #include <Message.h>
 #include <Path.h>
@@ -105,8 +105,10 @@ BRoster::_RegisterApp(const char* signature, const char* executablePath)
 	status_t status = RegistryFile(signature, file, &folder);
 	if (status != B_OK)
 		return status;
-	if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-		return BPrivate::host_error_to_status(errno);
+	// A fresh account may have no settings folder yet: every folder on the way is made.
+	status = create_directory(folder.c_str(), 0700);
+	if (status != B_OK)
+		return status;
 
 	// Written whole and renamed into place, so a reader never sees half a path.
 	std::string temporary = file + ".XXXXXX";
