@@ -15,8 +15,12 @@ Launcher::Launcher() :
 {
 	CPreferences prefs;
 	prefs.LockFile();
-	if (prefs.Load() != B_OK)
+	if (prefs.Load() != B_OK) {
 		prefs.SetDefault();
+		// A file that could not be read was kept, not overwritten: the user learns where.
+		if (prefs.DamagedCopy()[0] != '\0')
+			printf("Error Preferences unreadable, kept as %s\n", prefs.DamagedCopy());
+	}
 
 	// Recorded on every start, so the replicant finds the file that was started last.
 	app_info info;

@@ -1,9 +1,11 @@
 #include "CPreferences.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <DataIO.h>
@@ -25,6 +27,12 @@ const char* const kFileName = "Zorve.prefs";
 const int32 kTemporarySuffixLength = 6;
 // A temporary this old belongs to a save that cannot be running any more.
 const time_t kStaleTemporaryAge = 60;
+
+// A record of 17 keys flattens to a few hundred bytes: anything far larger is no record, and
+// is refused before it is read.
+const off_t kLargestFile = 1024 * 1024;
+// A file that cannot be loaded is kept beside it under this suffix and a UTC time.
+const char* const kDamagedSuffix = ".damaged-";
 
 const bigtime_t kLockFirstPoll = 1000;
 const bigtime_t kLockLongestPoll = 16000;
@@ -123,6 +131,14 @@ RemoveStaleTemporaries(const BString& folder)
 	closedir(directory);
 }
 
+// Failures that say nothing about the file itself: the file may well be sound.
+bool
+IsPassingFailure(status_t status)
+{
+	return status == B_NO_MORE_FDS || status == B_NO_MEMORY || status == B_INTERRUPTED
+		|| status == B_WOULD_BLOCK;
+}
+
 } // namespace
 
 CPreferences::CPreferences() :
@@ -140,9 +156,11 @@ CPreferences::CPreferences() :
 		return;
 	fSettingPath = settings.Path();
 	fSettingPath << kFolderName;
+	// The folder holds the password: private to its owner, and made with every folder on the
+	// way on a fresh account.
 	struct stat st;
 	if (lstat(fSettingPath.String(), &st) != 0)
-		create_directory(fSettingPath.String(), 0777);
+		create_directory(fSettingPath.String(), 0700);
 	fSettingPath << "/" << kFileName;
 	fStatus = 0;
 }
@@ -175,36 +193,52 @@ CPreferences::UnlockFile()
 status_t
 CPreferences::Load()
 {
-	BFile file(SettingPath(), B_READ_ONLY);
-	fStatus = file.InitCheck();
+	// A file that is not a whole message is refused, leaving the members as they were.
+	BMessage loaded;
+	fStatus = _ReadFile(loaded);
 	if (fStatus != B_OK)
 		return fStatus;
+	BMessage::operator=(loaded);
+	_ReadFields();
+	return B_OK;
+}
 
-	// The file in one read, as a short read of a plain file is its end.
+// Only a plain file of a sane size is read: a link to a device or a huge file would keep a
+// reader busy for ever.
+status_t
+CPreferences::_ReadFile(BMessage& message) const
+{
+	BEntry entry(SettingPath(), true);
+	if (entry.InitCheck() == B_OK && entry.Exists() && !entry.IsFile())
+		return entry.IsDirectory() ? (status_t)B_IS_A_DIRECTORY : (status_t)B_BAD_TYPE;
+
+	BFile file(SettingPath(), B_READ_ONLY);
+	status_t status = file.InitCheck();
+	if (status != B_OK)
+		return status;
+	struct stat st;
+	status = file.GetStat(&st);
+	if (status != B_OK)
+		return status;
+	if (!S_ISREG(st.st_mode))
+		return B_BAD_TYPE;
+	if (st.st_size > kLargestFile)
+		return B_BAD_DATA;
+
+	// Read to its end, but never past the largest file: it may have grown since.
 	BMallocIO content;
 	char buffer[4096];
 	ssize_t count;
 	while ((count = file.Read(buffer, sizeof(buffer))) > 0) {
 		content.Write(buffer, count);
-		if (count < (ssize_t)sizeof(buffer))
-			break;
+		if (content.BufferLength() > (size_t)kLargestFile)
+			return B_BAD_DATA;
 	}
-	if (count < 0) {
-		fStatus = count;
-		return fStatus;
-	}
+	if (count < 0)
+		return count;
 
-	// A file that is not a whole message is refused, leaving the members as they were.
-	BMessage loaded;
 	BMemoryIO stream(content.Buffer(), content.BufferLength());
-	status_t status = loaded.Unflatten(&stream);
-	if (status != B_OK) {
-		fStatus = status;
-		return status;
-	}
-	BMessage::operator=(loaded);
-	_ReadFields();
-	return B_OK;
+	return message.Unflatten(&stream);
 }
 
 // A key that is missing or of another type takes its default.
@@ -257,7 +291,9 @@ CPreferences::Save()
 	AddInt32("log-size", fLogSize);
 	AddRect("settings-win-position", fSettingsWinPosition);
 
-	status_t status = _WriteFile();
+	status_t status = _KeepDamagedFile();
+	if (status == B_OK)
+		status = _WriteFile();
 	ReleaseLock();
 	return status;
 }
@@ -293,16 +329,16 @@ CPreferences::_WriteFile()
 		}
 		return status;
 	}
-	close(fd);
 
+	// Written through the descriptor mkstemp opened: the name is never opened again, so
+	// nothing put in its place meanwhile can receive the password.
 	BEntry entry(temporary.String());
-	BFile file(temporary.String(), B_WRITE_ONLY | B_ERASE_FILE);
-	status_t status = file.InitCheck();
+	BMallocIO content;
+	status_t status = Flatten(&content);
 	if (status == B_OK)
-		status = Flatten(&file);
-	if (status == B_OK)
-		status = file.Sync();
-	file.Unset();
+		status = _WriteAll(fd, content);
+	if (close(fd) != 0 && status == B_OK)
+		status = B_IO_ERROR;
 	if (status == B_OK)
 		status = entry.Rename(fSettingPath.String(), true);
 	if (status != B_OK) {
@@ -315,6 +351,73 @@ CPreferences::_WriteFile()
 	if (directory.InitCheck() == B_OK)
 		directory.Sync();
 	return B_OK;
+}
+
+// The whole content, on the disk before it is renamed into place.
+status_t
+CPreferences::_WriteAll(int fd, const BMallocIO& content)
+{
+	const char* bytes = (const char*)content.Buffer();
+	size_t left = content.BufferLength();
+	while (left > 0) {
+		ssize_t count = write(fd, bytes, left);
+		if (count < 0 && errno == EINTR)
+			continue;
+		if (count <= 0)
+			return count < 0 && errno == ENOSPC ? (status_t)B_DEVICE_FULL : (status_t)B_IO_ERROR;
+		bytes += count;
+		left -= (size_t)count;
+	}
+	return fsync(fd) == 0 ? B_OK : B_IO_ERROR;
+}
+
+// A file in the way that cannot be loaded (cut short by a crash, a flipped bit, unreadable, a
+// folder or a link to a device) holds the user's settings as far as anybody knows: it is moved
+// aside, never overwritten. Called with the lock held.
+status_t
+CPreferences::_KeepDamagedFile()
+{
+	fDamagedCopy = "";
+	if (fSettingPath.Length() == 0)
+		return B_OK;
+	BMessage ignored;
+	status_t status = _ReadFile(ignored);
+	if (status == B_OK || status == B_ENTRY_NOT_FOUND)
+		return B_OK;
+	if (IsPassingFailure(status))
+		return status;
+
+	char stamp[32];
+	time_t now = (time_t)real_time_clock();
+	struct tm utc;
+	strftime(stamp, sizeof(stamp), "%Y%m%dT%H%M%SZ", gmtime_r(&now, &utc));
+	BEntry entry(SettingPath(), false);
+	BString kept;
+	for (int32 attempt = 0; attempt < 100; attempt++) {
+		kept = fSettingPath;
+		kept << kDamagedSuffix << stamp;
+		if (attempt > 0)
+			kept << "-" << attempt;
+		status = entry.Rename(kept.String(), false);
+		if (status != B_FILE_EXISTS)
+			break;
+	}
+	if (status != B_OK)
+		return status;
+
+	// The kept copy is the user's to read, whatever mode the damage left it with; a link or
+	// a folder is kept as it is.
+	struct stat st;
+	if (lstat(kept.String(), &st) == 0 && S_ISREG(st.st_mode))
+		chmod(kept.String(), 0600);
+	fDamagedCopy = kept;
+	return B_OK;
+}
+
+const char*
+CPreferences::DamagedCopy() const
+{
+	return fDamagedCopy.String();
 }
 
 status_t

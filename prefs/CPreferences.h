@@ -10,6 +10,8 @@
 #include <Rect.h>
 #include <String.h>
 
+class BMallocIO;
+
 class CPreferences : public BMessage {
 public:
 	CPreferences();
@@ -31,6 +33,9 @@ public:
 
 	const char* SettingPath() const;
 	int32 PreferencesLoaded() const;
+	// Where the last Save() of this record kept a file it found damaged; "" when it found
+	// none.
+	const char* DamagedCopy() const;
 
 	int32 fStatus;
 	BString fSettingPath;
@@ -58,10 +63,14 @@ private:
 
 	void _SetDefaultValues();
 	void _SetDefaultNumbers();
+	status_t _ReadFile(BMessage& message) const;
 	void _ReadFields();
+	status_t _KeepDamagedFile();
 	status_t _WriteFile();
+	static status_t _WriteAll(int fd, const BMallocIO& content);
 
 	bool fHoldsFileLock;
+	BString fDamagedCopy;
 };
 
 #endif // C_PREFERENCES_H

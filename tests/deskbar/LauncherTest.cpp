@@ -46,15 +46,21 @@ protected:
 	TemporaryHome fHome;
 };
 
-TEST_F(LauncherTest, FirstStartWritesDefaultsAndTheProgramsPath)
+TEST_F(LauncherTest, FirstStartInAnEmptyHomeWritesDefaultsAndTheProgramsPath)
 {
+	// A fresh account: not even a settings folder.
 	int status = -1;
+	RunCommand("rm -r '" + fHome.SettingsPath() + "'", &status);
+	ASSERT_EQ(status, 0);
 	std::string printed = Launch(ZORVE_PROGRAM, &status);
 	EXPECT_EQ(status, 0);
 	// Installed without a word, and the Deskbar holds the icon.
 	EXPECT_EQ(printed, "");
 	EXPECT_TRUE(BDeskbar().HasItem("ZorveReplicant"));
 	EXPECT_EQ(BDeskbar().CountItems(), 1u);
+	struct stat st;
+	ASSERT_EQ(stat((fHome.SettingsPath() + "/Zorve").c_str(), &st), 0);
+	EXPECT_EQ(st.st_mode & 0777, 0700u);
 
 	CPreferences prefs;
 	ASSERT_EQ(prefs.Load(), B_OK);
@@ -107,14 +113,22 @@ TEST_F(LauncherTest, UnregisteredSignatureStillTriesTheDeskbar)
 	EXPECT_TRUE(HostAnswers());
 }
 
-TEST_F(LauncherTest, GarbagePreferencesAreReplacedByDefaults)
+TEST_F(LauncherTest, GarbagePreferencesAreKeptAsideAndReplacedByDefaults)
 {
+	InstallStandIn();
 	CPreferences prefs;
 	fHome.WriteFile(prefs.SettingPath(), "garbage, not a message");
 	int status = -1;
-	Launch(ZORVE_PROGRAM, &status);
+	std::string printed = Launch(ZORVE_PROGRAM, &status);
 	EXPECT_EQ(status, 0);
 	ASSERT_EQ(prefs.Load(), B_OK);
 	EXPECT_EQ(prefs.fPassword, "#####");
 	EXPECT_EQ(prefs.fApplicationPath, ZORVE_PROGRAM);
+
+	// One line names the copy, which holds the old bytes.
+	std::string lead = "Error Preferences unreadable, kept as ";
+	ASSERT_EQ(printed.rfind(lead + prefs.SettingPath() + ".damaged-", 0), 0u) << printed;
+	ASSERT_EQ(printed.find('\n'), printed.size() - 1) << printed;
+	std::string kept = printed.substr(lead.size(), printed.size() - lead.size() - 1);
+	EXPECT_EQ(fHome.ReadFile(kept), "garbage, not a message");
 }

@@ -78,3 +78,15 @@ TEST_F(PreferencesWritersTest, SlowCheckKeepsWhatAnotherThreadSaved)
 	// The update that followed used the page's keys.
 	EXPECT_NE(fServer.LastRequest().find("hostname=page.example.org"), std::string::npos);
 }
+
+// Printing the preferences only reads: a damaged file stays exactly as it is.
+TEST(PreferencesReaderTest, PrintingADamagedFileFailsAndWritesNothing)
+{
+	TemporaryHome home;
+	CPreferences prefs;
+	home.WriteFile(prefs.SettingPath(), "garbage");
+	ToolProcess print(ZORVE_PREFS, {});
+	ASSERT_TRUE(print.Started());
+	EXPECT_EQ(print.Wait(10000000), 1) << print.Output();
+	EXPECT_EQ(home.ReadFile(prefs.SettingPath()), "garbage");
+}

@@ -204,6 +204,125 @@ TEST(CPreferencesTest, GarbageFileFailsLoadInsteadOfRunningOnIt)
 	EXPECT_NE(loaded.Load(), B_OK);
 }
 
+namespace {
+
+// A saved record holding a user's settings; its bytes.
+std::string
+SaveSettingsOfAUser(const TemporaryHome& home)
+{
+	CPreferences prefs;
+	prefs.UseDefaultValues();
+	prefs.fUser = "precious";
+	prefs.fPassword = "secret";
+	EXPECT_EQ(prefs.Save(), B_OK);
+	return home.ReadFile(PrefsPath(home));
+}
+
+// After a save over a file that could not be loaded: the kept copy beside it, "" if none.
+std::string
+SaveDefaultsOverIt(const TemporaryHome& home)
+{
+	CPreferences prefs;
+	EXPECT_NE(prefs.Load(), B_OK);
+	prefs.UseDefaultValues();
+	EXPECT_EQ(prefs.Save(), B_OK);
+	std::string kept = prefs.DamagedCopy();
+	EXPECT_EQ(kept.rfind(PrefsPath(home) + ".damaged-", 0), 0u) << kept;
+	CPreferences written;
+	EXPECT_EQ(written.Load(), B_OK);
+	EXPECT_EQ(written.fUser, "no user");
+	return kept;
+}
+
+} // namespace
+
+// Whatever damage stops a load, the next save moves the file aside first, and no load reads
+// for ever.
+TEST(CPreferencesTest, AFileThatCannotBeLoadedIsKeptBesideItAtTheNextSave)
+{
+	enum Damage {
+		kTruncated,
+		kFlippedBit,
+		kFolder,
+		kOversized,
+		kLinkToADevice
+	};
+	for (Damage damage : {kTruncated, kFlippedBit, kFolder, kOversized, kLinkToADevice}) {
+		SCOPED_TRACE(damage);
+		TemporaryHome home;
+		std::string path = PrefsPath(home);
+		std::string bytes = SaveSettingsOfAUser(home);
+		switch (damage) {
+			case kTruncated:
+				bytes.resize(bytes.size() / 2);
+				break;
+			case kFlippedBit:
+				bytes[9] ^= 0x10;
+				break;
+			case kOversized:
+				bytes.append(2 * 1024 * 1024, ' ');
+				break;
+			default:
+				break;
+		}
+		if (damage == kFolder) {
+			unlink(path.c_str());
+			mkdir(path.c_str(), 0700);
+			home.WriteFile(path + "/inside", bytes);
+		} else if (damage == kLinkToADevice) {
+			unlink(path.c_str());
+			ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+		} else
+			home.WriteFile(path, bytes);
+
+		std::string kept = SaveDefaultsOverIt(home);
+		struct stat st;
+		ASSERT_EQ(lstat(kept.c_str(), &st), 0);
+		if (damage == kFolder)
+			EXPECT_EQ(home.ReadFile(kept + "/inside"), bytes);
+		else if (damage == kLinkToADevice)
+			EXPECT_TRUE(S_ISLNK(st.st_mode));
+		else {
+			EXPECT_EQ(home.ReadFile(kept), bytes);
+			EXPECT_EQ(st.st_mode & 0777, 0600u);
+		}
+
+		// A second damaged file never takes the first one's place.
+		home.WriteFile(path, "garbage");
+		std::string second = SaveDefaultsOverIt(home);
+		EXPECT_NE(second, kept);
+		EXPECT_EQ(home.ReadFile(second), "garbage");
+		EXPECT_EQ(lstat(kept.c_str(), &st), 0);
+	}
+}
+
+// Mode 000: unreadable to its owner, though not to root, who runs it as another user.
+TEST(CPreferencesTest, AnUnreadableFileIsKeptReadableForItsOwner)
+{
+	TemporaryHome home;
+	std::string bytes = SaveSettingsOfAUser(home);
+	chmod(PrefsPath(home).c_str(), 0);
+	const uid_t kUser = 54321;
+	if (geteuid() == 0) {
+		std::string command = "chown -R " + std::to_string(kUser) + " '" + home.Path() + "'";
+		ASSERT_EQ(system(command.c_str()), 0);
+	}
+	pid_t child = fork();
+	ASSERT_GE(child, 0);
+	if (child == 0) {
+		if (geteuid() == 0 && (setgid(kUser) != 0 || setuid(kUser) != 0))
+			_exit(2);
+		CPreferences prefs;
+		bool refused = prefs.Load() == B_PERMISSION_DENIED;
+		prefs.UseDefaultValues();
+		bool saved = prefs.Save() == B_OK && prefs.DamagedCopy()[0] != '\0';
+		_exit(refused && saved && home.ReadFile(prefs.DamagedCopy()) == bytes ? 0 : 1);
+	}
+	int status = 0;
+	ASSERT_EQ(waitpid(child, &status, 0), child);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
 TEST(CPreferencesTest, MissingOrMistypedKeysTakeTheirDefaults)
 {
 	TemporaryHome home;

@@ -2,7 +2,8 @@
  * zorve-prefs: prints the user's Zorve preferences, or sets some of them:
  *   zorve-prefs                       every key with its value
  *   zorve-prefs key=value [...]       changes those keys and saves the whole record
- * A missing or unreadable file is replaced by the defaults first, as the launcher does.
+ * Printing writes nothing. A change to a missing or unreadable file starts from the defaults;
+ * an unreadable one is kept beside it.
  */
 #include <stdio.h>
 #include <stdlib.h>
@@ -84,15 +85,21 @@ int
 main(int argc, char** argv)
 {
 	CPreferences prefs;
-	// A change is a load, a change and a save that no other writer may split.
-	if (argc > 1)
-		prefs.LockFile();
-	if (prefs.Load() != B_OK)
-		prefs.SetDefault();
 	if (argc == 1) {
+		// Printing only reads: a file that cannot be loaded is left exactly as it is.
+		status_t status = prefs.Load();
+		if (status != B_OK) {
+			fprintf(stderr, "zorve-prefs: cannot read %s (status 0x%08x)\n", prefs.SettingPath(),
+				(unsigned)status);
+			return 1;
+		}
 		Print(prefs);
 		return 0;
 	}
+	// A change is a load, a change and a save that no other writer may split.
+	prefs.LockFile();
+	if (prefs.Load() != B_OK)
+		prefs.UseDefaultValues();
 	for (int i = 1; i < argc; i++) {
 		const char* equals = strchr(argv[i], '=');
 		if (equals == NULL || !Set(prefs, std::string(argv[i], equals - argv[i]), equals + 1)) {
@@ -101,6 +108,8 @@ main(int argc, char** argv)
 		}
 	}
 	status_t status = prefs.Save();
+	if (prefs.DamagedCopy()[0] != '\0')
+		printf("zorve-prefs: the unreadable file was kept as %s\n", prefs.DamagedCopy());
 	if (status != B_OK) {
 		fprintf(stderr, "zorve-prefs: cannot save %s (status 0x%08x)\n", prefs.SettingPath(),
 			(unsigned)status);
