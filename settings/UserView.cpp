@@ -88,6 +88,9 @@ UserView::RefreshIpAddress()
 	// An unreadable file leaves the shown address as it is.
 	if (prefs.Load() != B_OK)
 		return;
-	fIpEdit->SetText(prefs.fIpCache.String());
+	// An address typed but not saved yet (the file could not be written, or the window is
+	// still open) stays in the field; an untouched field follows the file.
+	if (fShownIpAddress == fIpEdit->Text())
+		fIpEdit->SetText(prefs.fIpCache.String());
 	fShownIpAddress = prefs.fIpCache;
 }

@@ -2,7 +2,9 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <signal.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -283,6 +285,32 @@ TEST_F(PagesTest, AnAddressStoredWhileTheWindowIsOpenSurvivesTheHide)
 	TypeInto("ip", "192.0.2.1");
 	PressEscape();
 	EXPECT_EQ("192.0.2.1", Text(Stored()->fIpCache));
+}
+
+TEST_F(PagesTest, ATypedAddressNotYetSavedSurvivesAShowAndAChangeOfTab)
+{
+	Open();
+	SelectTab(kUserTab);
+	TypeInto("ip", "192.0.2.7");
+	SelectTab(kAboutTab);
+	SelectTab(kUserTab);
+	EXPECT_EQ("192.0.2.7", TextOf("ip"));
+
+	// A file size limit makes the hide's saves fail.
+	struct rlimit old;
+	getrlimit(RLIMIT_FSIZE, &old);
+	sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+	struct rlimit small = {100, old.rlim_max};
+	setrlimit(RLIMIT_FSIZE, &small);
+	PressEscape();
+	setrlimit(RLIMIT_FSIZE, &old);
+	signal(SIGXFSZ, oldHandler);
+	EXPECT_EQ("203.0.113.7", Text(Stored()->fIpCache));
+
+	ShowOn(kUserTab);
+	EXPECT_EQ("192.0.2.7", TextOf("ip"));
+	PressEscape();
+	EXPECT_EQ("192.0.2.7", Text(Stored()->fIpCache));
 }
 
 TEST_F(PagesTest, ACheckHoldingThePreferencesLockLosesNothingOfTheHideNorTheHideOfIt)
