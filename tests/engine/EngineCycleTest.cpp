@@ -216,6 +216,19 @@ TEST_F(EngineCycleTest, QueryValuesAreAlwaysValidInTheRequestLine)
 		"GET /nic/update?system=custom&hostname=a.example.org,b.example.org%26x%3D1%20%23%3F%2B"
 		"%25%E9%22%3C%3E%5C%5E%60%7B%7C%7D%3B%2F%3A%40%21%24%27%28%29%2A%5B%5D"
 		"&myip=203.0.113.7&wildcard=ON&mx=mx-1.Example_org~&backmx=NO&offline=NO HTTP/1.1");
+
+	// Only exactly 1 is on, for each of the three.
+	WritePrefs([](CPreferences& prefs) {
+		prefs.fIpCache = "203.0.113.7";
+		prefs.fWildcard = 2;
+		prefs.fBackMx = 1;
+		prefs.fOffline = 1;
+	});
+	Run(MSG_UPDATE);
+	request = fServer.LastRequest();
+	EXPECT_NE(request.find("&wildcard=OFF&mx=&backmx=YES&offline=YES HTTP/1.1\r\n"),
+		std::string::npos)
+		<< request;
 }
 
 // A page whose address is empty is no success, even when the cache is empty too; a good

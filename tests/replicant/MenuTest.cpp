@@ -1,5 +1,7 @@
 #include "ReplicantFixture.h"
 
+#include <Menu.h>
+#include <MenuItem.h>
 #include <Window.h>
 
 #include "WindowPort.h"
@@ -52,12 +54,42 @@ TEST_F(MenuTest, AStoredFrameOffTheScreenIsBroughtBackOntoIt)
 	}
 }
 
-TEST_F(MenuTest, ForceUpdatePostsTheUpdateAtOnce)
+TEST_F(MenuTest, TheMenuIsARadioMenuNamedOptionsWithItsEntriesInOrder)
+{
+	Attach();
+	BWindow* window = OpenMenu();
+	ASSERT_NE(window, nullptr);
+	ASSERT_TRUE(window->Lock());
+	BMenu* menu = dynamic_cast<BMenu*>(window->ChildAt(0));
+	ASSERT_NE(menu, nullptr);
+	EXPECT_STREQ(menu->Name(), "Options");
+	EXPECT_TRUE(menu->IsRadioMode());
+	EXPECT_TRUE(menu->IsLabelFromMarked());
+	const char* labels[] = {"Settings", "Force Ip Check", "Force Update", NULL, "Exit"};
+	ASSERT_EQ(menu->CountItems(), 5);
+	for (int32 i = 0; i < 5; i++) {
+		BMenuItem* item = menu->ItemAt(i);
+		if (labels[i] == NULL)
+			EXPECT_NE(dynamic_cast<BSeparatorItem*>(item), nullptr);
+		else
+			EXPECT_STREQ(item->Label(), labels[i]);
+	}
+	window->Unlock();
+	BPrivate::WindowPort(window).KeyDown("\x1b");
+}
+
+TEST_F(MenuTest, ForceUpdatePostsTheUpdateAtOnceEvenWithTheWindowOpen)
 {
 	Attach();
 	Choose("Force Update");
 	ASSERT_TRUE(fServer.WaitForRequests(1, 5000000));
 	EXPECT_EQ(fServer.LastRequest().rfind("GET /nic/update?", 0), 0u) << fServer.LastRequest();
+
+	Choose("Settings");
+	ASSERT_TRUE(WaitForServer());
+	fServer.ClearRecords();
+	Choose("Force Update");
+	EXPECT_TRUE(fServer.WaitForRequests(1, 5000000));
 }
 
 TEST_F(MenuTest, AClickWhileTheEngineWorksOpensNoMenu)
