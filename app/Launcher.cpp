@@ -7,29 +7,25 @@
 #include <Path.h>
 #include <Roster.h>
 
-#include "CPreferences.h"
+#include "PreferencesEdit.h"
 #include "ZorveConstants.h"
 
 Launcher::Launcher() :
 	BApplication(kAppSignature)
 {
-	CPreferences prefs;
-	prefs.LockFile();
-	if (prefs.Load() != B_OK) {
-		prefs.SetDefault();
+	{
+		// Recorded on every start, so the replicant finds the file that was started last.
+		PreferencesEdit prefs;
+		app_info info;
+		GetAppInfo(&info);
+		BPath path;
+		path.SetTo(&info.ref);
+		prefs->fApplicationPath = path.Path() != NULL ? path.Path() : "";
+		prefs.Commit();
 		// A file that could not be read was kept, not overwritten: the user learns where.
-		if (prefs.DamagedCopy()[0] != '\0')
-			printf("Error Preferences unreadable, kept as %s\n", prefs.DamagedCopy());
+		if (prefs->DamagedCopy()[0] != '\0')
+			printf("Error Preferences unreadable, kept as %s\n", prefs->DamagedCopy());
 	}
-
-	// Recorded on every start, so the replicant finds the file that was started last.
-	app_info info;
-	GetAppInfo(&info);
-	BPath path;
-	path.SetTo(&info.ref);
-	prefs.fApplicationPath = path.Path() != NULL ? path.Path() : "";
-	prefs.Save();
-	prefs.UnlockFile();
 
 	BDeskbar deskbar;
 	if (deskbar.HasItem(kReplicantName))

@@ -11,6 +11,7 @@
 #include <OS.h>
 
 #include "CPreferences.h"
+#include "PreferencesEdit.h"
 #include "EngineMessages.h"
 #include "HttpReply.h"
 
@@ -259,7 +260,7 @@ Zorve::CheckIp()
 
 	BString ip;
 	if (!ExtractAddress(PageText(reply), ip)) {
-		_SaveIpCache(prefs, kNoAddress);
+		_SaveIpCache(kNoAddress);
 		return -1;
 	}
 
@@ -277,7 +278,7 @@ Zorve::CheckIp()
 		return 0;
 	}
 
-	_SaveIpCache(prefs, ip.String());
+	_SaveIpCache(ip.String());
 	Log("Your new IpAddress is : ");
 	BString rest(ip);
 	rest << "\n";
@@ -523,18 +524,14 @@ Zorve::_AppendToLog(const char* text)
 }
 
 // Only "ip-cache" is the check's. Another writer may have saved since the check loaded its
-// record, so the key is changed in a fresh load, under the lock that keeps every other writer,
-// in this process or another, out until the save. Should the file have gone, the check's own
-// record is saved instead.
+// record, so the key is changed in an edit of its own, which keeps every other writer, in this
+// process or another, out until the save.
 void
-Zorve::_SaveIpCache(CPreferences& loaded, const char* address)
+Zorve::_SaveIpCache(const char* address)
 {
-	CPreferences current;
-	current.LockFile();
-	CPreferences& target = current.Load() == B_OK ? current : loaded;
-	target.fIpCache = address;
-	target.Save();
-	current.UnlockFile();
+	PreferencesEdit prefs;
+	prefs->fIpCache = address;
+	prefs.Commit();
 }
 
 void

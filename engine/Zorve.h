@@ -16,8 +16,6 @@
 #include <NetEndpoint.h>
 #include <String.h>
 
-class CPreferences;
-
 class Zorve : public BLooper {
 public:
 	Zorve();
@@ -59,7 +57,7 @@ public:
 private:
 	void _AppendToLog(const char* text);
 	void _ApplyLogSizeRule(int32 limit);
-	void _SaveIpCache(CPreferences& loaded, const char* address);
+	void _SaveIpCache(const char* address);
 	void _ReceiveReply(BNetEndpoint& endpoint, bigtime_t deadline, BString& reply);
 	bool _BeginExchange(BNetEndpoint* endpoint);
 	void _EndExchange();

@@ -16,6 +16,7 @@
 #include "CPreferences.h"
 #include "DynDnsSettingsWin.h"
 #include "EngineMessages.h"
+#include "PreferencesEdit.h"
 #include "Zorve.h"
 #include "ZorveConstants.h"
 
@@ -66,11 +67,13 @@ OnScreen(BRect frame)
 ZorveReplicant::ZorveReplicant() :
 	BView(BRect(0, 0, 15, 15), kReplicantName, B_FOLLOW_NONE, B_WILL_DRAW | B_PULSE_NEEDED)
 {
+	_Init();
 }
 
 ZorveReplicant::ZorveReplicant(BMessage* archive) :
 	BView(archive)
 {
+	_Init();
 }
 
 ZorveReplicant::~ZorveReplicant()
@@ -88,9 +91,10 @@ ZorveReplicant::Instantiate(BMessage* archive)
 status_t
 ZorveReplicant::Archive(BMessage* data, bool deep) const
 {
-	BView::Archive(data, deep);
-	data->AddString("add_on", kAppSignature);
-	return B_OK;
+	status_t status = BView::Archive(data, deep);
+	if (status == B_OK)
+		status = data->AddString("add_on", kAppSignature);
+	return status;
 }
 
 // #pragma mark - Attaching and detaching
@@ -98,13 +102,15 @@ ZorveReplicant::Archive(BMessage* data, bool deep) const
 void
 ZorveReplicant::AttachedToWindow()
 {
+	// One read of the file serves the pictures, the delay and the window.
 	CPreferences prefs;
-	prefs.Load();
+	status_t loaded = prefs.Load();
 
-	fNormalBitmap = GetBitmap(kPictureNames[kNormalFrame], kBitmapType);
+	const char* application = loaded == B_OK ? prefs.fApplicationPath.String() : NULL;
+	fNormalBitmap = _LoadBitmap(application, kPictureNames[kNormalFrame], kBitmapType);
 	fFrames[kNormalFrame] = fNormalBitmap;
 	for (int8 i = 1; i <= kErrorFrame; i++)
-		fFrames[i] = GetBitmap(kPictureNames[i], kBitmapType);
+		fFrames[i] = _LoadBitmap(application, kPictureNames[i], kBitmapType);
 
 	// A record that could not be loaded still holds the default delay.
 	fCheckDelay = prefs.fCheckDelay;
@@ -143,13 +149,11 @@ ZorveReplicant::DetachedFromWindow()
 
 	// Loaded now, so that every other key keeps what the window's pages just saved. The
 	// engine is gone, so holding the lock here cannot meet its own save.
-	CPreferences prefs;
-	prefs.LockFile();
-	if (prefs.Load() != B_OK)
-		prefs.UseDefaultValues();
-	prefs.fSettingsWinPosition = frame;
-	prefs.Save();
-	prefs.UnlockFile();
+	{
+		PreferencesEdit prefs;
+		prefs->fSettingsWinPosition = frame;
+		prefs.Commit();
+	}
 
 	_DisposeOfSettingsWindow();
 }
@@ -208,8 +212,16 @@ ZorveReplicant::GetBitmap(const char* name, type_code type)
 	CPreferences prefs;
 	if (prefs.Load() != B_OK)
 		return NULL;
+	return _LoadBitmap(prefs.fApplicationPath.String(), name, type);
+}
 
-	BFile file(prefs.fApplicationPath.String(), B_READ_ONLY);
+// NULL for an application that cannot be named.
+BBitmap*
+ZorveReplicant::_LoadBitmap(const char* application, const char* name, type_code type)
+{
+	if (application == NULL)
+		return NULL;
+	BFile file(application, B_READ_ONLY);
 	BResources resources(&file, false);
 	size_t size = 0;
 	const void* data = resources.LoadResource(type, name, &size);
@@ -271,6 +283,23 @@ ZorveReplicant::MouseDown(BPoint where)
 }
 
 // #pragma mark - Private
+
+// Nothing exists until the view is attached.
+void
+ZorveReplicant::_Init()
+{
+	fSettingsWin = NULL;
+	fMenu = NULL;
+	fEngine = NULL;
+	fLastCheck = 0;
+	fCheckDelay = 0;
+	fFrameIndex = 0;
+	fCurrentBitmap = NULL;
+	fNormalBitmap = NULL;
+	for (int8 i = 0; i <= kErrorFrame; i++)
+		fFrames[i] = NULL;
+	fSettingsSaves = 0;
+}
 
 // Compared in 64 bits: a delay near the top of the 32-bit range must not wrap the sum and
 // make every pulse due.

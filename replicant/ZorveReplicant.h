@@ -35,6 +35,8 @@ public:
 	void BuildMenu();
 
 private:
+	void _Init();
+	BBitmap* _LoadBitmap(const char* application, const char* name, type_code type);
 	bool _CheckIsDue(int32 now) const;
 	void _FollowSavedSettings();
 	void _QuitEngine();

@@ -8,6 +8,8 @@
 #include <TextControl.h>
 
 #include "CPreferences.h"
+#include "PageTextControl.h"
+#include "PreferencesEdit.h"
 
 namespace {
 
@@ -25,11 +27,9 @@ MakeCheckBox(BRect frame, const char* name, const char* label, int32 stored)
 
 } // namespace
 
-OtherView::OtherView(BRect frame) :
+OtherView::OtherView(BRect frame, const CPreferences& prefs) :
 	BView(frame, "Other", B_FOLLOW_ALL_SIDES, B_WILL_DRAW)
 {
-	CPreferences prefs;
-	prefs.Load();
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 
 	fWildcardCheck = MakeCheckBox(BRect(10, 20, 200, 30), "wildcard-check", "Wildcard",
@@ -38,11 +38,8 @@ OtherView::OtherView(BRect frame) :
 	fOfflineCheck = MakeCheckBox(BRect(10, 60, 200, 70), "offline-check", "Offline",
 		prefs.fOffline);
 
-	fMxEdit = new BTextControl(BRect(10, 85, 250, 95), "mx-edit", "Mail Exchanger", "", NULL,
-		kControlResizing, kControlFlags);
-	fMxEdit->SetDivider(80);
-	// Escape belongs to the window: it hides it.
-	fMxEdit->TextView()->DisallowChar(B_ESCAPE);
+	fMxEdit = MakePageTextControl(BRect(10, 85, 250, 95), "mx-edit", "Mail Exchanger", 80,
+		prefs.fMx.String());
 
 	// No item is marked: the field shows the stored text, whatever it is, until the user
 	// picks one.
@@ -53,8 +50,6 @@ OtherView::OtherView(BRect frame) :
 	fSystemField = new BMenuField(BRect(10, 110, 180, 130), "system-menufield", "System",
 		fSystemMenu, true, kControlResizing, kControlFlags);
 	fSystemField->SetDivider(82);
-
-	fMxEdit->SetText(prefs.fMx.String());
 
 	AddChild(fWildcardCheck);
 	AddChild(fBackMxCheck);
@@ -70,16 +65,11 @@ OtherView::~OtherView()
 void
 OtherView::SaveSettings()
 {
-	CPreferences prefs;
-	prefs.LockFile();
-	// A failed load must not blank the keys this page does not edit.
-	if (prefs.Load() != B_OK)
-		prefs.UseDefaultValues();
-	prefs.fSystem = fSystemField->MenuItem()->Label();
-	prefs.fWildcard = fWildcardCheck->Value();
-	prefs.fBackMx = fBackMxCheck->Value();
-	prefs.fOffline = fOfflineCheck->Value();
-	prefs.fMx = fMxEdit->Text();
-	prefs.Save();
-	prefs.UnlockFile();
+	PreferencesEdit prefs;
+	prefs->fSystem = fSystemField->MenuItem()->Label();
+	prefs->fWildcard = fWildcardCheck->Value();
+	prefs->fBackMx = fBackMxCheck->Value();
+	prefs->fOffline = fOfflineCheck->Value();
+	prefs->fMx = fMxEdit->Text();
+	prefs.Commit();
 }

@@ -12,10 +12,12 @@ class BCheckBox;
 class BMenuField;
 class BPopUpMenu;
 class BTextControl;
+class CPreferences;
 
 class OtherView : public BView {
 public:
-	OtherView(BRect frame);
+	// Shows what `prefs` holds.
+	OtherView(BRect frame, const CPreferences& prefs);
 	virtual ~OtherView();
 
 	virtual void SaveSettings();

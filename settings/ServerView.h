@@ -8,10 +8,12 @@
 #include <View.h>
 
 class BTextControl;
+class CPreferences;
 
 class ServerView : public BView {
 public:
-	ServerView(BRect frame);
+	// Shows what `prefs` holds.
+	ServerView(BRect frame, const CPreferences& prefs);
 	virtual ~ServerView();
 
 	virtual void SaveSettings();

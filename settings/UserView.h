@@ -9,10 +9,12 @@
 #include <View.h>
 
 class BTextControl;
+class CPreferences;
 
 class UserView : public BView {
 public:
-	UserView(BRect frame);
+	// Shows what `prefs` holds.
+	UserView(BRect frame, const CPreferences& prefs);
 	virtual ~UserView();
 
 	virtual void AttachedToWindow() override;

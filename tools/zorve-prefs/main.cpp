@@ -12,6 +12,7 @@
 #include <string>
 
 #include "CPreferences.h"
+#include "PreferencesEdit.h"
 
 namespace {
 
@@ -84,9 +85,9 @@ Set(CPreferences& prefs, const std::string& name, const std::string& value)
 int
 main(int argc, char** argv)
 {
-	CPreferences prefs;
 	if (argc == 1) {
 		// Printing only reads: a file that cannot be loaded is left exactly as it is.
+		CPreferences prefs;
 		status_t status = prefs.Load();
 		if (status != B_OK) {
 			fprintf(stderr, "zorve-prefs: cannot read %s (status 0x%08x)\n", prefs.SettingPath(),
@@ -96,22 +97,21 @@ main(int argc, char** argv)
 		Print(prefs);
 		return 0;
 	}
-	// A change is a load, a change and a save that no other writer may split.
-	prefs.LockFile();
-	if (prefs.Load() != B_OK)
-		prefs.UseDefaultValues();
+
+	PreferencesEdit prefs;
 	for (int i = 1; i < argc; i++) {
 		const char* equals = strchr(argv[i], '=');
-		if (equals == NULL || !Set(prefs, std::string(argv[i], equals - argv[i]), equals + 1)) {
+		if (equals == NULL
+			|| !Set(prefs.Record(), std::string(argv[i], equals - argv[i]), equals + 1)) {
 			fprintf(stderr, "zorve-prefs: unknown setting '%s' (key=value expected)\n", argv[i]);
 			return 2;
 		}
 	}
-	status_t status = prefs.Save();
-	if (prefs.DamagedCopy()[0] != '\0')
-		printf("zorve-prefs: the unreadable file was kept as %s\n", prefs.DamagedCopy());
+	status_t status = prefs.Commit();
+	if (prefs->DamagedCopy()[0] != '\0')
+		printf("zorve-prefs: the unreadable file was kept as %s\n", prefs->DamagedCopy());
 	if (status != B_OK) {
-		fprintf(stderr, "zorve-prefs: cannot save %s (status 0x%08x)\n", prefs.SettingPath(),
+		fprintf(stderr, "zorve-prefs: cannot save %s (status 0x%08x)\n", prefs->SettingPath(),
 			(unsigned)status);
 		return 1;
 	}
