@@ -18,16 +18,13 @@ const char* const kMailAddress = "zorve@example.org";
 
 } // namespace
 
-AboutView::AboutView(BRect frame) :
+AboutView::AboutView(BRect frame, const CPreferences& prefs) :
 	BView(frame, "About", B_FOLLOW_ALL, B_WILL_DRAW),
 	fIcon(NULL),
 	fWebLink(NULL),
 	fMailLink(NULL)
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
-
-	CPreferences prefs;
-	prefs.Load();
 
 	// Fully transparent until an icon is read: band and page show through an icon missing.
 	fIcon = new BBitmap(BRect(0, 0, 31, 31), B_CMAP8, false, false);

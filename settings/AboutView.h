@@ -9,11 +9,13 @@
 #include <View.h>
 
 class BBitmap;
+class CPreferences;
 class MUrlView;
 
 class AboutView : public BView {
 public:
-	AboutView(BRect frame);
+	// The icon is read from the application `prefs` names.
+	AboutView(BRect frame, const CPreferences& prefs);
 	virtual ~AboutView();
 
 	// Drops every message.

@@ -1,9 +1,9 @@
 #include "DynDnsSettingsWin.h"
 
 #include <String.h>
-#include <TextView.h>
 
 #include "AboutView.h"
+#include "CPreferences.h"
 #include "LogView.h"
 #include "MTabView.h"
 #include "MTitleView.h"
@@ -30,12 +30,15 @@ DynDnsSettingsWin::DynDnsSettingsWin(BRect frame, Zorve* engine) :
 	AddChild(fTitleView);
 
 	fTabView = new MTabView(BRect(0, 8, bounds.right, bounds.bottom), "settings-tab");
-	// The pages fill the box below the tabs.
+	// The pages fill the box below the tabs. One read of the file serves them all; a file
+	// that cannot be read leaves the record's defaults.
 	BRect page(0, 0, bounds.right - 2, bounds.bottom - 31);
-	fAboutView = new AboutView(page);
-	fUserView = new UserView(page);
-	fServerView = new ServerView(page);
-	fOtherView = new OtherView(page);
+	CPreferences prefs;
+	prefs.Load();
+	fAboutView = new AboutView(page, prefs);
+	fUserView = new UserView(page, prefs);
+	fServerView = new ServerView(page, prefs);
+	fOtherView = new OtherView(page, prefs);
 	fLogView = new LogView(page);
 	fTabView->AddTab(fAboutView);
 	fTabView->AddTab(fUserView);
@@ -50,21 +53,13 @@ DynDnsSettingsWin::~DynDnsSettingsWin()
 }
 
 void
-DynDnsSettingsWin::MessageReceived(BMessage* message)
-{
-	BWindow::MessageReceived(message);
-}
-
-void
 DynDnsSettingsWin::Show()
 {
 	// Called from other threads too (the replicant's): the pages are touched locked.
 	if (Lock()) {
 		if (fLogView != NULL && fEngine != NULL) {
 			// The locked copy: the engine may be appending at this moment.
-			BString log = fEngine->LogText();
-			fLogView->fTextView->SetText("");
-			fLogView->fTextView->Insert(log.String(), (const text_run_array*)NULL);
+			fLogView->SetLog(fEngine->LogText().String());
 		}
 		// A page whose tab stays selected is not attached again: without this, a hide
 		// would write back an address the engine has replaced meanwhile.

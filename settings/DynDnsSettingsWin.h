@@ -26,7 +26,6 @@ public:
 	DynDnsSettingsWin(BRect frame, Zorve* engine);
 	virtual ~DynDnsSettingsWin();
 
-	virtual void MessageReceived(BMessage* message) override;
 	// Refreshes the log page and the cached address, then shows the window.
 	virtual void Show() override;
 	// Saves the User, Server and Other pages, in this order, then hides the window.

@@ -9,7 +9,7 @@ LogView::LogView(BRect frame) :
 {
 	SetViewColor(ui_color(B_PANEL_BACKGROUND_COLOR));
 
-	BRect rect = frame;
+	BRect rect = Bounds();
 	rect.right -= 15;
 	rect.bottom -= 15;
 	rect.InsetBy(4, 4);
@@ -28,4 +28,11 @@ LogView::LogView(BRect frame) :
 
 LogView::~LogView()
 {
+}
+
+void
+LogView::SetLog(const char* text)
+{
+	fTextView->SetText("");
+	fTextView->Insert(text, (const text_run_array*)NULL);
 }

@@ -14,7 +14,10 @@ public:
 	LogView(BRect frame);
 	virtual ~LogView();
 
-	// The window refills it; what the user types into it lasts until then.
+	// Replaces the whole text; what the user typed into it lasts until then.
+	void SetLog(const char* text);
+
+private:
 	BTextView* fTextView;
 };
 

@@ -225,7 +225,9 @@ TEST_F(AboutViewTest, APageOfAnotherHeightOnlyChangesTheBandsLength)
 	for (float bottom : {99.0f, 299.0f}) {
 		SCOPED_TRACE(bottom);
 		ShownWindow window(BRect(100, 100, 359, 100 + bottom));
-		window.Show(new AboutView(BRect(0, 0, 259, bottom)));
+		CPreferences prefs;
+		prefs.Load();
+		window.Show(new AboutView(BRect(0, 0, 259, bottom), prefs));
 		EXPECT_EQ(kBand, window.Pixel(0, (int32)bottom));
 		EXPECT_EQ(kBand, window.Pixel(50, (int32)bottom));
 		EXPECT_EQ(kPanel, window.Pixel(51, (int32)bottom));
