@@ -10,13 +10,13 @@
 #include <Message.h>
 #include <PopUpMenu.h>
 #include <Resources.h>
-#include <Screen.h>
 #include <Window.h>
 
 #include "CPreferences.h"
 #include "DynDnsSettingsWin.h"
 #include "EngineMessages.h"
 #include "PreferencesEdit.h"
+#include "ScreenFit.h"
 #include "Zorve.h"
 #include "ZorveConstants.h"
 
@@ -46,20 +46,9 @@ const int32 kEngineLockTries = 100;
 
 // The stored frame, moved wholly onto the screen; the default one if it is no rectangle.
 BRect
-OnScreen(BRect frame)
+StoredFrameOnScreen(BRect frame)
 {
-	if (!frame.IsValid())
-		return kDefaultWindowFrame;
-	BRect screen = BScreen().Frame();
-	if (frame.right > screen.right)
-		frame.OffsetTo(screen.right - frame.Width(), frame.top);
-	if (frame.left < screen.left)
-		frame.OffsetTo(screen.left, frame.top);
-	if (frame.bottom > screen.bottom)
-		frame.OffsetTo(frame.left, screen.bottom - frame.Height());
-	if (frame.top < screen.top)
-		frame.OffsetTo(frame.left, screen.top);
-	return frame;
+	return FitOnScreen(frame.IsValid() ? frame : kDefaultWindowFrame);
 }
 
 } // namespace
@@ -125,7 +114,7 @@ ZorveReplicant::AttachedToWindow()
 
 	BuildMenu();
 
-	fSettingsWin = new DynDnsSettingsWin(OnScreen(prefs.fSettingsWinPosition), fEngine);
+	fSettingsWin = new DynDnsSettingsWin(StoredFrameOnScreen(prefs.fSettingsWinPosition), fEngine);
 	fSettingsSaves = fSettingsWin->CountSaves();
 }
 

@@ -1,8 +1,9 @@
 #include "MTitleView.h"
 
 #include <InterfaceDefs.h>
-#include <Screen.h>
 #include <Window.h>
+
+#include "ScreenFit.h"
 
 namespace {
 
@@ -16,7 +17,6 @@ MTitleView::MTitleView(BRect frame) :
 	BView(frame, "title-view", B_FOLLOW_ALL, B_WILL_DRAW),
 	fDragging(false)
 {
-	fScreenFrame = BScreen(B_MAIN_SCREEN_ID).Frame();
 	// Pointer events outside the strip keep a drag going; keyboard events without the
 	// focus let Escape work from every field of the window.
 	SetEventMask(B_POINTER_EVENTS | B_KEYBOARD_EVENTS, B_NO_POINTER_HISTORY);
@@ -69,18 +69,7 @@ MTitleView::MouseMoved(BPoint where, uint32 /*transit*/, const BMessage* /*dragM
 
 	ConvertToScreen(&where);
 	fWindowFrame.OffsetBy(where.x - fLastScreenPoint.x, where.y - fLastScreenPoint.y);
-
-	// Left before right and top before bottom: a window larger than the screen ends with its
-	// right and bottom edges on the screen's.
-	if (fScreenFrame.left > fWindowFrame.left)
-		fWindowFrame.OffsetTo(0, fWindowFrame.top);
-	if (fScreenFrame.right < fWindowFrame.right)
-		fWindowFrame.OffsetTo(fScreenFrame.right - fWindowFrame.Width(), fWindowFrame.top);
-	if (fScreenFrame.top > fWindowFrame.top)
-		fWindowFrame.OffsetTo(fWindowFrame.left, 0);
-	if (fScreenFrame.bottom < fWindowFrame.bottom)
-		fWindowFrame.OffsetTo(fWindowFrame.left, fScreenFrame.bottom - fWindowFrame.Height());
-
+	fWindowFrame = FitOnScreen(fWindowFrame);
 	Window()->MoveTo(fWindowFrame.left, fWindowFrame.top);
 	fWindowFrame = Window()->Frame();
 	fLastScreenPoint = where;

@@ -1,6 +1,6 @@
 /*
  * MTitleView: the coloured strip across the top of a borderless window. Dragging it moves
- * the window, kept on the main screen; Escape hides the window.
+ * the window, kept on the main screen as it is at each move; Escape hides the window.
  */
 #ifndef M_TITLE_VIEW_H
 #define M_TITLE_VIEW_H
@@ -21,7 +21,6 @@ public:
 private:
 	BPoint fLastScreenPoint;
 	bool fDragging;
-	BRect fScreenFrame;
 	BRect fWindowFrame;
 };
 
