@@ -40,8 +40,8 @@ MTabView::DrawTabs()
 		SetHighColor(i == Selection() ? panel : kUnselectedFill);
 		FillRect(frame, B_SOLID_HIGH);
 
-		DrawLabel(i);
-		DrawRectOfPoint(BRect(frame.left, frame.top + 1, frame.left + 4, frame.bottom - 1));
+		_DrawLabel(i);
+		_DrawRectOfPoint(BRect(frame.left, frame.top + 1, frame.left + 4, frame.bottom - 1));
 	}
 	return TabFrame(Selection());
 }
@@ -79,7 +79,7 @@ MTabView::TabFrame(int32 index) const
 }
 
 void
-MTabView::DrawLabel(int32 index)
+MTabView::_DrawLabel(int32 index)
 {
 	BTab* tab = TabAt(index);
 	if (tab == NULL)
@@ -99,7 +99,7 @@ MTabView::DrawLabel(int32 index)
 }
 
 void
-MTabView::DrawRectOfPoint(BRect rect)
+MTabView::_DrawRectOfPoint(BRect rect)
 {
 	// Dotted: every other pixel of each line is the low colour.
 	SetHighColor(kGripLight);

@@ -18,9 +18,10 @@ public:
 	// An empty rectangle for an index that names no tab.
 	virtual BRect TabFrame(int32 index) const override;
 
-	virtual void DrawLabel(int32 index);
+private:
+	void _DrawLabel(int32 index);
 	// Uses the rectangle's left, top and bottom only.
-	void DrawRectOfPoint(BRect rect);
+	void _DrawRectOfPoint(BRect rect);
 };
 
 #endif // M_TAB_VIEW_H
