@@ -27,12 +27,6 @@ MUrlView::~MUrlView()
 }
 
 void
-MUrlView::MessageReceived(BMessage* message)
-{
-	BView::MessageReceived(message);
-}
-
-void
 MUrlView::Draw(BRect /*updateRect*/)
 {
 	SetHighColor(ViewColor());

@@ -21,7 +21,6 @@ public:
 	MUrlView(BRect frame, const char* name, const char* url, url_type type);
 	virtual ~MUrlView();
 
-	virtual void MessageReceived(BMessage* message) override;
 	virtual void Draw(BRect updateRect) override;
 	virtual void MouseDown(BPoint where) override;
 	virtual void MouseMoved(BPoint where, uint32 transit, const BMessage* dragMessage) override;
