@@ -31,12 +31,9 @@ BSecureEndpoint::~BSecureEndpoint()
 status_t
 BSecureEndpoint::Connect(const BNetAddress& address)
 {
-	_DropSession();
-	fHandshakeError[0] = '\0';
-	fCertificateRefused = false;
-	bigtime_t deadline = host_deadline(fTimeout);
+	bigtime_t deadline = _BeginConnect();
 	char host[INET_ADDRSTRLEN];
-	if (address.GetAddr(host) != B_OK || BNetEndpoint::Connect(address) != B_OK)
+	if (BNetEndpoint::Connect(address) != B_OK || address.GetAddr(host) != B_OK)
 		return B_ERROR;
 	return _Handshake(host, deadline);
 }
@@ -44,10 +41,7 @@ BSecureEndpoint::Connect(const BNetAddress& address)
 status_t
 BSecureEndpoint::Connect(const char* hostname, unsigned short port)
 {
-	_DropSession();
-	fHandshakeError[0] = '\0';
-	fCertificateRefused = false;
-	bigtime_t deadline = host_deadline(fTimeout);
+	bigtime_t deadline = _BeginConnect();
 	if (BNetEndpoint::Connect(hostname, port) != B_OK)
 		return B_ERROR;
 	return _Handshake(hostname, deadline);
@@ -128,6 +122,16 @@ BSecureEndpoint::CertificateRefused() const
 	return fCertificateRefused;
 }
 
+// Forgets the last connection's session and failure; returns the deadline of the whole connect.
+bigtime_t
+BSecureEndpoint::_BeginConnect()
+{
+	_DropSession();
+	fHandshakeError[0] = '\0';
+	fCertificateRefused = false;
+	return host_deadline(fTimeout);
+}
+
 // The handshake gets what is left of the connect's time-out. A failure closes the connection:
 // nothing may travel over one whose server was not verified.
 status_t
@@ -138,7 +142,7 @@ BSecureEndpoint::_Handshake(const char* host, bigtime_t deadline)
 	fSession = backEnd != NULL ? backEnd->NewClientSession(host, transport) : NULL;
 	TlsHandshakeResult result = kTlsHandshakeFailed;
 	if (fSession == NULL)
-		snprintf(fHandshakeError, sizeof(fHandshakeError), "no secure connections here");
+		snprintf(fHandshakeError, sizeof(fHandshakeError), "the TLS library is missing");
 	else {
 		fDeadline = deadline;
 		fTransportFailed = false;

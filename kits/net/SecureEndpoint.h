@@ -49,6 +49,7 @@ private:
 	BSecureEndpoint(const BSecureEndpoint& other);
 	BSecureEndpoint& operator=(const BSecureEndpoint& other);
 
+	bigtime_t _BeginConnect();
 	status_t _Handshake(const char* host, bigtime_t deadline);
 	bool _HasSession();
 	void _DropSession();
