@@ -111,6 +111,33 @@ TEST_F(SecureExchangeTest, UpdateOverTlsSendsThePlainRequestToTheVerifiedServer)
 	EXPECT_EQ(fServer.CountRequests(), 1);
 }
 
+// Over TLS too a reply is read up to 64 KiB, and a server that trickles it cannot hold the
+// engine past its time-out.
+TEST_F(SecureExchangeTest, ReplyOverTlsKeepsItsCapAndDeadline)
+{
+	WriteSecurePrefs();
+	LoopbackHttpServer::Behaviour flood = fBehaviour;
+	flood.update.fault = LoopbackHttpServer::kFaultFlood;
+	flood.update.framing = LoopbackHttpServer::kFramingContentLength;
+	flood.floodFiller = ' ';
+	for (uint64 size : {64 * 1024, 60 * 1024}) {
+		flood.floodBytes = size;
+		fTlsServer.SetBehaviour(flood);
+		ClearLog();
+		Run(MSG_UPDATE);
+		EXPECT_EQ(fEngine->fUpdateResult, size < 64 * 1024 ? 0 : -1) << size;
+	}
+	EXPECT_EQ(Entries().substr(Entries().size() - 22), "Ip Changed 203.0.113.7");
+
+	LoopbackHttpServer::Behaviour trickle = fBehaviour;
+	trickle.update.fault = LoopbackHttpServer::kFaultTrickle;
+	trickle.trickleInterval = 200000;
+	fTlsServer.SetBehaviour(trickle);
+	ClearLog();
+	EXPECT_LT(Timed(MSG_UPDATE), 1000000 + kMargin);
+	EXPECT_EQ(Entries(), "Data receiving Error !");
+}
+
 // Each refusal ends the update within the time-out with one entry that says why, and not a
 // byte of the request (nor its password) reaches the server.
 TEST_F(SecureExchangeTest, RefusedCertificateFailsTheUpdateWithItsOwnEntry)
