@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -G Ninja
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev libx11-dev \
 	libpng-dev fonts-liberation2 fonts-dejavu-core clang-format xvfb xdotool x11-apps trayer \
-	openbox
+	openbox libssl-dev ca-certificates
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 .PHONY: all deps build format check-format test test-plain test-asan test-tsan demo fuzz bench \

@@ -4,11 +4,15 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 #include <time.h>
+
+#include <memory>
 
 #include <Autolock.h>
 #include <Message.h>
 #include <OS.h>
+#include <SecureEndpoint.h>
 
 #include "CPreferences.h"
 #include "PreferencesEdit.h"
@@ -20,6 +24,8 @@ namespace {
 const char* const kUserAgent = "User-Agent: BeZorver v0.2a - zorve@example.org\r\n";
 const char* const kMarker = "Current IP Address: ";
 const char* const kNoAddress = "0.0.0.0";
+const char* const kSecureScheme = "https://";
+const unsigned short kSecurePort = 443;
 const char* const kBase64Alphabet
 	= "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -58,6 +64,60 @@ IsValidServerName(const char* name)
 			return false;
 	}
 	return true;
+}
+
+// Where a server preference leads: a host name alone is reached over plain HTTP on "port";
+// "https://HOST" or "https://HOST:PORT" over TLS, on port 443 unless one is given.
+struct ServerPlace {
+	BString host;
+	unsigned short port;
+	bool secure;
+};
+
+// False for a value that names no host the request's Host line can hold, or a bad port.
+bool
+ParseServer(const BString& value, int32 plainPort, ServerPlace& server)
+{
+	size_t schemeLength = strlen(kSecureScheme);
+	server.secure = strncasecmp(value.String(), kSecureScheme, schemeLength) == 0;
+	if (!server.secure) {
+		server.host = value;
+		server.port = (unsigned short)(plainPort & 0xffff);
+		return IsValidServerName(value.String());
+	}
+
+	const char* host = value.String() + schemeLength;
+	size_t length = strcspn(host, ":/");
+	server.host.SetTo(host, (int32)length);
+	server.port = kSecurePort;
+	const char* rest = host + length;
+	if (*rest == ':') {
+		rest++;
+		long port = 0;
+		while (isdigit((unsigned char)*rest) && port <= 65535)
+			port = port * 10 + (*rest++ - '0');
+		if (port < 1 || port > 65535)
+			return false;
+		server.port = (unsigned short)port;
+	}
+	// A final slash, as an address copied from a browser has, names no path.
+	if (strcmp(rest, "/") == 0)
+		rest++;
+	return *rest == '\0' && IsValidServerName(server.host.String());
+}
+
+// The one log entry for a connection to `server` that reached it but failed to become secure:
+// why, in the words of the secure endpoint. Empty after any other outcome.
+BString
+HandshakeFailure(const char* server, const BSecureEndpoint* endpoint)
+{
+	BString entry;
+	if (endpoint == NULL || endpoint->HandshakeError() == NULL)
+		return entry;
+	entry << "Error " << server
+		  << (endpoint->CertificateRefused() ? " certificate: " : " secure connection: ")
+		  << endpoint->HandshakeError() << "\n";
+	return entry;
 }
 
 // Query values go into the request line: every byte outside the unreserved set is
@@ -210,19 +270,22 @@ Zorve::CheckIp()
 	_ApplyLogSizeRule(loaded == B_OK ? prefs.fLogSize : kDefaultLogSize);
 	if (loaded != B_OK)
 		return -1;
-	if (!IsValidServerName(prefs.fCheckIpServer.String())) {
+	ServerPlace server;
+	if (!ParseServer(prefs.fCheckIpServer, prefs.fPort, server)) {
 		Log("Error bad server name\n");
 		return -1;
 	}
 
 	BString request("GET / HTTP/1.1\r\n");
-	request << "Host: " << prefs.fCheckIpServer << "\r\n";
+	request << "Host: " << server.host << "\r\n";
 	request << kUserAgent;
 	request << "Connection: close\r\n";
 	request << "Pragma: no-cache\r\n";
 	request << "\r\n";
 
-	BNetEndpoint endpoint(SOCK_STREAM);
+	BSecureEndpoint* secure = server.secure ? new BSecureEndpoint : NULL;
+	std::unique_ptr<BNetEndpoint> owner(secure != NULL ? secure : new BNetEndpoint(SOCK_STREAM));
+	BNetEndpoint& endpoint = *owner;
 	if (endpoint.InitCheck() != B_OK)
 		return -1;
 	if (!_BeginExchange(&endpoint))
@@ -234,9 +297,9 @@ Zorve::CheckIp()
 	bigtime_t timeout = ExchangeTimeout(prefs.fTimeOut);
 	bigtime_t deadline = system_time() + timeout;
 	endpoint.SetTimeout(timeout);
-	// Resolving the name is part of the connect, within the same time-out.
-	unsigned short port = (unsigned short)(prefs.fPort & 0xffff);
-	bool connected = endpoint.Connect(prefs.fCheckIpServer.String(), port) == B_OK;
+	// Resolving the name is part of the connect, within the same time-out, and so is the
+	// handshake of a secure one.
+	bool connected = endpoint.Connect(server.host.String(), server.port) == B_OK;
 	bool sentAll = false;
 	BString reply;
 	if (connected) {
@@ -252,7 +315,8 @@ Zorve::CheckIp()
 	if (fAbandoned)
 		return -1;
 	if (!connected) {
-		Log("Error IpCheck-Server InitCheck()\n");
+		BString failure = HandshakeFailure("IpCheck-Server", secure);
+		Log(failure.Length() > 0 ? failure.String() : "Error IpCheck-Server InitCheck()\n");
 		return -1;
 	}
 	if (!sentAll)
@@ -304,7 +368,8 @@ Zorve::Update()
 		Log(message.String());
 		return -1;
 	}
-	if (!IsValidServerName(prefs.fDynDnsServer.String())) {
+	ServerPlace server;
+	if (!ParseServer(prefs.fDynDnsServer, prefs.fPort, server)) {
 		Log("Error bad server name\n");
 		return -1;
 	}
@@ -321,7 +386,7 @@ Zorve::Update()
 	head << "&backmx=" << (prefs.fBackMx == 1 ? "YES" : "NO");
 	head << "&offline=" << (prefs.fOffline == 1 ? "YES" : "NO");
 	head << " HTTP/1.1\r\n";
-	head << "Host: " << prefs.fDynDnsServer << "\r\n";
+	head << "Host: " << server.host << "\r\n";
 	head << "Authorization: Basic ";
 	BString tail("\r\n");
 	tail << kUserAgent;
@@ -332,25 +397,36 @@ Zorve::Update()
 	BString request(head);
 	request << EncodeBase64(credentials.String()) << tail;
 
-	// The endpoint lives as long as the engine: one that could not get a new socket after an
-	// earlier failure (no descriptor left, say) gets another chance at every update.
-	if (fServerEndpoint.InitCheck() != B_OK)
-		fServerEndpoint.SetProtocol(SOCK_STREAM);
-	if (fServerEndpoint.InitCheck() != B_OK) {
+	// A plain update goes through the engine's own endpoint. It lives as long as the engine:
+	// one that could not get a new socket after an earlier failure (no descriptor left, say)
+	// gets another chance at every update. A secure one gets an endpoint of its own.
+	std::unique_ptr<BSecureEndpoint> secure(server.secure ? new BSecureEndpoint : NULL);
+	BNetEndpoint& endpoint = secure ? *secure : fServerEndpoint;
+	if (endpoint.InitCheck() != B_OK)
+		endpoint.SetProtocol(SOCK_STREAM);
+	if (endpoint.InitCheck() != B_OK) {
 		Log("Error Server InitCheck()\n");
 		return -1;
 	}
-	if (!_BeginExchange(&fServerEndpoint))
+	if (!_BeginExchange(&endpoint))
 		return -1;
 	bigtime_t timeout = ExchangeTimeout(prefs.fTimeOut);
 	bigtime_t deadline = system_time() + timeout;
-	fServerEndpoint.SetTimeout(timeout);
-	// Resolving the name is part of the connect, within the same time-out. A failed connect
-	// does not end the update: the send on the unconnected endpoint fails and ends it, so that
-	// the log shows both steps.
-	unsigned short port = (unsigned short)(prefs.fPort & 0xffff);
-	bool connected = fServerEndpoint.Connect(prefs.fDynDnsServer.String(), port) != -1;
-	fServerAddress = fServerEndpoint.RemoteAddr();
+	endpoint.SetTimeout(timeout);
+	// Resolving the name is part of the connect, within the same time-out, and so is the
+	// handshake of a secure one. A failed connect does not end the update: the send on the
+	// unconnected endpoint fails and ends it, so that the log shows both steps. A failed
+	// handshake ends it at once, with the one entry that says why.
+	bool connected = endpoint.Connect(server.host.String(), server.port) != -1;
+	fServerAddress = endpoint.RemoteAddr();
+	BString failure = HandshakeFailure("Server", secure.get());
+	if (failure.Length() > 0) {
+		endpoint.Close();
+		_EndExchange();
+		if (!fAbandoned)
+			Log(failure.String());
+		return -1;
+	}
 	if (!connected && !fAbandoned)
 		Log("Error Server Connection\n");
 
@@ -362,12 +438,12 @@ Zorve::Update()
 		fflush(stdout);
 	}
 
-	fServerEndpoint.SetTimeout(Remaining(deadline));
-	bool sentAll = fServerEndpoint.Send(request.String(), request.Length()) == request.Length();
+	endpoint.SetTimeout(Remaining(deadline));
+	bool sentAll = endpoint.Send(request.String(), request.Length()) == request.Length();
 	BString reply;
 	if (sentAll)
-		_ReceiveReply(fServerEndpoint, deadline, reply);
-	fServerEndpoint.Close();
+		_ReceiveReply(endpoint, deadline, reply);
+	endpoint.Close();
 	_EndExchange();
 
 	if (fAbandoned)

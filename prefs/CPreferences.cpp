@@ -448,7 +448,7 @@ CPreferences::_SetDefaultValues()
 	fSystem = "dyndns";
 	fMx = "";
 	fCheckIpServer = "checkip.dyndns.org";
-	fDynDnsServer = "members.dyndns.org";
+	fDynDnsServer = "https://members.dyndns.org";
 	fSettingsWinPosition.Set(50, 50, 311, 240);
 }
 

@@ -71,6 +71,9 @@ public:
 	int SetReuseAddr(bool on = true);
 
 private:
+	// It runs its secure session over this class's bounded, abortable receive and send.
+	friend class BSecureEndpoint;
+
 	status_t _Connect(const struct sockaddr_in& remote, bigtime_t deadline);
 	bool _OpenSocket();
 	void _CloseSocket();

@@ -182,6 +182,17 @@ TEST_F(EngineCycleTest, NoTrafficForABadServerNameOrCachedAddress)
 	Run(MSG_UPDATE);
 	EXPECT_EQ(fEngine->fUpdateResult, -1);
 
+	// A secure server's port is a number from 1 to 65535, and it names no path.
+	for (const char* server : {"https://", "https://localhost:0", "https://localhost:65536",
+			 "https://localhost:", "https://localhost:80x", "https://localhost/nic/update"}) {
+		WritePrefs([server](CPreferences& prefs) {
+			prefs.fIpCache = "203.0.113.7";
+			prefs.fDynDnsServer = server;
+		});
+		Run(MSG_UPDATE);
+		EXPECT_EQ(fEngine->fUpdateResult, -1) << server;
+	}
+
 	WritePrefs();
 	Run(MSG_UPDATE);
 	WritePrefs([](CPreferences& prefs) { prefs.fIpCache = "1.2.3.4 HTTP/1.1\r\nX: y"; });

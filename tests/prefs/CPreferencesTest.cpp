@@ -87,7 +87,7 @@ TEST(CPreferencesTest, DefaultValuesCanBeTakenWithoutSaving)
 	EXPECT_EQ(prefs.fIpCache, "0.0.0.0");
 	EXPECT_EQ(prefs.fSystem, "dyndns");
 	EXPECT_EQ(prefs.fCheckIpServer, "checkip.dyndns.org");
-	EXPECT_EQ(prefs.fDynDnsServer, "members.dyndns.org");
+	EXPECT_EQ(prefs.fDynDnsServer, "https://members.dyndns.org");
 	EXPECT_EQ(prefs.fPort, 80);
 	EXPECT_EQ(prefs.fSettingsWinPosition, BRect(50, 50, 311, 240));
 	EXPECT_EQ(prefs.fApplicationPath, "/some/where/Zorve");
@@ -103,12 +103,13 @@ TEST(CPreferencesTest, SetDefaultWritesThePlatformsFileWithPrivateMode)
 	EXPECT_EQ(prefs.fApplicationPath, "/boot/apps/Zorve");
 
 	std::string bytes = home.ReadFile(PrefsPath(home));
-	// With an empty application path this is exactly the platform's 471-byte message.
+	// With an empty application path this is the platform's message of the defaults: 471
+	// bytes, and 8 more for the update server's "https://".
 	prefs.fApplicationPath = "";
 	ASSERT_EQ(prefs.Save(), B_OK);
 	bytes = home.ReadFile(PrefsPath(home));
-	ASSERT_EQ(bytes.size(), 471u);
-	EXPECT_EQ(bytes.substr(0, 8), std::string("1BOF\x01\x00\x01\xD7", 8));
+	ASSERT_EQ(bytes.size(), 479u);
+	EXPECT_EQ(bytes.substr(0, 8), std::string("1BOF\x01\x00\x01\xDF", 8));
 
 	struct stat st;
 	ASSERT_EQ(stat(PrefsPath(home).c_str(), &st), 0);
@@ -342,7 +343,7 @@ TEST(CPreferencesTest, MissingOrMistypedKeysTakeTheirDefaults)
 	EXPECT_EQ(prefs.fIpCache, "0.0.0.0");
 	EXPECT_EQ(prefs.fPassword, "#####");
 	EXPECT_EQ(prefs.fCheckIpServer, "checkip.dyndns.org");
-	EXPECT_EQ(prefs.fDynDnsServer, "members.dyndns.org");
+	EXPECT_EQ(prefs.fDynDnsServer, "https://members.dyndns.org");
 	EXPECT_EQ(prefs.fPort, 80);
 	EXPECT_EQ(prefs.fTimeOut, 10);
 	EXPECT_EQ(prefs.fSettingsWinPosition, BRect(50, 50, 311, 240));

@@ -405,7 +405,7 @@ TEST_F(PagesTest, APageWhoseLoadFailsKeepsTheDefaultsOfTheKeysItDoesNotEdit)
 
 		std::unique_ptr<CPreferences> stored = Stored();
 		EXPECT_EQ("checkip.dyndns.org", Text(stored->fCheckIpServer));
-		EXPECT_EQ("members.dyndns.org", Text(stored->fDynDnsServer));
+		EXPECT_EQ("https://members.dyndns.org", Text(stored->fDynDnsServer));
 		EXPECT_EQ(80, stored->fPort);
 		EXPECT_EQ(10, stored->fTimeOut);
 		EXPECT_EQ(4096, stored->fLogSize);

@@ -1,6 +1,7 @@
 /*
- * Uses the host's POSIX sockets, poll() and a pipe directly: the server must not depend on
- * the network kit that it is there to test. A pipe written by Stop() wakes every wait.
+ * Uses the host's POSIX sockets, poll() and a pipe directly, and OpenSSL for TLS: the server
+ * must not depend on the network kit that it is there to test. A pipe written by Stop() wakes
+ * every wait.
  */
 #include "LoopbackHttpServer.h"
 
@@ -10,11 +11,14 @@
 #include <limits.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
+
+#include <openssl/ssl.h>
 
 namespace {
 
@@ -23,6 +27,37 @@ const int kListenBacklog = 16;
 const int32 kMaxOpenConnections = 32;
 // How long a finished reply waits for the client to close before the server does.
 const bigtime_t kLinger = 2000000;
+
+// One read of at most `size` bytes that does not wait: the count, 0 once the client has
+// closed, -1 with errno set (EAGAIN when there is nothing yet).
+ssize_t
+Receive(SSL* ssl, int socket, void* data, size_t size)
+{
+	if (ssl == NULL)
+		return recv(socket, data, size, MSG_DONTWAIT);
+	int count = SSL_read(ssl, data, size > INT_MAX ? INT_MAX : (int)size);
+	if (count > 0)
+		return count;
+	int error = SSL_get_error(ssl, count);
+	if (error == SSL_ERROR_ZERO_RETURN)
+		return 0;
+	errno = error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? EAGAIN : EPROTO;
+	return -1;
+}
+
+// One write, as send() with MSG_DONTWAIT.
+ssize_t
+Transmit(SSL* ssl, int socket, const void* data, size_t size)
+{
+	if (ssl == NULL)
+		return send(socket, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+	int count = SSL_write(ssl, data, size > INT_MAX ? INT_MAX : (int)size);
+	if (count > 0)
+		return count;
+	int error = SSL_get_error(ssl, count);
+	errno = error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? EAGAIN : EPIPE;
+	return -1;
+}
 
 bigtime_t
 Now()
@@ -65,6 +100,7 @@ LoopbackHttpServer::LoopbackHttpServer() :
 
 LoopbackHttpServer::LoopbackHttpServer(const Behaviour& behaviour) :
 	fBehaviour(behaviour),
+	fTlsContext(NULL),
 	fConnectionCount(0),
 	fOpenConnections(0),
 	fListenSocket(-1),
@@ -78,6 +114,7 @@ LoopbackHttpServer::LoopbackHttpServer(const Behaviour& behaviour) :
 LoopbackHttpServer::~LoopbackHttpServer()
 {
 	Stop();
+	SSL_CTX_free(fTlsContext);
 }
 
 status_t
@@ -168,6 +205,36 @@ LoopbackHttpServer::GetBehaviour() const
 	return fBehaviour;
 }
 
+status_t
+LoopbackHttpServer::SetCertificate(const std::string& path)
+{
+	SSL_CTX* context = NULL;
+	if (!path.empty()) {
+		context = SSL_CTX_new(TLS_server_method());
+		if (context == NULL)
+			return B_NO_MEMORY;
+		SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
+		SSL_CTX_set_mode(context, SSL_MODE_ENABLE_PARTIAL_WRITE);
+		SSL_CTX_set_options(context, SSL_OP_IGNORE_UNEXPECTED_EOF);
+		if (SSL_CTX_use_certificate_chain_file(context, path.c_str()) != 1
+			|| SSL_CTX_use_PrivateKey_file(context, path.c_str(), SSL_FILETYPE_PEM) != 1) {
+			SSL_CTX_free(context);
+			return B_BAD_VALUE;
+		}
+	}
+	std::lock_guard<std::mutex> lock(fLock);
+	SSL_CTX_free(fTlsContext);
+	fTlsContext = context;
+	return B_OK;
+}
+
+std::string
+LoopbackHttpServer::LastServerName() const
+{
+	std::lock_guard<std::mutex> lock(fLock);
+	return fServerName;
+}
+
 int32
 LoopbackHttpServer::CountConnections() const
 {
@@ -246,24 +313,31 @@ LoopbackHttpServer::_Accept()
 
 		Behaviour behaviour;
 		bool refuse;
+		SSL_CTX* tls;
 		{
 			std::lock_guard<std::mutex> lock(fLock);
 			fConnectionCount++;
 			behaviour = fBehaviour;
+			// The connection keeps the context it began with.
+			tls = fTlsContext;
+			if (tls != NULL)
+				SSL_CTX_up_ref(tls);
 			refuse = fOpenConnections >= kMaxOpenConnections;
 			if (!refuse)
 				fOpenConnections++;
 		}
 		fChanged.notify_all();
 		if (refuse) {
+			SSL_CTX_free(tls);
 			close(socket);
 			continue;
 		}
 
 		fConnections.emplace_back(new Connection);
 		Connection* connection = fConnections.back().get();
-		connection->thread = std::thread([this, connection, socket, behaviour] {
-			_Serve(socket, behaviour);
+		connection->thread = std::thread([this, connection, socket, tls, behaviour] {
+			_Serve(socket, tls, behaviour);
+			SSL_CTX_free(tls);
 			{
 				std::lock_guard<std::mutex> lock(fLock);
 				fOpenConnections--;
@@ -288,16 +362,59 @@ LoopbackHttpServer::_ReapConnections(bool all)
 }
 
 void
-LoopbackHttpServer::_Serve(int socket, const Behaviour& behaviour)
+LoopbackHttpServer::_Serve(int socket, SSL_CTX* tls, const Behaviour& behaviour)
+{
+	// A TLS write to a client that has gone raises SIGPIPE: it stays pending on this thread
+	// and goes with it, instead of ending the process.
+	sigset_t pipe;
+	sigemptyset(&pipe);
+	sigaddset(&pipe, SIGPIPE);
+	pthread_sigmask(SIG_BLOCK, &pipe, NULL);
+
+	Peer peer = {socket, NULL};
+	if (tls == NULL)
+		_Respond(peer, behaviour);
+	else if (behaviour.stallHandshake)
+		_WaitForClose(peer, behaviour.giveUpAfter);
+	else {
+		peer.ssl = SSL_new(tls);
+		if (peer.ssl != NULL && SSL_set_fd(peer.ssl, socket) == 1 && _Handshake(peer, behaviour))
+			_Respond(peer, behaviour);
+		SSL_free(peer.ssl);
+	}
+	close(socket);
+}
+
+bool
+LoopbackHttpServer::_Handshake(Peer& peer, const Behaviour& behaviour)
+{
+	SSL_set_accept_state(peer.ssl);
+	bool done = false;
+	while (!done) {
+		int result = SSL_do_handshake(peer.ssl);
+		done = result == 1;
+		int error = done ? SSL_ERROR_NONE : SSL_get_error(peer.ssl, result);
+		short events = error == SSL_ERROR_WANT_READ ? POLLIN
+			: error == SSL_ERROR_WANT_WRITE         ? POLLOUT
+													: 0;
+		if (!done && (events == 0 || _Wait(peer.socket, events, behaviour.giveUpAfter) != kReady))
+			break;
+	}
+	const char* name = SSL_get_servername(peer.ssl, TLSEXT_NAMETYPE_host_name);
+	std::lock_guard<std::mutex> lock(fLock);
+	fServerName = name != NULL ? name : "";
+	return done;
+}
+
+void
+LoopbackHttpServer::_Respond(Peer& peer, const Behaviour& behaviour)
 {
 	std::string request;
-	bool complete = _ReadRequest(socket, behaviour, request);
+	bool complete = _ReadRequest(peer, behaviour, request);
 	if (!request.empty())
 		_Record(request);
-	if (!complete) {
-		close(socket);
+	if (!complete)
 		return;
-	}
 
 	Route route = RouteOf(request);
 	Fault fault = route == kRouteCheckPage ? behaviour.checkPage.fault
@@ -311,38 +428,39 @@ LoopbackHttpServer::_Serve(int socket, const Behaviour& behaviour)
 			std::string reply = Reply(route, behaviour);
 			if (fault == kFaultCloseAfterBytes && reply.size() > behaviour.closeAfterBytes)
 				reply.resize(behaviour.closeAfterBytes);
-			finished = _Send(socket, reply.data(), reply.size(), behaviour);
+			finished = _Send(peer, reply.data(), reply.size(), behaviour);
 			break;
 		}
 		case kFaultStall:
-			_WaitForClose(socket, behaviour.giveUpAfter);
+			_WaitForClose(peer, behaviour.giveUpAfter);
 			finished = false;
 			break;
 		case kFaultFlood:
-			finished = _SendFlood(socket, route, behaviour);
+			finished = _SendFlood(peer, route, behaviour);
 			break;
 		case kFaultTrickle:
-			finished = _Trickle(socket, Reply(route, behaviour), behaviour);
+			finished = _Trickle(peer, Reply(route, behaviour), behaviour);
 			break;
 	}
 
 	if (finished) {
 		// Closing with unread bytes would reset the connection and could cost the client the
 		// end of the reply: end the sending side and let the client close first.
-		shutdown(socket, SHUT_WR);
-		_WaitForClose(socket, kLinger);
+		if (peer.ssl != NULL)
+			SSL_shutdown(peer.ssl);
+		shutdown(peer.socket, SHUT_WR);
+		_WaitForClose(peer, kLinger);
 	}
-	close(socket);
 }
 
 bool
-LoopbackHttpServer::_ReadRequest(int socket, const Behaviour& behaviour, std::string& request)
+LoopbackHttpServer::_ReadRequest(Peer& peer, const Behaviour& behaviour, std::string& request)
 {
 	char buffer[4096];
 	while (request.size() < kMaxRequestSize) {
-		if (_Wait(socket, POLLIN, behaviour.giveUpAfter) != kReady)
+		if (_WaitToRead(peer, behaviour.giveUpAfter) != kReady)
 			return false;
-		ssize_t count = recv(socket, buffer, sizeof(buffer), MSG_DONTWAIT);
+		ssize_t count = Receive(peer.ssl, peer.socket, buffer, sizeof(buffer));
 		if (count == 0)
 			return false;
 		if (count < 0) {
@@ -369,11 +487,11 @@ LoopbackHttpServer::_Record(const std::string& request)
 }
 
 bool
-LoopbackHttpServer::_Send(int socket, const char* data, size_t size, const Behaviour& behaviour)
+LoopbackHttpServer::_Send(Peer& peer, const char* data, size_t size, const Behaviour& behaviour)
 {
 	size_t sent = 0;
 	while (sent < size) {
-		ssize_t count = send(socket, data + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+		ssize_t count = Transmit(peer.ssl, peer.socket, data + sent, size - sent);
 		if (count > 0) {
 			sent += (size_t)count;
 			continue;
@@ -382,37 +500,37 @@ LoopbackHttpServer::_Send(int socket, const char* data, size_t size, const Behav
 			continue;
 		if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
 			return false;
-		if (_Wait(socket, POLLOUT, behaviour.giveUpAfter) != kReady)
+		if (_Wait(peer.socket, POLLOUT, behaviour.giveUpAfter) != kReady)
 			return false;
 	}
 	return true;
 }
 
 bool
-LoopbackHttpServer::_SendFlood(int socket, Route route, const Behaviour& behaviour)
+LoopbackHttpServer::_SendFlood(Peer& peer, Route route, const Behaviour& behaviour)
 {
 	std::string head;
 	std::string tail;
 	BuildReply(route, behaviour, behaviour.floodBytes, head, tail);
-	if (!_Send(socket, head.data(), head.size(), behaviour))
+	if (!_Send(peer, head.data(), head.size(), behaviour))
 		return false;
 
 	uint64 left = behaviour.floodBytes;
 	while (left > 0) {
 		uint64 filler;
 		std::string piece = FloodPiece(route, behaviour, left, &filler);
-		if (!_Send(socket, piece.data(), piece.size(), behaviour))
+		if (!_Send(peer, piece.data(), piece.size(), behaviour))
 			return false;
 		left -= filler;
 	}
-	return _Send(socket, tail.data(), tail.size(), behaviour);
+	return _Send(peer, tail.data(), tail.size(), behaviour);
 }
 
 bool
-LoopbackHttpServer::_Trickle(int socket, const std::string& reply, const Behaviour& behaviour)
+LoopbackHttpServer::_Trickle(Peer& peer, const std::string& reply, const Behaviour& behaviour)
 {
 	for (size_t i = 0; i < reply.size(); i++) {
-		if (!_Send(socket, reply.data() + i, 1, behaviour))
+		if (!_Send(peer, reply.data() + i, 1, behaviour))
 			return false;
 		if (i + 1 < reply.size() && _Wait(-1, 0, behaviour.trickleInterval) != kTimedOut)
 			return false;
@@ -421,15 +539,15 @@ LoopbackHttpServer::_Trickle(int socket, const std::string& reply, const Behavio
 }
 
 void
-LoopbackHttpServer::_WaitForClose(int socket, bigtime_t timeout)
+LoopbackHttpServer::_WaitForClose(Peer& peer, bigtime_t timeout)
 {
 	bigtime_t deadline = Now() + Bounded(timeout);
 	char buffer[4096];
 	while (true) {
 		bigtime_t left = deadline - Now();
-		if (left <= 0 || _Wait(socket, POLLIN, left) != kReady)
+		if (left <= 0 || _WaitToRead(peer, left) != kReady)
 			return;
-		ssize_t count = recv(socket, buffer, sizeof(buffer), MSG_DONTWAIT);
+		ssize_t count = Receive(peer.ssl, peer.socket, buffer, sizeof(buffer));
 		if (count == 0 || (count < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
 			return;
 	}
@@ -451,4 +569,13 @@ LoopbackHttpServer::_Wait(int socket, short events, bigtime_t timeout) const
 		if (PollTimeout(deadline) == 0)
 			return kTimedOut;
 	}
+}
+
+// Bytes a TLS session has already decrypted are ready without the socket.
+LoopbackHttpServer::WaitResult
+LoopbackHttpServer::_WaitToRead(Peer& peer, bigtime_t timeout) const
+{
+	if (peer.ssl != NULL && SSL_pending(peer.ssl) > 0)
+		return kReady;
+	return _Wait(peer.socket, POLLIN, timeout);
 }

@@ -3,8 +3,9 @@
  * application. It plays both the check-IP page ("GET /") and the update service
  * ("GET /nic/update..."), one request per connection, answering with "Connection: close"
  * what ReplyComposer composes, and can misbehave on request: stall, close early, flood,
- * trickle. It records the bytes of every request. Binds 127.0.0.1 only; every wait is bounded
- * and Stop() ends all at once.
+ * trickle. With a certificate it speaks TLS instead, and can stall in the handshake. It records
+ * the bytes of every request. Binds 127.0.0.1 only; every wait is bounded and Stop() ends all at
+ * once.
  */
 #ifndef LOOPBACK_HTTP_SERVER_H
 #define LOOPBACK_HTTP_SERVER_H
@@ -21,6 +22,9 @@
 #include <SupportDefs.h>
 
 #include "ReplyComposer.h"
+
+struct ssl_st;
+struct ssl_ctx_st;
 
 // The server speaks the composer's vocabulary: LoopbackHttpServer::Behaviour, kFaultStall and
 // the rest, and its static composing functions.
@@ -40,6 +44,11 @@ public:
 	// Applies to the connections accepted afterwards.
 	void SetBehaviour(const Behaviour& behaviour);
 	Behaviour GetBehaviour() const;
+	// Speaks TLS with the certificate and key in the PEM file (see TestCertificates) on the
+	// connections accepted afterwards; an empty path speaks plain HTTP again.
+	status_t SetCertificate(const std::string& path);
+	// The server name the last TLS client sent (SNI); empty when it sent none.
+	std::string LastServerName() const;
 
 	int32 CountConnections() const;
 	int32 CountRequests() const;
@@ -59,6 +68,12 @@ private:
 		std::atomic<bool> done{false};
 	};
 
+	// A connection's socket, and its TLS session when the server speaks TLS.
+	struct Peer {
+		int socket;
+		ssl_st* ssl;
+	};
+
 	enum WaitResult {
 		kReady,
 		kTimedOut,
@@ -71,19 +86,24 @@ private:
 
 	void _Accept();
 	void _ReapConnections(bool all);
-	void _Serve(int socket, const Behaviour& behaviour);
-	bool _ReadRequest(int socket, const Behaviour& behaviour, std::string& request);
+	void _Serve(int socket, ssl_ctx_st* tls, const Behaviour& behaviour);
+	bool _Handshake(Peer& peer, const Behaviour& behaviour);
+	void _Respond(Peer& peer, const Behaviour& behaviour);
+	bool _ReadRequest(Peer& peer, const Behaviour& behaviour, std::string& request);
 	void _Record(const std::string& request);
-	bool _Send(int socket, const char* data, size_t size, const Behaviour& behaviour);
-	bool _SendFlood(int socket, Route route, const Behaviour& behaviour);
-	bool _Trickle(int socket, const std::string& reply, const Behaviour& behaviour);
-	void _WaitForClose(int socket, bigtime_t timeout);
+	bool _Send(Peer& peer, const char* data, size_t size, const Behaviour& behaviour);
+	bool _SendFlood(Peer& peer, Route route, const Behaviour& behaviour);
+	bool _Trickle(Peer& peer, const std::string& reply, const Behaviour& behaviour);
+	void _WaitForClose(Peer& peer, bigtime_t timeout);
 	WaitResult _Wait(int socket, short events, bigtime_t timeout) const;
+	WaitResult _WaitToRead(Peer& peer, bigtime_t timeout) const;
 
 	mutable std::mutex fLock;
 	mutable std::condition_variable fChanged;
 	Behaviour fBehaviour;
 	std::vector<std::string> fRequests;
+	ssl_ctx_st* fTlsContext;
+	std::string fServerName;
 	int32 fConnectionCount;
 	int32 fOpenConnections;
 

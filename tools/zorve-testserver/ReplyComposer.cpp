@@ -42,7 +42,8 @@ ReplyComposer::Behaviour::Behaviour() :
 	floodBytes(16 * 1024 * 1024),
 	floodFiller('x'),
 	trickleInterval(1000000),
-	giveUpAfter(180000000)
+	giveUpAfter(180000000),
+	stallHandshake(false)
 {
 }
 

@@ -104,6 +104,9 @@ public:
 		bigtime_t trickleInterval;
 		// A connection that makes no progress for this long is dropped.
 		bigtime_t giveUpAfter;
+		// Over TLS: takes the client's first message and never answers it, until the client
+		// closes or Stop().
+		bool stallHandshake;
 	};
 
 	static std::string Answer(AnswerCode code, const std::string& address = std::string());

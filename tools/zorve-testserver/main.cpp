@@ -2,7 +2,8 @@
  * zorve-testserver: runs the loopback HTTP server from the command line, for demos and manual
  * checks. Prints the port it listens on, then runs until killed or for --seconds N. With
  * --commands it reads more options from its standard input, one with its value a line, and
- * applies them to the connections that follow.
+ * applies them to the connections that follow. --make-certificates writes certificates for it
+ * to speak TLS with, and ends.
  */
 #include <errno.h>
 #include <signal.h>
@@ -16,6 +17,7 @@
 #include <thread>
 
 #include "LoopbackHttpServer.h"
+#include "TestCertificates.h"
 
 namespace {
 
@@ -34,6 +36,11 @@ const char kUsage[]
 	  "  --close-after N       bytes sent before close-after closes (default 0)\n"
 	  "  --flood-bytes N       filler bytes of a flood (default 16 MiB)\n"
 	  "  --trickle-ms N        milliseconds between trickled bytes (default 1000)\n"
+	  "  --certificate FILE    speak TLS with the certificate and key in FILE (PEM)\n"
+	  "  --handshake-fault F   none | stall: take the TLS client's hello, never answer\n"
+	  "  --make-certificates DIR  write into DIR an authority (authority.pem) and server\n"
+	  "                        certificates for localhost signed by it (good.pem, expired.pem,\n"
+	  "                        wrong-host.pem) or not (untrusted.pem), then end\n"
 	  "  --verbose             print each request as it arrives, and \"served N\" once the\n"
 	  "                        first N connections have all ended\n"
 	  "  --commands            read further options from standard input, one a line\n";
@@ -109,6 +116,7 @@ struct Settings {
 	long long port = 0;
 	long long seconds = -1;
 	bool answersGiven = false;
+	std::string certificate;
 };
 
 // Applies one option and its value; false, with a message, for one that is unknown or bad.
@@ -151,6 +159,11 @@ ApplyOption(const char* option, const char* value, Settings& settings)
 	} else if (strcmp(option, "--trickle-ms") == 0) {
 		valid = ParseNumber(value, 1, 3600000, number);
 		behaviour.trickleInterval = (bigtime_t)number * 1000;
+	} else if (strcmp(option, "--certificate") == 0)
+		settings.certificate = value;
+	else if (strcmp(option, "--handshake-fault") == 0) {
+		valid = strcmp(value, "none") == 0 || strcmp(value, "stall") == 0;
+		behaviour.stallHandshake = strcmp(value, "stall") == 0;
 	} else {
 		fprintf(stderr, "zorve-testserver: unknown option %s\n%s", option, kUsage);
 		return false;
@@ -182,6 +195,11 @@ ReadCommands(LoopbackHttpServer& server, Settings settings)
 			std::lock_guard<std::mutex> guard(sServerLock);
 			if (sServerStopped)
 				return;
+			if (server.SetCertificate(settings.certificate) != B_OK) {
+				printf("bad certificate %s\n", settings.certificate.c_str());
+				fflush(stdout);
+				continue;
+			}
 			server.SetBehaviour(settings.behaviour);
 			printf("applied %s %s\n", line, value);
 			fflush(stdout);
@@ -229,6 +247,15 @@ main(int argc, char** argv)
 			fprintf(stderr, "zorve-testserver: %s needs a value\n%s", option, kUsage);
 			return 2;
 		}
+		if (strcmp(option, "--make-certificates") == 0) {
+			TestCertificates certificates(argv[++i]);
+			if (certificates.InitCheck() != B_OK) {
+				fprintf(stderr, "zorve-testserver: cannot write certificates into %s\n", argv[i]);
+				return 1;
+			}
+			printf("%s\n", certificates.AuthorityFile().c_str());
+			return 0;
+		}
 		if (!ApplyOption(option, argv[++i], settings))
 			return 2;
 	}
@@ -242,6 +269,11 @@ main(int argc, char** argv)
 	pthread_sigmask(SIG_BLOCK, &signals, NULL);
 
 	LoopbackHttpServer server(settings.behaviour);
+	if (server.SetCertificate(settings.certificate) != B_OK) {
+		fprintf(stderr, "zorve-testserver: no certificate and key in %s\n",
+			settings.certificate.c_str());
+		return 1;
+	}
 	if (server.Start((uint16)settings.port) != B_OK) {
 		fprintf(stderr, "zorve-testserver: cannot listen on 127.0.0.1:%lld: %s\n", settings.port,
 			strerror(errno));
