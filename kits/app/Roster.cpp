@@ -33,8 +33,9 @@ const BRoster sRoster;
 status_t
 RegistryFile(const char* signature, std::string& file, std::string* folder = NULL)
 {
+	// The writer makes the settings folder of a home that has none yet (a first start).
 	BPath settings;
-	status_t status = find_directory(B_USER_SETTINGS_DIRECTORY, &settings);
+	status_t status = find_directory(B_USER_SETTINGS_DIRECTORY, &settings, folder != NULL);
 	if (status != B_OK)
 		return status;
 	std::string directory = std::string(settings.Path()) + "/Roster";
