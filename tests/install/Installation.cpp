@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -43,4 +44,15 @@ Installation::Files() const
 	for (std::string line; std::getline(found, line);)
 		files.insert(line);
 	return files;
+}
+
+std::string
+Installation::EntryValue(const std::string& path, const std::string& key) const
+{
+	std::ifstream entry(Path(path));
+	for (std::string line; std::getline(entry, line);) {
+		if (line.compare(0, key.size() + 1, key + "=") == 0)
+			return line.substr(key.size() + 1);
+	}
+	return "";
 }

@@ -20,6 +20,8 @@ public:
 	std::string Path(const std::string& path) const { return fRoot + path; }
 	// Every file installed, relative to the root ("usr/local/bin/Zorve").
 	std::set<std::string> Files() const;
+	// The value of `key` in the installed desktop entry `path`.
+	std::string EntryValue(const std::string& path, const std::string& key) const;
 
 private:
 	Installation(const Installation&);

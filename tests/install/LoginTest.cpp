@@ -5,11 +5,8 @@
  */
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <stdlib.h>
-#include <unistd.h>
 
-#include <sstream>
 #include <string>
 
 #include "DeskbarTesting.h"
@@ -24,27 +21,15 @@ namespace {
 const char* const kServerAddress = "203.0.113.7";
 const bigtime_t kRequestTimeout = 10000000;
 
-// Whether a process runs the program at `path`, and its mapped files name `library`.
+// Whether the program at `path` runs, and with `library` mapped.
 bool
 RunsWith(const std::string& path, const std::string& library)
 {
-	DIR* processes = opendir("/proc");
-	if (processes == NULL)
-		return false;
-	bool found = false;
-	while (dirent* entry = readdir(processes)) {
-		std::string process = std::string("/proc/") + entry->d_name;
-		char executable[4096];
-		ssize_t length = readlink((process + "/exe").c_str(), executable, sizeof(executable) - 1);
-		if (length <= 0 || std::string(executable, length) != path)
-			continue;
-		int status = -1;
-		found = RunCommand("cat '" + process + "/maps'", &status).find(library)
-			!= std::string::npos;
-		break;
-	}
-	closedir(processes);
-	return found;
+	int status = -1;
+	RunCommand("for p in /proc/[0-9]*; do [ \"$(readlink $p/exe)\" = '" + path + "' ] && grep -qF '"
+			+ library + "' $p/maps && exit 0; done; exit 1",
+		&status);
+	return status == 0;
 }
 
 } // namespace
@@ -115,13 +100,7 @@ TEST_F(LoginTest, TheInstalledZorveChecksAndItsIconIsBackAtTheNextLogin)
 	Run("deskbar-ctl quit", &status);
 	ASSERT_EQ(0, status);
 	ASSERT_TRUE(Eventually([] { return HostFinished(); }));
-	std::istringstream entry(
-		fHome.ReadFile(fInstalled.Path("/etc/xdg/autostart/zorve-deskbar.desktop")));
-	std::string exec;
-	for (std::string line; std::getline(entry, line);) {
-		if (line.compare(0, 5, "Exec=") == 0)
-			exec = line.substr(5);
-	}
+	std::string exec = fInstalled.EntryValue("/etc/xdg/autostart/zorve-deskbar.desktop", "Exec");
 	ASSERT_EQ("/usr/local/lib/zorve/Deskbar", exec);
 	RunCommand("'" + fInstalled.Path(exec) + "' > /dev/null 2>&1 &", &status);
 	ASSERT_TRUE(Eventually([] { return HostAnswers(); }));
