@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <glob.h>
+#include <unistd.h>
 
 #include <set>
 #include <string>
@@ -106,4 +107,22 @@ TEST(InstallLayoutTest, AnInstallIntoTheHomeFolderStartsTheDeskbarFromTheUsersAu
 	ASSERT_TRUE(installed.Succeeded());
 	std::string login = home.SettingsPath() + "/autostart/zorve-deskbar.desktop";
 	EXPECT_EQ(prefix + "/lib/zorve/Deskbar", installed.EntryValue(login, "Exec"));
+}
+
+TEST(InstallLayoutTest, UninstallRemovesExactlyWhatTheInstallPut)
+{
+	TemporaryHome home;
+	Installation installed("/usr/local");
+	ASSERT_TRUE(installed.Succeeded());
+	home.WriteFile(installed.Path("/usr/local/bin/another-program"), "");
+	home.WriteFile(installed.Path("/etc/xdg/autostart/another.desktop"), "");
+	int status = -1;
+	std::string printed = RunCommand("env -u ZORVE_AUTOSTART_DIR DESTDIR='" + installed.Root()
+			+ "' '" UNINSTALL "' '" BUILD_DIR "' /usr/local 2>&1",
+		&status);
+	EXPECT_EQ(0, status) << printed;
+	EXPECT_EQ(std::set<std::string>(
+				  {"usr/local/bin/another-program", "etc/xdg/autostart/another.desktop"}),
+		installed.Files());
+	EXPECT_NE(0, access(installed.Path("/usr/local/lib/zorve").c_str(), F_OK));
 }
