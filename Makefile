@@ -78,7 +78,7 @@ uninstall: release
 		scripts/uninstall build/release "$(PREFIX)"
 
 package: release
-	cpack --config build/release/CPackConfig.cmake
+	env -u ZORVE_AUTOSTART_DIR cpack --config build/release/CPackConfig.cmake
 
 clean:
 	rm -rf build
