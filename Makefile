@@ -2,17 +2,21 @@
 # whole suite plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer, then under
 # ThreadSanitizer.
 # make demo: builds and runs the main job.   make fuzz: the opt-in fuzz runs.
+# make install / uninstall (PREFIX, default /usr/local; DESTDIR; AUTOSTART_DIR for the login
+# entry's folder): from the release build.   make package: the Debian package of the same.
 
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -G Ninja
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev libx11-dev \
 	libpng-dev fonts-liberation2 fonts-dejavu-core clang-format xvfb xdotool x11-apps trayer \
-	openbox libssl-dev ca-certificates
+	openbox libssl-dev ca-certificates tint2 desktop-file-utils dpkg-dev file
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
 .PHONY: all deps build format check-format test test-plain test-asan test-tsan demo fuzz bench \
-	clean
+	release install uninstall package clean
+
+PREFIX ?= /usr/local
 
 all: build
 
@@ -58,10 +62,23 @@ fuzz: deps
 demo: build
 	scripts/demo build/debug
 
-bench: deps
+release: deps
 	cmake -S . -B build/release $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release
 	cmake --build build/release -j $(JOBS)
+
+bench: release
 	scripts/run-benchmarks build/release
+
+install: release
+	DESTDIR="$(DESTDIR)" ZORVE_AUTOSTART_DIR="$(AUTOSTART_DIR)" \
+		cmake --install build/release --prefix "$(PREFIX)"
+
+uninstall: release
+	DESTDIR="$(DESTDIR)" ZORVE_AUTOSTART_DIR="$(AUTOSTART_DIR)" \
+		scripts/uninstall build/release "$(PREFIX)"
+
+package: release
+	env -u ZORVE_AUTOSTART_DIR cpack --config build/release/CPackConfig.cmake
 
 clean:
 	rm -rf build

@@ -54,6 +54,15 @@ TEST(RosterTest, ApplicationRegistersItsExecutableUnderItsSignature)
 	EXPECT_EQ(std::string(found.Path()), OwnExecutable());
 }
 
+TEST(RosterTest, TheFirstApplicationOfAHomeWithoutSettingsIsFoundToo)
+{
+	TemporaryHome home;
+	ASSERT_EQ(rmdir(home.SettingsPath().c_str()), 0);
+	BApplication application(kSignature);
+	entry_ref ref;
+	EXPECT_EQ(be_roster->FindApp(kSignature, &ref), B_OK);
+}
+
 TEST(RosterTest, UnreadableRegistryGivesAnError)
 {
 	if (geteuid() == 0)

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -155,6 +156,23 @@ TestDisplay::StartTray(int32 height)
 	return WaitUntil([this] { return TrayManager() != 0; });
 }
 
+bool
+TestDisplay::StartPanel()
+{
+	std::string configuration = fDirectory + "/tint2rc";
+	FILE* file = fopen(configuration.c_str(), "w");
+	if (file == NULL)
+		return false;
+	fputs(
+		"panel_items = TS\npanel_position = bottom center horizontal\npanel_size = 100% 30\n"
+		"systray_icon_size = 24\n",
+		file);
+	fclose(file);
+	if (!fTray.Start({"tint2", "-c", configuration}, {Environment()}, fDirectory + "/tint2.log"))
+		return false;
+	return WaitUntil([this] { return TrayManager() != 0; });
+}
+
 void
 TestDisplay::StopTray()
 {
@@ -266,6 +284,20 @@ TestDisplay::Parent(::Window window)
 	if (children != NULL)
 		XFree(children);
 	return parent;
+}
+
+std::vector<std::string>
+TestDisplay::ClientNames()
+{
+	std::vector<std::string> names;
+	for (long client : LongProperty(DefaultRootWindow(fConnection), "_NET_CLIENT_LIST")) {
+		char* name = NULL;
+		if (XFetchName(fConnection, (::Window)client, &name) != 0 && name != NULL)
+			names.push_back(name);
+		if (name != NULL)
+			XFree(name);
+	}
+	return names;
 }
 
 bool

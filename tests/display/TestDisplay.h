@@ -46,6 +46,9 @@ public:
 	bool StartWindowManager();
 	// A tray along the bottom edge, `height` pixels high.
 	bool StartTray(int32 height = 24);
+	// A panel along the bottom edge with a task list and a tray (tint2, which lists the
+	// tasks a window manager reports); in place of the tray above.
+	bool StartPanel();
 	void StopTray();
 	// The tray's manager window, 0 while none runs.
 	::Window TrayManager();
@@ -66,6 +69,8 @@ public:
 	// steps, and a click aimed at an earlier place misses it.
 	BRect SettledFrame(::Window window);
 	::Window Parent(::Window window);
+	// The windows the window manager lists as clients (what task lists show), by name.
+	std::vector<std::string> ClientNames();
 	bool IsOverrideRedirect(::Window window);
 	std::string ClassOf(::Window window);
 	std::string Utf8Property(::Window window, const char* name);

@@ -3,7 +3,9 @@
 #include <X11/Xlib.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "../interface/InterfaceTestSupport.h"
 #include "DeskbarTesting.h"
@@ -63,6 +65,33 @@ protected:
 	{
 		ASSERT_NO_FATAL_FAILURE(StartHost());
 		ASSERT_NO_FATAL_FAILURE(AddItem(TEST_DESKBAR_ITEM));
+	}
+
+	void RemoveItem()
+	{
+		int status;
+		RunCommand(std::string(DESKBAR_CTL) + " remove TestItem", &status);
+		ASSERT_EQ(0, status);
+	}
+
+	bool HasAtom(::Window window, const char* property, const char* atom)
+	{
+		std::vector<long> atoms = fDisplay.LongProperty(window, property);
+		long wanted = (long)XInternAtom(fDisplay.Connection(), atom, False);
+		return std::find(atoms.begin(), atoms.end(), wanted) != atoms.end();
+	}
+
+	// The shelf on the screen, or in the window manager's list of clients, within a second.
+	bool ShelfAppears()
+	{
+		return WaitUntil(
+			[&] {
+				::Window shelf = fDisplay.WindowNamed("Deskbar");
+				std::vector<std::string> clients = fDisplay.ClientNames();
+				return (shelf != 0 && fDisplay.IsShown(shelf))
+					|| std::count(clients.begin(), clients.end(), "Deskbar") > 0;
+			},
+			1000000);
 	}
 
 	std::string Log() { return fHome.ReadFile(fLog); }
@@ -291,4 +320,62 @@ TEST_F(TrayTest, TheShelfComesBackWhenTheTrayGoesAndLeavesWhenATrayComes)
 	ASSERT_TRUE(fDisplay.StartTray());
 	EXPECT_NE(0u, DockedIcon());
 	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
+}
+
+TEST_F(TrayTest, TheShelfIsAPanelThatShowsOnlyWhileItHoldsAnItem)
+{
+	ASSERT_NO_FATAL_FAILURE(StartHost());
+	// Started with nothing to show, as at a login with no archived item.
+	EXPECT_FALSE(ShelfAppears());
+
+	ASSERT_NO_FATAL_FAILURE(AddItem(TEST_DESKBAR_ITEM));
+	::Window shelf = fDisplay.FindWindow("Deskbar");
+	ASSERT_NE(0u, shelf);
+	EXPECT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shelf); }));
+	EXPECT_TRUE(HasAtom(shelf, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DOCK"));
+	EXPECT_TRUE(HasAtom(shelf, "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR"));
+	EXPECT_TRUE(HasAtom(shelf, "_NET_WM_STATE", "_NET_WM_STATE_SKIP_PAGER"));
+
+	ASSERT_NO_FATAL_FAILURE(RemoveItem());
+	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
+}
+
+TEST_F(TrayTest, WithATrayTheShelfNeverReachesTheScreen)
+{
+	// Every top-level window mapped from now on is reported to this connection.
+	Display* connection = fDisplay.Connection();
+	XSelectInput(connection, DefaultRootWindow(connection), SubstructureNotifyMask);
+	ASSERT_TRUE(fDisplay.StartTray());
+	ASSERT_NO_FATAL_FAILURE(StartHostWithItem());
+	ASSERT_NE(0u, DockedIcon());
+	// The item leaves and comes back: the icon goes and docks again.
+	ASSERT_NO_FATAL_FAILURE(RemoveItem());
+	ASSERT_TRUE(WaitUntil([&] { return fDisplay.WindowOfClass(kItemClass) == 0; }));
+	EXPECT_FALSE(ShelfAppears());
+	ASSERT_NO_FATAL_FAILURE(AddItem(TEST_DESKBAR_ITEM));
+	ASSERT_NE(0u, DockedIcon());
+
+	::Window shelf = fDisplay.WindowNamed("Deskbar");
+	ASSERT_NE(0u, shelf);
+	int32 maps = 0;
+	XEvent event;
+	while (XCheckTypedEvent(connection, MapNotify, &event)) {
+		if (event.xmap.window == shelf)
+			maps++;
+	}
+	EXPECT_EQ(0, maps);
+}
+
+TEST_F(TrayTest, InAPanelTheIconComesAndGoesAndTheEmptyHostIsNoTask)
+{
+	ASSERT_TRUE(fDisplay.StartWindowManager()) << "openbox";
+	ASSERT_TRUE(fDisplay.StartPanel()) << "tint2";
+	ASSERT_NO_FATAL_FAILURE(StartHostWithItem());
+	::Window icon = DockedIcon();
+	ASSERT_NE(0u, icon);
+	EXPECT_FALSE(ShelfAppears());
+
+	ASSERT_NO_FATAL_FAILURE(RemoveItem());
+	EXPECT_TRUE(WaitUntil([&] { return fDisplay.WindowOfClass(kItemClass) == 0; }));
+	EXPECT_FALSE(ShelfAppears());
 }

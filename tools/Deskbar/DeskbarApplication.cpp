@@ -85,7 +85,8 @@ DeskbarApplication::Serve()
 		signalThread.join();
 		return 1;
 	}
-	fShelf->Show();
+	// Hidden until it holds an item.
+	fShelf->Run();
 	// The items of the last run are back before any request is answered: a client asking
 	// whether an item is there must not hear "no" from a Deskbar about to restore it.
 	_RestoreItems();

@@ -194,6 +194,9 @@ ShelfWindow::_AddItem(const BMessage& request, int32* id)
 	_Layout();
 	fShelf->AddChild(view);
 	_UpdateSnapshot();
+	// Shown once the tray knows the item, so that a shelf whose item goes to a tray never
+	// flashes by.
+	_UpdateVisibility();
 	*id = item.id;
 	return B_OK;
 }
@@ -216,6 +219,8 @@ ShelfWindow::_RemoveItem(const BMessage& request)
 	fItems.erase(found);
 	view->RemoveSelf();
 	delete view;
+	// Hidden before it shrinks: the empty shelf never reaches the screen.
+	_UpdateVisibility();
 	_Layout();
 	_UpdateSnapshot();
 	return B_OK;
@@ -233,6 +238,18 @@ ShelfWindow::_Layout()
 		x += kSlotSize + kSlotSpacing;
 	}
 	fShelf->Invalidate();
+}
+
+void
+ShelfWindow::_UpdateVisibility()
+{
+	// An empty shelf shows nothing: a host started with no item, or whose last item left,
+	// stays out of sight. On a display with a tray the backend keeps a shown shelf off the
+	// screen as well.
+	if (fItems.empty() && !IsHidden())
+		Hide();
+	else if (!fItems.empty() && IsHidden())
+		Show();
 }
 
 void

@@ -1,7 +1,8 @@
 /*
  * ShelfWindow: the Deskbar's shelf, a borderless window holding the replicant views side by
- * side in 16 by 16 slots on the menu background colour, and pulsing them. Items are added and
- * removed on the window's own thread; other threads read a snapshot of the item list.
+ * side in 16 by 16 slots on the menu background colour, and pulsing them. It shows only while
+ * it holds an item. Items are added and removed on the window's own thread; other threads read
+ * a snapshot of the item list.
  */
 #ifndef SHELF_WINDOW_H
 #define SHELF_WINDOW_H
@@ -44,6 +45,7 @@ private:
 	status_t _AddItem(const BMessage& request, int32* id);
 	status_t _RemoveItem(const BMessage& request);
 	void _Layout();
+	void _UpdateVisibility();
 	void _UpdateSnapshot();
 	void _UpdateTray();
 

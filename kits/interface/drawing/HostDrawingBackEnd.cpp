@@ -101,9 +101,9 @@ HostDrawingBackEnd::RenderGlyph(void* handle, int32 size, float shear, bool anti
 
 int
 HostDrawingBackEnd::WritePng(const char* path, const uint8* bits, int32 width, int32 height,
-	int32 bytesPerRow, int32 scale)
+	int32 bytesPerRow, int32 scale, bool alpha)
 {
-	return encode_png(path, bits, width, height, bytesPerRow, scale);
+	return encode_png(path, bits, width, height, bytesPerRow, scale, alpha);
 }
 
 } // namespace BPrivate

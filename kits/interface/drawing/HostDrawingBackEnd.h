@@ -21,7 +21,7 @@ public:
 	void RenderGlyph(void* face, int32 size, float shear, bool antialiased, uint32 character,
 		GlyphImage* image) override;
 	int WritePng(const char* path, const uint8* bits, int32 width, int32 height, int32 bytesPerRow,
-		int32 scale) override;
+		int32 scale, bool alpha) override;
 
 private:
 	struct Data;
@@ -30,7 +30,7 @@ private:
 
 // Writes the PNG file for HostDrawingBackEnd::WritePng.
 int encode_png(const char* path, const uint8* bits, int32 width, int32 height, int32 bytesPerRow,
-	int32 scale);
+	int32 scale, bool alpha);
 
 } // namespace BPrivate
 

@@ -1,6 +1,6 @@
 /*
- * Wraps libpng: writes an opaque RGB image to a file. No reading, no alpha channel, no
- * metadata beyond what libpng writes itself.
+ * Wraps libpng: writes an RGB or RGBA image to a file. No reading, no metadata beyond what
+ * libpng writes itself.
  */
 #include <errno.h>
 #include <stdio.h>
@@ -13,7 +13,7 @@
 
 int
 BPrivate::encode_png(const char* path, const uint8* bits, int32 width, int32 height,
-	int32 bytesPerRow, int32 scale)
+	int32 bytesPerRow, int32 scale, bool alpha)
 {
 	if (path == NULL || bits == NULL || width <= 0 || height <= 0 || scale < 1 || scale > 64)
 		return EINVAL;
@@ -29,23 +29,28 @@ BPrivate::encode_png(const char* path, const uint8* bits, int32 width, int32 hei
 		return ENOMEM;
 	}
 
-	std::vector<png_byte> row((size_t)width * scale * 3);
+	const int32 channels = alpha ? 4 : 3;
+	std::vector<png_byte> row((size_t)width * scale * channels);
 	if (setjmp(png_jmpbuf(png)) != 0) {
 		png_destroy_write_struct(&png, &info);
 		fclose(file);
 		return EIO;
 	}
 	png_init_io(png, file);
-	png_set_IHDR(png, info, width * scale, height * scale, 8, PNG_COLOR_TYPE_RGB,
-		PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+	png_set_IHDR(png, info, width * scale, height * scale, 8,
+		alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+		PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
 	png_write_info(png, info);
 	for (int32 y = 0; y < height; y++) {
 		const uint8* in = bits + (size_t)y * bytesPerRow;
 		for (int32 x = 0; x < width * scale; x++) {
 			const uint8* pixel = in + (x / scale) * 4;
-			row[x * 3] = pixel[2];
-			row[x * 3 + 1] = pixel[1];
-			row[x * 3 + 2] = pixel[0];
+			png_byte* out = row.data() + (size_t)x * channels;
+			out[0] = pixel[2];
+			out[1] = pixel[1];
+			out[2] = pixel[0];
+			if (alpha)
+				out[3] = pixel[3];
 		}
 		for (int32 copy = 0; copy < scale; copy++)
 			png_write_row(png, row.data());

@@ -44,9 +44,10 @@ public:
 		= 0;
 
 	// Writes `width` x `height` pixels stored blue, green, red, alpha as an 8-bit RGB PNG
-	// file, each pixel enlarged to a `scale` x `scale` square. 0 or the host's errno value.
+	// file (RGBA with `alpha`), each pixel enlarged to a `scale` x `scale` square. 0 or the
+	// host's errno value.
 	virtual int WritePng(const char* path, const uint8* bits, int32 width, int32 height,
-		int32 bytesPerRow, int32 scale)
+		int32 bytesPerRow, int32 scale, bool alpha)
 		= 0;
 };
 

@@ -240,10 +240,12 @@ X11Backend::WindowShown(BWindow* window)
 	_Queue([this, window, spec] {
 		X11Window* shown = _Find(window);
 		if (shown == NULL) {
-			shown = new X11Window(fContext, window, spec);
+			X11WindowSpec created = spec;
+			created.dock = fTray->HasItems(window);
+			shown = new X11Window(fContext, window, created);
 			fWindows[window].reset(shown);
 		}
-		shown->SetAllowed(fTray->CountDocked(window) == 0);
+		shown->SetAllowed(_MayShow(window));
 		if (shown->IsMenu())
 			_PlaceBesideClickedIcon(shown);
 		shown->SetShown(true);
@@ -701,12 +703,20 @@ X11Backend::_DockingChanged(BWindow* window)
 	X11Window* shown = _Find(window);
 	if (shown == NULL)
 		return;
-	shown->SetAllowed(docked == 0);
+	shown->SetAllowed(_MayShow(window));
 	// Back on its own place after the clicks on icons moved it about.
 	if (docked == 0 && WindowList::Acquire(window)) {
 		DisplayLink::FrameMovedFromDisplay(window, shown->Frame().LeftTop());
 		WindowList::Release(window);
 	}
+}
+
+bool
+X11Backend::_MayShow(BWindow* window) const
+{
+	// A window whose pictures are icons stays off the screen while a tray runs, whether or
+	// not it has taken them in yet.
+	return !fTray->HasItems(window) || !fTray->HasManager();
 }
 
 void

@@ -61,6 +61,7 @@ private:
 	void _HandlePointer(XEvent& event);
 	void _HandleKey(XEvent& event);
 	void _DockingChanged(BWindow* window);
+	bool _MayShow(BWindow* window) const;
 	void _PlaceBesideClickedIcon(X11Window* menu);
 	Time _ServerTime(::Window window);
 	X11Window* _Find(BWindow* window);

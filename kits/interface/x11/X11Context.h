@@ -26,9 +26,11 @@ struct X11Context {
 	Atom netWmWindowType = 0;
 	Atom netWmWindowTypePopupMenu = 0;
 	Atom netWmWindowTypeNormal = 0;
+	Atom netWmWindowTypeDock = 0;
 	Atom netWmState = 0;
 	Atom netWmStateAbove = 0;
 	Atom netWmStateSkipTaskbar = 0;
+	Atom netWmStateSkipPager = 0;
 	Atom netActiveWindow = 0;
 	Atom netSupportingWmCheck = 0;
 	Atom motifWmHints = 0;
@@ -45,20 +47,22 @@ struct X11Context {
 	{
 		const char* names[] = {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_CLIENT_MACHINE",
 			"_NET_WM_NAME", "_NET_WM_PID", "_NET_WM_PING", "_NET_WM_WINDOW_TYPE",
-			"_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_STATE",
-			"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_ACTIVE_WINDOW",
+			"_NET_WM_WINDOW_TYPE_POPUP_MENU", "_NET_WM_WINDOW_TYPE_NORMAL",
+			"_NET_WM_WINDOW_TYPE_DOCK", "_NET_WM_STATE", "_NET_WM_STATE_ABOVE",
+			"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER", "_NET_ACTIVE_WINDOW",
 			"_NET_SUPPORTING_WM_CHECK", "_MOTIF_WM_HINTS", "UTF8_STRING", "MANAGER", NULL,
 			"_NET_SYSTEM_TRAY_OPCODE", "_XEMBED", "_XEMBED_INFO", "_BE_TIMESTAMP"};
 		const int count = sizeof(names) / sizeof(names[0]);
 		std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
-		names[17] = selection.c_str();
+		names[19] = selection.c_str();
 		Atom atoms[count];
 		XInternAtoms(display, (char**)names, count, False, atoms);
 		Atom* fields[] = {&wmProtocols, &wmDeleteWindow, &wmClientMachine, &netWmName, &netWmPid,
 			&netWmPing, &netWmWindowType, &netWmWindowTypePopupMenu, &netWmWindowTypeNormal,
-			&netWmState, &netWmStateAbove, &netWmStateSkipTaskbar, &netActiveWindow,
-			&netSupportingWmCheck, &motifWmHints, &utf8String, &manager, &systemTraySelection,
-			&systemTrayOpcode, &xembed, &xembedInfo, &beTimestamp};
+			&netWmWindowTypeDock, &netWmState, &netWmStateAbove, &netWmStateSkipTaskbar,
+			&netWmStateSkipPager, &netActiveWindow, &netSupportingWmCheck, &motifWmHints,
+			&utf8String, &manager, &systemTraySelection, &systemTrayOpcode, &xembed, &xembedInfo,
+			&beTimestamp};
 		for (int i = 0; i < count; i++)
 			*fields[i] = atoms[i];
 	}

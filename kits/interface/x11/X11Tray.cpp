@@ -146,17 +146,16 @@ X11Tray::FindManager()
 	if (manager == fManager)
 		return;
 	fManager = manager;
-	if (manager == 0)
-		return;
 	for (auto& entry : fHosts) {
 		for (Icon& icon : entry.second.icons) {
-			if (icon.embedded)
+			if (manager == 0 || icon.embedded)
 				continue;
 			_DestroyIcon(icon);
 			_CreateIcon(icon);
 			_Dock(icon);
 			_DrawIcon(entry.second, icon);
 		}
+		fDockingChanged(entry.first);
 	}
 }
 
@@ -178,6 +177,7 @@ X11Tray::HandleEvent(const XEvent& event)
 				_CreateIcon(icon);
 				_SetEmbedded(entry.first, icon, false);
 			}
+			fDockingChanged(entry.first);
 		}
 		return true;
 	}

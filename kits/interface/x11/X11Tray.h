@@ -33,13 +33,15 @@ struct X11TrayItem {
 
 class X11Tray {
 public:
-	// `dockingChanged` is called when a window's first icon docks or its last one leaves.
+	// `dockingChanged` is called when a window's first icon docks or its last one leaves,
+	// and for every window with icons when a tray comes or goes.
 	X11Tray(X11Context& context, std::function<void(BWindow*)> dockingChanged);
 	~X11Tray();
 
 	void SetItems(BWindow* window, const std::vector<X11TrayItem>& items);
 	void RemoveWindow(BWindow* window);
 	bool HasItems(BWindow* window) const;
+	bool HasManager() const { return fManager != 0; }
 	int32 CountDocked(BWindow* window) const;
 
 	// A part of the window was redrawn: `bits` are the window's pixels of `rect`.

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <vector>
 
 #include <OS.h>
 
@@ -109,12 +110,19 @@ X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& s
 		XChangeProperty(display, fWindow, context.motifWmHints, context.motifWmHints, 32,
 			PropModeReplace, (unsigned char*)&motif, 5);
 	}
-	Atom type = spec.menu ? context.netWmWindowTypePopupMenu : context.netWmWindowTypeNormal;
+	Atom type = spec.menu ? context.netWmWindowTypePopupMenu
+		: spec.dock       ? context.netWmWindowTypeDock
+						  : context.netWmWindowTypeNormal;
 	XChangeProperty(display, fWindow, context.netWmWindowType, XA_ATOM, 32, PropModeReplace,
 		(unsigned char*)&type, 1);
-	if (spec.floating) {
+	std::vector<Atom> states;
+	if (spec.floating)
+		states.push_back(context.netWmStateAbove);
+	if (spec.dock)
+		states.insert(states.end(), {context.netWmStateSkipTaskbar, context.netWmStateSkipPager});
+	if (!states.empty()) {
 		XChangeProperty(display, fWindow, context.netWmState, XA_ATOM, 32, PropModeReplace,
-			(unsigned char*)&context.netWmStateAbove, 1);
+			(unsigned char*)states.data(), states.size());
 	}
 
 	fPixmap = XCreatePixmap(display, fWindow, width, height, context.depth);

@@ -28,6 +28,8 @@ struct X11WindowSpec {
 	bool menu = false;
 	bool floating = false;
 	bool takesFocus = true;
+	// A panel of status pictures (the Deskbar's shelf): kept out of task lists and pagers.
+	bool dock = false;
 };
 
 class X11Window {
