@@ -13,8 +13,8 @@ PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreety
 	openbox libssl-dev ca-certificates tint2 desktop-file-utils dpkg-dev file
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
-.PHONY: all deps build format check-format test test-plain test-asan test-tsan demo fuzz bench \
-	release install uninstall package clean
+.PHONY: all deps configure build format check-format test test-plain test-asan test-tsan demo fuzz bench \
+	configure-release release release-install install uninstall package clean
 
 PREFIX ?= /usr/local
 
@@ -23,8 +23,15 @@ all: build
 deps:
 	@scripts/install-packages $(PACKAGES)
 
-build: deps
+# What the demo runs, and nothing else: a first `make demo` compiles no test program.
+DEMO_TARGETS := Zorve Deskbar deskbar-ctl zorve-prefs zorve-picture zorve-testserver be_x11
+# What the install puts in place.
+INSTALL_TARGETS := Zorve Deskbar deskbar-ctl zorve-prefs be_x11 zorve_icons
+
+configure: deps
 	cmake -S . -B build/debug $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug
+
+build: configure
 	cmake --build build/debug -j $(JOBS)
 
 check-format: deps
@@ -59,25 +66,31 @@ fuzz: deps
 	cmake --build build/fuzz -j $(JOBS)
 	scripts/run-fuzzers build/fuzz "$(FUZZ_RUNS)"
 
-demo: build
+demo: configure
+	cmake --build build/debug -j $(JOBS) --target $(DEMO_TARGETS)
 	scripts/demo build/debug
 
-release: deps
+configure-release: deps
 	cmake -S . -B build/release $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release
+
+release: configure-release
 	cmake --build build/release -j $(JOBS)
+
+release-install: configure-release
+	cmake --build build/release -j $(JOBS) --target $(INSTALL_TARGETS)
 
 bench: release
 	scripts/run-benchmarks build/release
 
-install: release
+install: release-install
 	DESTDIR="$(DESTDIR)" ZORVE_AUTOSTART_DIR="$(AUTOSTART_DIR)" \
 		cmake --install build/release --prefix "$(PREFIX)"
 
-uninstall: release
+uninstall: release-install
 	DESTDIR="$(DESTDIR)" ZORVE_AUTOSTART_DIR="$(AUTOSTART_DIR)" \
 		scripts/uninstall build/release "$(PREFIX)"
 
-package: release
+package: release-install
 	env -u ZORVE_AUTOSTART_DIR cpack --config build/release/CPackConfig.cmake
 
 clean:
