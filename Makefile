@@ -1,6 +1,6 @@
-# make test: installs what is missing, checks that every source is formatted, builds, and runs the
-# whole suite plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer, then under
-# ThreadSanitizer.
+# make test: installs what is missing, checks that every source is formatted and every shell
+# script passes shellcheck, builds, and runs the whole suite plainly, then under
+# AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer.
 # make demo: builds and runs the main job.   make fuzz: the opt-in fuzz runs.
 # make install / uninstall (PREFIX, default /usr/local; DESTDIR; AUTOSTART_DIR for the login
 # entry's folder): from the release build.   make package: the Debian package of the same.
@@ -10,10 +10,11 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -G Ninja
 PACKAGES := g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libfreetype-dev libx11-dev \
 	libpng-dev fonts-liberation2 fonts-dejavu-core clang-format xvfb xdotool x11-apps trayer \
-	openbox libssl-dev ca-certificates tint2 desktop-file-utils dpkg-dev file
+	openbox libssl-dev ca-certificates tint2 desktop-file-utils dpkg-dev file shellcheck
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 
-.PHONY: all deps configure build format check-format test test-plain test-asan test-tsan demo fuzz bench \
+.PHONY: all deps configure build format check-format check-scripts test test-plain test-asan \
+	test-tsan demo fuzz bench \
 	configure-release release release-install install uninstall package clean
 
 PREFIX ?= /usr/local
@@ -37,6 +38,9 @@ build: configure
 check-format: deps
 	scripts/check-format
 
+check-scripts: deps
+	scripts/check-scripts
+
 format: deps
 	scripts/check-format --fix
 
@@ -57,7 +61,7 @@ test-tsan: deps
 		suppressions=$(CURDIR)/tests/tsan-suppressions.txt" \
 		ctest --test-dir build/tsan --output-on-failure -j $(JOBS)
 
-test: check-format test-plain test-asan test-tsan
+test: check-format check-scripts test-plain test-asan test-tsan
 
 fuzz: deps
 	@scripts/install-packages $(FUZZ_PACKAGES)

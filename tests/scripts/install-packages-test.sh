@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # scripts/install-packages as root, as a user with sudo and as a user without: stand-ins for
 # id, dpkg-query, sudo and apt-get record what would have run; nothing is installed.
+# The conditions given to check are quoted on purpose: it evaluates them after each run.
+# shellcheck disable=SC2016
 set -uo pipefail
 script=${1:?script}
 work=$(mktemp -d)
