@@ -36,8 +36,9 @@ const int32 kMaxPulses = 100;
 const float kMaxPixelSide = 4096;
 const float kMaxPixelOffset = 1000000;
 const size_t kMaxPixelBytes = kDeskbarMaxMessageSize - 4096;
-// The shelf's own pulse: none (0), or at most this often.
+// The shelf's own pulse: none (0), or at most this often and at least once an hour.
 const bigtime_t kMinPulseRate = 10000;
+const bigtime_t kMaxPulseRate = 3600000000LL;
 // How long a request waits for a window held elsewhere (by an open menu, say).
 const bigtime_t kWindowLockWait = 2000000;
 
@@ -104,12 +105,6 @@ ControlCommands::_ListWindows(BMessage* reply)
 status_t
 ControlCommands::_Input(const BMessage& request)
 {
-	const char* title = NULL;
-	request.FindString("window", &title);
-	BWindow* window = _FindWindow(title);
-	if (window == NULL)
-		return B_NAME_NOT_FOUND;
-
 	BPoint where;
 	request.FindPoint("where", &where);
 	BPoint to = where;
@@ -120,6 +115,11 @@ ControlCommands::_Input(const BMessage& request)
 			return B_BAD_VALUE;
 		}
 	}
+	const char* title = NULL;
+	request.FindString("window", &title);
+	BWindow* window = _FindWindow(title);
+	if (window == NULL)
+		return B_NAME_NOT_FOUND;
 	int32 steps = 1;
 	request.FindInt32("steps", &steps);
 	steps = std::max(1, std::min(steps, kMaxDragSteps));
@@ -319,7 +319,7 @@ status_t
 ControlCommands::_SetPulseRate(const BMessage& request)
 {
 	int64 rate;
-	if (request.FindInt64("rate", &rate) != B_OK || rate < 0)
+	if (request.FindInt64("rate", &rate) != B_OK || rate < 0 || rate > kMaxPulseRate)
 		return B_BAD_VALUE;
 	// A pulse every few microseconds would keep the shelf busy for nothing.
 	if (rate > 0 && rate < kMinPulseRate)
