@@ -127,8 +127,9 @@ Scenario(const char* name, pid_t host, const std::function<std::vector<int>()>& 
 		slowest = std::max(slowest, system_time() - start);
 		snooze(kListInterval);
 	}
-	printf("%-44s peak RSS %6.1f MiB, CPU %5.2f s, list answered within %6.1f ms "
-		   "(%d failed)\n",
+	printf(
+		"%-44s peak RSS %6.1f MiB, CPU %5.2f s, list answered within %6.1f ms "
+		"(%d failed)\n",
 		name, StatusKilobytes(host, "VmHWM:") / 1024.0, CpuSeconds(host) - cpuBefore,
 		slowest / 1000.0, failed);
 	for (int fd : clients)
