@@ -93,8 +93,11 @@ bool
 Tame(BMessage& request, Host& host)
 {
 	if (request.what == kMsgDeskbarScreenshot) {
-		if (request.HasString("path"))
-			request.ReplaceString("path", host.screenshot.c_str());
+		// Put anew: a field the input marked as of fixed size takes no longer text.
+		if (request.HasString("path")) {
+			request.RemoveName("path");
+			request.AddString("path", host.screenshot.c_str());
+		}
 		int32 scale;
 		if (request.FindInt32("scale", &scale) == B_OK && scale > 2)
 			request.ReplaceInt32("scale", 2);
