@@ -8,6 +8,7 @@
 #include <malloc.h>
 #include <math.h>
 #include <poll.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -330,4 +331,42 @@ TEST_F(HostLimitsTest, AnotherUserIsRefusedEvenWithAnOpenFolderAndUmask)
 	struct stat st;
 	ASSERT_EQ(stat(SocketPath().c_str(), &st), 0);
 	EXPECT_EQ(st.st_mode & 0077, 0u);
+}
+
+TEST_F(HostLimitsTest, AHostOfAnotherUserClosesThisUsersConnection)
+{
+	if (getuid() != 0)
+		GTEST_SKIP() << "switching to another user needs root";
+	// The other user's home inside this one; root may enter its folders, as no one else may.
+	chmod(fHome.Path().c_str(), 0755);
+	std::string other = fHome.Path() + "/other";
+	for (const char* folder : {"", "/.config", "/run"}) {
+		std::string path = other + folder;
+		mkdir(path.c_str(), 0700);
+		ASSERT_EQ(chown(path.c_str(), kOtherUser, kOtherUser), 0);
+	}
+	pid_t host = fork();
+	if (host == 0) {
+		if (setgroups(0, NULL) != 0 || setresgid(kOtherUser, kOtherUser, kOtherUser) != 0
+			|| setresuid(kOtherUser, kOtherUser, kOtherUser) != 0) {
+			_exit(3);
+		}
+		setenv("HOME", other.c_str(), 1);
+		setenv("XDG_CONFIG_HOME", (other + "/.config").c_str(), 1);
+		setenv("XDG_RUNTIME_DIR", (other + "/run").c_str(), 1);
+		execl(DESKBAR_HOST, DESKBAR_HOST, (char*)NULL);
+		_exit(4);
+	}
+	std::string socket = other + "/run/be-deskbar.socket";
+	EXPECT_TRUE(Eventually([&] { return access(socket.c_str(), F_OK) == 0; }));
+	snooze(100000);
+	int fd = Connect(socket);
+	EXPECT_GE(fd, 0);
+	EXPECT_TRUE(Eventually([&] { return fd >= 0 && ClosedByPeer(fd); }));
+	close(fd);
+	EXPECT_FALSE(Answers(socket));
+	kill(host, SIGTERM);
+	int status = -1;
+	waitpid(host, &status, 0);
+	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
