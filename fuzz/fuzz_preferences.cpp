@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -21,6 +22,8 @@ void
 TryFile(const uint8_t* data, size_t size)
 {
 	CPreferences prefs;
+	// A new file each time: one truncated in place is written back to the disk at its close.
+	unlink(prefs.SettingPath());
 	FILE* file = fopen(prefs.SettingPath(), "wb");
 	Check(file != NULL);
 	if (size > 0)
