@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <system_error>
 
 #include <Message.h>
 #include <OS.h>
@@ -222,8 +223,14 @@ RequestServer::_Admit(int socket)
 		oldest->evicted = true;
 		shutdown(oldest->socket, SHUT_RDWR);
 	}
+	try {
+		std::thread(&RequestServer::_Serve, this, socket).detach();
+	} catch (const std::system_error&) {
+		// No thread to be had: this connection goes unanswered, the host goes on.
+		close(socket);
+		return true;
+	}
 	fConnections.push_back({socket, system_time(), true, false});
-	std::thread(&RequestServer::_Serve, this, socket).detach();
 	return true;
 }
 
