@@ -2,7 +2,8 @@
 """Writes the seed inputs of fuzz_deskbar_socket: one framed request (a little-endian length,
 then the flattened message) for every request the Deskbar host knows, with fields of the
 kinds it reads, and a few with extreme values: a rectangle of pixels one wide and three
-billion high, NaN and infinite points, integer limits, a long string, deep nesting."""
+billion high, NaN and infinite points, integer limits, a long string, deep nesting, archives of
+a huge bitmap and of a window."""
 import os
 import struct
 
@@ -53,6 +54,10 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     view = message("<", string(b"class", b"BView") + rect(b"_frame", 0, 0, 15, 15)
                    + string(b"_name", b"Archived"))
+    bitmap = message("<", string(b"class", b"BBitmap") + rect(b"_frame", 0, 0, 19999, 19999)
+                     + long(b"_cspace", 4) + long(b"_rowbytes", 80000))
+    window = message("<", string(b"class", b"BWindow") + rect(b"_frame", 0, 0, 99, 99)
+                     + string(b"_title", b"Archived"))
     nan = float("nan")
     inf = float("inf")
     seeds = {
@@ -64,6 +69,8 @@ def main():
         "frame": framed("DBfr"),
         "add-path": framed("DBai", string(b"path", b"/nowhere/add-on")),
         "add-archive": framed("DBai", nested(b"archive", view)),
+        "add-huge-bitmap": framed("DBai", nested(b"archive", bitmap)),
+        "add-window": framed("DBai", nested(b"archive", window)),
         "remove": framed("DBri", string(b"name", b"StandIn")),
         "click": framed("DBck", point(b"where", 8, 8) + long(b"buttons", 1)),
         "click-nan": framed("DBck", point(b"where", nan, inf)),
