@@ -13,8 +13,9 @@ namespace {
 // Larger sides are refused rather than allocated.
 const int32 kMaxSide = 32768;
 
+// Takes the number, as an archive holds any: only the known spaces are read as the type.
 int32
-BytesPerPixel(color_space colorSpace)
+BytesPerPixel(int32 colorSpace)
 {
 	switch (colorSpace) {
 		case B_CMAP8:
@@ -32,7 +33,7 @@ BytesPerPixel(color_space colorSpace)
 const int64 kMaxBlankArchivedBits = 16 * 1024 * 1024;
 
 int32
-RowBytesFor(color_space colorSpace, int32 width)
+RowBytesFor(int32 colorSpace, int32 width)
 {
 	return (width * BytesPerPixel(colorSpace) + 3) & ~3;
 }
@@ -40,7 +41,7 @@ RowBytesFor(color_space colorSpace, int32 width)
 // The row length (any, for B_ANY_BYTES_PER_ROW) and the length of the bits of such a bitmap;
 // false for a bitmap that cannot be.
 bool
-BitsLayout(BRect bounds, color_space colorSpace, int32* bytesPerRow, int64* length)
+BitsLayout(BRect bounds, int32 colorSpace, int32* bytesPerRow, int64* length)
 {
 	// The sides are checked as numbers before they are converted (false for NaN too).
 	if (!bounds.IsValid() || BytesPerPixel(colorSpace) == 0 || !(bounds.Width() < kMaxSide)
@@ -149,7 +150,7 @@ BBitmap::BBitmap(BMessage* data) :
 		length = 0;
 	int32 rowBytes = bytesPerRow;
 	int64 needed;
-	if (!BitsLayout(bounds, (color_space)colorSpace, &rowBytes, &needed)
+	if (!BitsLayout(bounds, colorSpace, &rowBytes, &needed)
 		|| needed > std::max(kMaxBlankArchivedBits, (int64)length)) {
 		fInitStatus = B_BAD_VALUE;
 		return;

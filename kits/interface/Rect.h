@@ -201,9 +201,17 @@ public:
 
 	bool IsValid() const { return left <= right && top <= bottom; }
 	float Width() const { return right - left; }
-	int32 IntegerWidth() const { return (int32)ceilf(right - left); }
+	// Saturated at the integer limits (the lower one for NaN), as the conversion is undefined
+	// beyond them.
+	int32 IntegerWidth() const
+	{
+		float width = ceilf(right - left);
+		if (width >= -2147483648.0f && width < 2147483648.0f)
+			return (int32)width;
+		return width > 0 ? (int32)0x7fffffff : (int32)(-0x7fffffff - 1);
+	}
 	float Height() const { return bottom - top; }
-	int32 IntegerHeight() const { return (int32)ceilf(bottom - top); }
+	int32 IntegerHeight() const { return BRect(top, left, bottom, right).IntegerWidth(); }
 
 	bool Intersects(BRect r) const
 	{

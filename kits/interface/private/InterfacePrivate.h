@@ -6,6 +6,7 @@
 #define _INTERFACE_PRIVATE_H
 
 #include <math.h>
+#include <stdint.h>
 
 #include <GraphicsDefs.h>
 #include <InterfaceDefs.h>
@@ -13,11 +14,15 @@
 
 namespace BPrivate {
 
-// Integral coordinates lie on pixel centres: the pixel a coordinate falls in.
+// Integral coordinates lie on pixel centres: the pixel a coordinate falls in, saturated at the
+// integer limits (the lower one for NaN).
 inline int32
 pixel_for(float coordinate)
 {
-	return (int32)floorf(coordinate + 0.5f);
+	float pixel = floorf(coordinate + 0.5f);
+	if (pixel >= -2147483648.0f && pixel < 2147483648.0f)
+		return (int32)pixel;
+	return pixel > 0 ? INT32_MAX : INT32_MIN;
 }
 
 // rgb_color has no comparison of its own: all four components.
