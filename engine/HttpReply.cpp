@@ -6,6 +6,8 @@
 #include <string.h>
 #include <strings.h>
 
+#include <string>
+
 namespace {
 
 // Finds the end of the line starting at `start`: the index of its line feed, or -1.
@@ -16,14 +18,15 @@ LineEnd(const char* data, size_t length, size_t start)
 	return found != NULL ? (const char*)found - data : -1;
 }
 
-// The line from `start` to `end` without its line feed and carriage return.
-BString
+// The line from `start` to `end` without its line feed and carriage return, and, as a string
+// would keep it, only up to a NUL byte.
+std::string
 LineText(const char* data, size_t start, size_t end)
 {
 	size_t stop = end;
 	if (stop > start && data[stop - 1] == '\r')
 		stop--;
-	return BString(data + start, (int32)(stop - start));
+	return std::string(data + start, strnlen(data + start, stop - start));
 }
 
 } // namespace
@@ -46,7 +49,7 @@ HttpReply::SetTo(const char* data, size_t length)
 	ssize_t lineEnd = LineEnd(data, length, 0);
 	if (lineEnd < 0)
 		return B_BAD_DATA;
-	fStatusLine = LineText(data, 0, (size_t)lineEnd);
+	fStatusLine = LineText(data, 0, (size_t)lineEnd).c_str();
 	const char* line = fStatusLine.String();
 	if (strncmp(line, "HTTP/1.", 7) != 0 || !isdigit((unsigned char)line[7]) || line[8] != ' ')
 		return B_BAD_DATA;
@@ -58,7 +61,9 @@ HttpReply::SetTo(const char* data, size_t length)
 		return B_BAD_DATA;
 	int32 code = (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
 
-	// Headers run up to the first empty line.
+	// Headers run up to the first empty line; gathered whole before they become a string,
+	// which copies itself at each append.
+	std::string headers;
 	size_t position = (size_t)lineEnd + 1;
 	while (true) {
 		if (position >= length)
@@ -66,12 +71,14 @@ HttpReply::SetTo(const char* data, size_t length)
 		lineEnd = LineEnd(data, length, position);
 		if (lineEnd < 0)
 			return B_BAD_DATA;
-		BString header = LineText(data, position, (size_t)lineEnd);
+		std::string header = LineText(data, position, (size_t)lineEnd);
 		position = (size_t)lineEnd + 1;
-		if (header.Length() == 0)
+		if (header.empty())
 			break;
-		fHeaders << header << "\n";
+		headers += header;
+		headers += '\n';
 	}
+	fHeaders.SetTo(headers.c_str(), (int32)headers.size());
 
 	const char* body = data + position;
 	size_t bodyLength = length - position;
@@ -121,13 +128,14 @@ HttpReply::Header(const char* name, BString& value) const
 status_t
 HttpReply::_ReadChunkedBody(const char* data, size_t length)
 {
+	std::string body;
 	size_t position = 0;
 	while (true) {
 		ssize_t lineEnd = LineEnd(data, length, position);
 		if (lineEnd < 0)
 			return B_BAD_DATA;
-		BString sizeLine = LineText(data, position, (size_t)lineEnd);
-		const char* digits = sizeLine.String();
+		std::string sizeLine = LineText(data, position, (size_t)lineEnd);
+		const char* digits = sizeLine.c_str();
 		char* end;
 		errno = 0;
 		unsigned long long size = strtoull(digits, &end, 16);
@@ -135,11 +143,13 @@ HttpReply::_ReadChunkedBody(const char* data, size_t length)
 		if (end == digits || errno != 0 || (*end != '\0' && *end != ';' && *end != ' '))
 			return B_BAD_DATA;
 		position = (size_t)lineEnd + 1;
-		if (size == 0)
+		if (size == 0) {
+			fBody.SetTo(body.c_str(), (int32)body.size());
 			return B_OK;
+		}
 		if (size > length - position)
 			return B_BAD_DATA;
-		fBody.Append(data + position, (int32)size);
+		body.append(data + position, strnlen(data + position, (size_t)size));
 		position += (size_t)size;
 		// The chunk's data ends with a line break.
 		if (position < length && data[position] == '\r')

@@ -1,8 +1,7 @@
 /*
  * Unflattens arbitrary bytes as a BMessage. Whatever is accepted must flatten again, read back
  * from the flattened copy, and keep its flattened size and bytes through that round. Each input
- * is tried as it is and with its declared size and checksum set right, since nearly every
- * mutation breaks those and would otherwise never reach the fields.
+ * is tried as it is and repaired.
  */
 #include <stdint.h>
 #include <stdlib.h>
@@ -13,17 +12,10 @@
 #include <DataIO.h>
 #include <Message.h>
 
-#include "Checksum.h"
-#include "MessageFormat.h"
+#include "FuzzCheck.h"
+#include "MessageRepair.h"
 
 namespace {
-
-void
-Check(bool condition)
-{
-	if (!condition)
-		abort();
-}
 
 // Touches every item the way a program reading the message would.
 void
@@ -47,38 +39,6 @@ Walk(const BMessage& message)
 			}
 		}
 	}
-}
-
-void
-PutUInt32(uint8_t* target, uint32_t value, bool bigEndian)
-{
-	for (int i = 0; i < 4; i++)
-		target[i] = (uint8_t)(value >> (bigEndian ? (3 - i) * 8 : i * 8));
-}
-
-// The input with the size field set to its length and the header checksum recomputed;
-// empty when it does not start like an R5 message.
-std::vector<uint8_t>
-Repaired(const uint8_t* data, size_t size)
-{
-	const size_t kHeaderSize = BPrivate::MessageFormat::kHeaderSize;
-	if (size < kHeaderSize)
-		return std::vector<uint8_t>();
-	bool bigEndian;
-	if (memcmp(data, "1BOF", 4) == 0)
-		bigEndian = false;
-	else if (memcmp(data, "FOB1", 4) == 0)
-		bigEndian = true;
-	else
-		return std::vector<uint8_t>();
-
-	std::vector<uint8_t> bytes(data, data + size);
-	PutUInt32(&bytes[8], (uint32_t)size, bigEndian);
-	size_t headerSize = kHeaderSize + ((bytes[16] & 0x02) ? 4 : 0) + ((bytes[16] & 0x04) ? 16 : 0);
-	if (headerSize > size)
-		headerSize = kHeaderSize;
-	PutUInt32(&bytes[4], BPrivate::word_checksum(&bytes[8], headerSize - 8), bigEndian);
-	return bytes;
 }
 
 void

@@ -49,6 +49,12 @@ MessageField::AddItem(const void* data, size_t size)
 	return B_OK;
 }
 
+void
+MessageField::AdoptItem(std::string&& item)
+{
+	fItems.push_back(std::move(item));
+}
+
 status_t
 MessageField::ReplaceItem(int32 index, const void* data, size_t size)
 {

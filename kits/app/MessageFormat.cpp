@@ -185,6 +185,25 @@ private:
 status_t ParseMessage(const uint8* data, size_t length, int depth, uint32* _what,
 	MessageFieldList* _fields);
 
+// A nested message, read straight from its bytes and written as we would write it, whatever
+// byte order or form it came in. Each level is read once and written once, so a deep message
+// costs its size times its depth, never more.
+status_t
+CanonicalMessage(const uint8* data, size_t size, int depth, std::string* _flat)
+{
+	if (depth > MessageFormat::kMaxNesting)
+		return B_BAD_DATA;
+	uint32 what;
+	MessageFieldList fields;
+	status_t status = ParseMessage(data, size, depth, &what, &fields);
+	if (status != B_OK)
+		return status == B_NOT_A_MESSAGE ? B_BAD_DATA : status;
+	std::string flat(MessageFormat::FlattenedSize(fields), '\0');
+	MessageFormat::Flatten(what, fields, (uint8*)&flat[0]);
+	_flat->swap(flat);
+	return B_OK;
+}
+
 status_t
 CheckItem(type_code type, std::string* item, bool swap, int depth)
 {
@@ -200,24 +219,21 @@ CheckItem(type_code type, std::string* item, bool swap, int depth)
 		// The terminator is stored; without it the text would run past the item.
 		if (item->empty() || item->back() != '\0')
 			return B_BAD_DATA;
-	} else if (type == B_MESSAGE_TYPE) {
-		uint32 what;
-		MessageFieldList fields;
-		status_t status = ParseMessage((const uint8*)item->data(), item->size(), depth, &what,
-			&fields);
-		if (status != B_OK)
-			return status == B_NOT_A_MESSAGE ? B_BAD_DATA : status;
-		// Kept as we would write it, whatever byte order or form it came in.
-		std::string flat(MessageFormat::FlattenedSize(fields), '\0');
-		MessageFormat::Flatten(what, fields, (uint8*)&flat[0]);
-		item->swap(flat);
-	}
+	} else if (type == B_MESSAGE_TYPE)
+		return CanonicalMessage((const uint8*)item->data(), item->size(), depth, item);
 	return B_OK;
 }
 
 status_t
 AddCheckedItem(MessageField* field, const uint8* data, size_t size, bool swap, int depth)
 {
+	if (field->Type() == B_MESSAGE_TYPE) {
+		std::string flat;
+		status_t status = CanonicalMessage(data, size, depth, &flat);
+		if (status == B_OK)
+			field->AdoptItem(std::move(flat));
+		return status;
+	}
 	std::string item((const char*)data, size);
 	status_t status = CheckItem(field->Type(), &item, swap, depth);
 	if (status != B_OK)
@@ -290,8 +306,6 @@ ParseField(Reader& reader, uint8 flags, bool swap, int depth, MessageFieldList* 
 status_t
 ParseMessage(const uint8* data, size_t length, int depth, uint32* _what, MessageFieldList* _fields)
 {
-	if (depth > MessageFormat::kMaxNesting)
-		return B_BAD_DATA;
 	size_t declaredSize;
 	status_t status = MessageFormat::ReadSize(data, length, &declaredSize);
 	if (status != B_OK)

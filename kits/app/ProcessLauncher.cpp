@@ -30,7 +30,9 @@ ProcessLauncher::Start(const std::string& program, const std::vector<std::string
 	posix_spawnattr_init(&attributes);
 	if (output != NULL) {
 		posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-		posix_spawn_file_actions_addopen(&actions, 1, output, O_WRONLY | O_CREAT | O_APPEND, 0600);
+		// A symbolic link put in the file's place is not followed (the start fails instead).
+		posix_spawn_file_actions_addopen(&actions, 1, output,
+			O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW, 0600);
 		posix_spawn_file_actions_adddup2(&actions, 1, 2);
 		posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
 	}

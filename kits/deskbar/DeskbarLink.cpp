@@ -8,6 +8,8 @@
 #include <dlfcn.h>
 #include <errno.h>
 #include <poll.h>
+#include <pwd.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
@@ -15,6 +17,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include <DataIO.h>
@@ -23,6 +27,7 @@
 
 #include "HostErrors.h"
 #include "HostWait.h"
+#include "MessageFormat.h"
 #include "ProcessLauncher.h"
 
 namespace BPrivate {
@@ -35,7 +40,8 @@ namespace {
 // A request waits at most this long for its reply; adding an item loads code.
 const bigtime_t kReplyTimeout = 30000000;
 const bigtime_t kHostStartTimeout = 10000000;
-const uint32 kMaxMessageSize = 16 * 1024 * 1024;
+// A message's body is taken in pieces of at most this size, as they arrive.
+const size_t kReadChunkSize = 64 * 1024;
 
 status_t
 WaitFor(int socket, short events, bigtime_t deadline)
@@ -63,17 +69,39 @@ ReadAll(int socket, void* buffer, size_t size, bigtime_t deadline)
 	return B_OK;
 }
 
+// The user's own folder that no one else may enter.
+bool
+IsPrivateFolder(const struct stat& st)
+{
+	return S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 0077) == 0;
+}
+
+std::string
+OwnerName(uid_t uid)
+{
+	struct passwd entry;
+	struct passwd* found = NULL;
+	char buffer[1024];
+	if (getpwuid_r(uid, &entry, buffer, sizeof(buffer), &found) == 0 && found != NULL)
+		return std::string(found->pw_name) + " (uid " + std::to_string(uid) + ")";
+	return "uid " + std::to_string(uid);
+}
+
 } // namespace
 
 status_t
-DeskbarLink::RuntimeDirectory(std::string& path)
+DeskbarLink::RuntimeDirectory(std::string& path, std::string* note)
 {
 	const char* runtime = getenv("XDG_RUNTIME_DIR");
 	if (runtime != NULL && runtime[0] == '/') {
 		struct stat st;
-		if (stat(runtime, &st) == 0 && S_ISDIR(st.st_mode)) {
+		if (stat(runtime, &st) == 0 && IsPrivateFolder(st)) {
 			path = runtime;
 			return B_OK;
+		}
+		if (note != NULL) {
+			*note = std::string("XDG_RUNTIME_DIR ") + runtime
+				+ " is not a folder of this user's closed to others; using the temporary folder";
 		}
 	}
 	const char* temporary = getenv("TMPDIR");
@@ -83,8 +111,15 @@ DeskbarLink::RuntimeDirectory(std::string& path)
 		return host_error_to_status(errno);
 	// Somebody else's folder of that name must not be trusted.
 	struct stat st;
-	if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()
-		|| (st.st_mode & 0077) != 0) {
+	if (lstat(path.c_str(), &st) != 0)
+		return host_error_to_status(errno);
+	if (!IsPrivateFolder(st)) {
+		if (note != NULL) {
+			*note = path
+				+ (st.st_uid != getuid() ? " belongs to " + OwnerName(st.st_uid)
+										 : std::string(" is no folder closed to others"))
+				+ ", not to this user alone";
+		}
 		return B_PERMISSION_DENIED;
 	}
 	return B_OK;
@@ -130,21 +165,27 @@ DeskbarLink::HostProgram(std::string& path)
 }
 
 status_t
-DeskbarLink::WriteMessage(int socket, const BMessage& message)
+DeskbarLink::WriteMessage(int socket, const BMessage& message, bigtime_t timeout)
 {
+	bigtime_t deadline = host_deadline(timeout);
 	BMallocIO flattened;
+	uint32 size = 0;
+	// Room for the length, filled in once it is known.
+	flattened.Write(&size, sizeof(size));
 	status_t status = message.Flatten(&flattened);
 	if (status != B_OK)
 		return status;
-	uint32 size = (uint32)flattened.BufferLength();
-	std::vector<char> frame(sizeof(size) + size);
-	memcpy(frame.data(), &size, sizeof(size));
-	memcpy(frame.data() + sizeof(size), flattened.Buffer(), size);
-	const char* bytes = frame.data();
-	size_t left = frame.size();
+	size = (uint32)(flattened.BufferLength() - sizeof(size));
+	flattened.WriteAt(0, &size, sizeof(size));
+	const char* bytes = (const char*)flattened.Buffer();
+	size_t left = flattened.BufferLength();
 	while (left > 0) {
-		ssize_t sent = send(socket, bytes, left, MSG_NOSIGNAL);
-		if (sent < 0 && errno == EINTR)
+		// A reader that takes nothing is given up at the deadline.
+		status = WaitFor(socket, POLLOUT, deadline);
+		if (status != B_OK)
+			return status;
+		ssize_t sent = send(socket, bytes, left, MSG_NOSIGNAL | MSG_DONTWAIT);
+		if (sent < 0 && (errno == EINTR || errno == EAGAIN))
 			continue;
 		if (sent <= 0)
 			return sent < 0 ? host_error_to_status(errno) : (status_t)B_IO_ERROR;
@@ -162,14 +203,26 @@ DeskbarLink::ReadMessage(int socket, BMessage* message, bigtime_t timeout)
 	status_t status = ReadAll(socket, &size, sizeof(size), deadline);
 	if (status != B_OK)
 		return status;
-	if (size == 0 || size > kMaxMessageSize)
+	if (size == 0 || size > kDeskbarMaxMessageSize)
 		return B_BAD_DATA;
-	std::vector<char> buffer(size);
-	status = ReadAll(socket, buffer.data(), size, deadline);
+	// The buffer grows with what arrives: a large size announced by a sender that then sends
+	// nothing costs nothing.
+	std::vector<char> buffer;
+	while (buffer.size() < size) {
+		size_t had = buffer.size();
+		buffer.resize(had + std::min((size_t)size - had, kReadChunkSize));
+		status = ReadAll(socket, buffer.data() + had, buffer.size() - had, deadline);
+		if (status != B_OK)
+			return status;
+	}
+	// Read from the buffer itself, which must hold exactly the size it declares.
+	size_t declared = 0;
+	status = MessageFormat::ReadSize((const uint8*)buffer.data(), buffer.size(), &declared);
 	if (status != B_OK)
 		return status;
-	BMemoryIO stream(buffer.data(), size);
-	return message->Unflatten(&stream);
+	if (declared != size)
+		return B_BAD_DATA;
+	return message->Unflatten(buffer.data());
 }
 
 int
@@ -200,9 +253,15 @@ DeskbarLink::_StartHost()
 		return status;
 	// The host outlives whoever started it, so it keeps none of its terminal or pipes.
 	std::string runtime;
-	status = RuntimeDirectory(runtime);
-	if (status != B_OK)
+	std::string note;
+	status = RuntimeDirectory(runtime, &note);
+	if (status != B_OK) {
+		// Nowhere to put its socket: whoever asked is told why, once.
+		static std::atomic<bool> sTold(false);
+		if (!note.empty() && !sTold.exchange(true))
+			fprintf(stderr, "The Deskbar could not be started: %s\n", note.c_str());
 		return status;
+	}
 	std::string log = runtime + "/be-deskbar.log";
 	return ProcessLauncher::Start(program, std::vector<std::string>(), NULL, log.c_str());
 }

@@ -1,6 +1,9 @@
 #include <Bitmap.h>
 
+#include <stdint.h>
 #include <string.h>
+
+#include <algorithm>
 
 #include <Message.h>
 #include <Screen.h>
@@ -10,8 +13,9 @@ namespace {
 // Larger sides are refused rather than allocated.
 const int32 kMaxSide = 32768;
 
+// Takes the number, as an archive holds any: only the known spaces are read as the type.
 int32
-BytesPerPixel(color_space colorSpace)
+BytesPerPixel(int32 colorSpace)
 {
 	switch (colorSpace) {
 		case B_CMAP8:
@@ -24,10 +28,37 @@ BytesPerPixel(color_space colorSpace)
 	}
 }
 
+// From an archive, a bitmap whose pixels do not come with it is made blank only up to this
+// size: an archive cannot ask for more memory than it holds, or than this.
+const int64 kMaxBlankArchivedBits = 16 * 1024 * 1024;
+
 int32
-RowBytesFor(color_space colorSpace, int32 width)
+RowBytesFor(int32 colorSpace, int32 width)
 {
 	return (width * BytesPerPixel(colorSpace) + 3) & ~3;
+}
+
+// The row length (any, for B_ANY_BYTES_PER_ROW) and the length of the bits of such a bitmap;
+// false for a bitmap that cannot be.
+bool
+BitsLayout(BRect bounds, int32 colorSpace, int32* bytesPerRow, int64* length)
+{
+	// The sides are checked as numbers before they are converted (false for NaN too).
+	if (!bounds.IsValid() || BytesPerPixel(colorSpace) == 0 || !(bounds.Width() < kMaxSide)
+		|| !(bounds.Height() < kMaxSide)) {
+		return false;
+	}
+	int32 width = bounds.IntegerWidth() + 1;
+	int32 height = bounds.IntegerHeight() + 1;
+	if (width > kMaxSide || height > kMaxSide)
+		return false;
+	int32 minimumRowBytes = RowBytesFor(colorSpace, width);
+	if (*bytesPerRow < 0)
+		*bytesPerRow = minimumRowBytes;
+	else if (*bytesPerRow < minimumRowBytes)
+		return false;
+	*length = (int64)*bytesPerRow * height;
+	return *length <= INT32_MAX;
 }
 
 } // namespace
@@ -113,13 +144,20 @@ BBitmap::BBitmap(BMessage* data) :
 	if (data->FindInt32("_rowbytes", &bytesPerRow) != B_OK)
 		bytesPerRow = B_ANY_BYTES_PER_ROW;
 
-	_Init(bounds, (uint32)flags, (color_space)colorSpace, bytesPerRow);
-	if (fInitStatus != B_OK)
+	const void* bits = NULL;
+	ssize_t length = 0;
+	if (data->FindData("_data", B_RAW_TYPE, &bits, &length) != B_OK)
+		length = 0;
+	int32 rowBytes = bytesPerRow;
+	int64 needed;
+	if (!BitsLayout(bounds, colorSpace, &rowBytes, &needed)
+		|| needed > std::max(kMaxBlankArchivedBits, (int64)length)) {
+		fInitStatus = B_BAD_VALUE;
 		return;
+	}
 
-	const void* bits;
-	ssize_t length;
-	if (data->FindData("_data", B_RAW_TYPE, &bits, &length) == B_OK && length == fBitsLength)
+	_Init(bounds, (uint32)flags, (color_space)colorSpace, bytesPerRow);
+	if (fInitStatus == B_OK && length == fBitsLength)
 		memcpy(fBits, bits, length);
 }
 
@@ -344,19 +382,11 @@ BBitmap::_Init(BRect bounds, uint32 flags, color_space colorSpace, int32 bytesPe
 {
 	_Free();
 	fInitStatus = B_BAD_VALUE;
-	if (!bounds.IsValid() || BytesPerPixel(colorSpace) == 0)
-		return;
-	int32 width = bounds.IntegerWidth() + 1;
-	int32 height = bounds.IntegerHeight() + 1;
-	if (width > kMaxSide || height > kMaxSide)
-		return;
-	int32 minimumRowBytes = RowBytesFor(colorSpace, width);
-	if (bytesPerRow < 0)
-		bytesPerRow = minimumRowBytes;
-	else if (bytesPerRow < minimumRowBytes)
+	int64 length;
+	if (!BitsLayout(bounds, colorSpace, &bytesPerRow, &length))
 		return;
 
-	fBitsLength = bytesPerRow * height;
+	fBitsLength = (int32)length;
 	fBits = new uint8[fBitsLength];
 	// White is index 255 in B_CMAP8, which B_OP_OVER leaves transparent.
 	memset(fBits, (flags & B_BITMAP_CLEAR_TO_WHITE) != 0 ? 0xff : 0, fBitsLength);

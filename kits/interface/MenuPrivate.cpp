@@ -85,6 +85,30 @@ choose_menu_item(const char* label)
 	return status;
 }
 
+int32
+close_open_menus()
+{
+	std::vector<OpenMenu> open;
+	{
+		std::lock_guard<std::mutex> guard(sLock);
+		open = sOpenMenus;
+		for (const OpenMenu& menu : open)
+			sBusyWindows[menu.window]++;
+	}
+	// Only queued: the window's own thread closes its menu, whatever the caller holds.
+	for (const OpenMenu& menu : open)
+		WindowPort(menu.window, WindowPort::kQueueOnly).KeyDown("\x1b", 0);
+	{
+		std::lock_guard<std::mutex> guard(sLock);
+		for (const OpenMenu& menu : open) {
+			if (--sBusyWindows[menu.window] == 0)
+				sBusyWindows.erase(menu.window);
+		}
+	}
+	sIdle.notify_all();
+	return (int32)open.size();
+}
+
 BWindow*
 open_menu_window()
 {

@@ -201,9 +201,17 @@ public:
 
 	bool IsValid() const { return left <= right && top <= bottom; }
 	float Width() const { return right - left; }
-	int32 IntegerWidth() const { return (int32)ceilf(right - left); }
+	// Saturated at 2^30 either way (the lower end for NaN): far beyond any screen, and far
+	// enough inside the integer limits that a sum of two stays defined.
+	int32 IntegerWidth() const
+	{
+		float width = ceilf(right - left);
+		if (width >= -1073741824.0f && width <= 1073741824.0f)
+			return (int32)width;
+		return width > 0 ? 1073741824 : -1073741824;
+	}
 	float Height() const { return bottom - top; }
-	int32 IntegerHeight() const { return (int32)ceilf(bottom - top); }
+	int32 IntegerHeight() const { return BRect(top, left, bottom, right).IntegerWidth(); }
 
 	bool Intersects(BRect r) const
 	{

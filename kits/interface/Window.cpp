@@ -29,6 +29,9 @@ using BPrivate::SyncPoint;
 
 namespace {
 
+// The most pixels a window keeps a side.
+const int32 kMaxBufferSide = 4096;
+
 // The window that has the keyboard; windows deactivate each other through it.
 std::mutex sActiveLock;
 BWindow* sActiveWindow = NULL;
@@ -1167,9 +1170,11 @@ BWindow::_StopPulse()
 void
 BWindow::_ResizeBuffer()
 {
+	// At most kMaxBufferSide pixels a side whatever the frame (an archive's may be anything);
+	// what lies beyond is not drawn.
 	BRect frame = Frame();
-	fData->width = frame.IntegerWidth() + 1;
-	fData->height = frame.IntegerHeight() + 1;
+	fData->width = std::clamp(frame.IntegerWidth(), (int32)0, kMaxBufferSide - 1) + 1;
+	fData->height = std::clamp(frame.IntegerHeight(), (int32)0, kMaxBufferSide - 1) + 1;
 	fData->pixels.assign((size_t)fData->width * fData->height * 4, 0xff);
 	BRegion all(frame.OffsetToCopy(B_ORIGIN));
 	_Invalidate(all);

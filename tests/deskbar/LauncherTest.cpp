@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <string>
@@ -131,4 +132,26 @@ TEST_F(LauncherTest, GarbagePreferencesAreKeptAsideAndReplacedByDefaults)
 	ASSERT_EQ(printed.find('\n'), printed.size() - 1) << printed;
 	std::string kept = printed.substr(lead.size(), printed.size() - lead.size() - 1);
 	EXPECT_EQ(fHome.ReadFile(kept), "garbage, not a message");
+}
+
+TEST_F(LauncherTest, AFolderTakenByAnotherUserIsNamedWhenTheDeskbarCannotStart)
+{
+	if (getuid() != 0)
+		GTEST_SKIP() << "giving a folder to another user needs root";
+	// No private runtime folder, and the fallback's name taken by someone else.
+	std::string temporary = fHome.Path() + "/tmp";
+	mkdir(temporary.c_str(), 0700);
+	setenv("TMPDIR", temporary.c_str(), 1);
+	chmod((fHome.Path() + "/run").c_str(), 0755);
+	std::string taken = temporary + "/be-deskbar-0";
+	mkdir(taken.c_str(), 0700);
+	ASSERT_EQ(chown(taken.c_str(), 65534, 65534), 0);
+	int status = -1;
+	std::string printed = RunCommand("'" + std::string(ZORVE_PROGRAM) + "' 2>&1", &status);
+	chmod((fHome.Path() + "/run").c_str(), 0700);
+	unsetenv("TMPDIR");
+	EXPECT_NE(printed.find("The Deskbar could not be started: " + taken + " belongs to "),
+		std::string::npos)
+		<< printed;
+	EXPECT_NE(printed.find(kNotInstalled), std::string::npos) << printed;
 }

@@ -4,12 +4,15 @@
  * with TEST_ITEM_MENU set, a click opens a pop-up menu whose "Exit" removes the item; with
  * TEST_ITEM_PATTERN set, a white line down its sixth column shows how it is scaled; with
  * TEST_ITEM_ANIMATE set, every pulse turns it from red to blue or back, and the log gets
- * "frame N at T" with the pulse's system_time().
+ * "frame N at T" with the pulse's system_time(). While the file named by TEST_ITEM_THROW
+ * exists, the add-on throws instead of making an item.
  */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
+#include <stdexcept>
 #include <string>
 
 #include <Deskbar.h>
@@ -137,5 +140,8 @@ TestItem::Instantiate(BMessage* archive)
 extern "C" BView*
 instantiate_deskbar_item()
 {
+	const char* throwFile = getenv("TEST_ITEM_THROW");
+	if (throwFile != NULL && access(throwFile, F_OK) == 0)
+		throw std::runtime_error("no item today");
 	return new TestItem();
 }

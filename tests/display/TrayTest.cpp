@@ -138,6 +138,51 @@ protected:
 		return mismatches;
 	}
 
+	// Becomes the display's tray with a window at `trayFrame`, starts the host with the item,
+	// and puts the item's icon into that window at `iconFrame` (in the tray's coordinates),
+	// as a tray would; the icon's window once shown, or 0.
+	::Window DockInOwnTray(BRect trayFrame, BRect iconFrame)
+	{
+		Display* connection = fDisplay.Connection();
+		::Window root = DefaultRootWindow(connection);
+		::Window tray = XCreateSimpleWindow(connection, root, (int)trayFrame.left,
+			(int)trayFrame.top, trayFrame.IntegerWidth() + 1, trayFrame.IntegerHeight() + 1, 0, 0,
+			0);
+		XMapWindow(connection, tray);
+		Atom selection = XInternAtom(connection, "_NET_SYSTEM_TRAY_S0", False);
+		Atom opcode = XInternAtom(connection, "_NET_SYSTEM_TRAY_OPCODE", False);
+		XSetSelectionOwner(connection, selection, tray, CurrentTime);
+		XEvent announce = {};
+		announce.xclient.type = ClientMessage;
+		announce.xclient.window = root;
+		announce.xclient.message_type = XInternAtom(connection, "MANAGER", False);
+		announce.xclient.format = 32;
+		announce.xclient.data.l[0] = CurrentTime;
+		announce.xclient.data.l[1] = selection;
+		announce.xclient.data.l[2] = tray;
+		XSendEvent(connection, root, False, StructureNotifyMask, &announce);
+		XSync(connection, False);
+
+		StartHostWithItem();
+		::Window icon = 0;
+		if (!WaitUntil([&] {
+				XEvent event;
+				while (XCheckTypedWindowEvent(connection, tray, ClientMessage, &event)) {
+					if (event.xclient.message_type == opcode && event.xclient.data.l[1] == 0)
+						icon = (::Window)event.xclient.data.l[2];
+				}
+				return icon != 0;
+			})) {
+			return 0;
+		}
+		XReparentWindow(connection, icon, tray, (int)iconFrame.left, (int)iconFrame.top);
+		XResizeWindow(connection, icon, iconFrame.IntegerWidth() + 1,
+			iconFrame.IntegerHeight() + 1);
+		XMapWindow(connection, icon);
+		XSync(connection, False);
+		return WaitUntil([&] { return fDisplay.IsShown(icon); }) ? icon : 0;
+	}
+
 	TemporaryHome fHome;
 	TestDisplay fDisplay;
 	ChildProcess fHost;
@@ -211,40 +256,8 @@ TEST_F(TrayTest, WithATrayTheItemIsAnIconThereAndTheShelfHides)
 TEST_F(TrayTest, ATrayThatGivesMoreRoomGetsThePictureEnlargedByWholeMultiples)
 {
 	// A tray manager of the test's own that gives each icon 40 x 40 pixels.
-	Display* connection = fDisplay.Connection();
-	::Window root = DefaultRootWindow(connection);
-	::Window tray = XCreateSimpleWindow(connection, root, 600, 700, 100, 50, 0, 0, 0);
-	XMapWindow(connection, tray);
-	Atom selection = XInternAtom(connection, "_NET_SYSTEM_TRAY_S0", False);
-	Atom opcode = XInternAtom(connection, "_NET_SYSTEM_TRAY_OPCODE", False);
-	XSetSelectionOwner(connection, selection, tray, CurrentTime);
-	XEvent announce = {};
-	announce.xclient.type = ClientMessage;
-	announce.xclient.window = root;
-	announce.xclient.message_type = XInternAtom(connection, "MANAGER", False);
-	announce.xclient.format = 32;
-	announce.xclient.data.l[0] = CurrentTime;
-	announce.xclient.data.l[1] = selection;
-	announce.xclient.data.l[2] = tray;
-	XSendEvent(connection, root, False, StructureNotifyMask, &announce);
-	XSync(connection, False);
-
-	StartHostWithItem();
-	::Window icon = 0;
-	ASSERT_TRUE(WaitUntil([&] {
-		XEvent event;
-		while (XCheckTypedWindowEvent(connection, tray, ClientMessage, &event)) {
-			if (event.xclient.message_type == opcode && event.xclient.data.l[1] == 0)
-				icon = (::Window)event.xclient.data.l[2];
-		}
-		return icon != 0;
-	}));
-	XReparentWindow(connection, icon, tray, 30, 5);
-	XResizeWindow(connection, icon, 40, 40);
-	XMapWindow(connection, icon);
-	XSync(connection, False);
-
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(icon); }));
+	::Window icon = DockInOwnTray(BRect(600, 700, 699, 749), BRect(30, 5, 69, 44));
+	ASSERT_NE(0u, icon);
 	EXPECT_EQ("test_deskbar_item", fDisplay.ClassOf(icon));
 	BRect frame = fDisplay.ScreenFrame(icon);
 	EXPECT_EQ(BRect(630, 705, 669, 744), frame);
@@ -254,6 +267,17 @@ TEST_F(TrayTest, ATrayThatGivesMoreRoomGetsThePictureEnlargedByWholeMultiples)
 	::Window shelf = fDisplay.FindWindow("Deskbar");
 	ASSERT_NE(0u, shelf);
 	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
+}
+
+TEST_F(TrayTest, AHugeIconWindowGetsThePictureDrawnNoLargerThanSixteenTimes)
+{
+	// 700 x 600 pixels: the picture is drawn 256 pixels square in the middle, no larger.
+	::Window icon = DockInOwnTray(BRect(100, 50, 899, 749), BRect(50, 50, 749, 649));
+	ASSERT_NE(0u, icon);
+	EXPECT_EQ(BRect(150, 100, 849, 699), fDisplay.ScreenFrame(icon));
+	BRect drawn(150 + 222, 100 + 172, 150 + 222 + 255, 100 + 172 + 255);
+	EXPECT_TRUE(WaitUntil([&] { return PictureMismatches(drawn, 16) == 0; }))
+		<< PictureMismatches(drawn, 16) << " pixels differ";
 }
 
 TEST_F(TrayTest, AClickOnTheIconOpensItsMenuBesideItOnTheScreen)

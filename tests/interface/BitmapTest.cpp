@@ -174,6 +174,21 @@ TEST(BitmapTest, PixelDataOfTheWrongLengthIsIgnored)
 	EXPECT_EQ(B_TRANSPARENT_MAGIC_CMAP8, ((uint8*)bitmap.Bits())[0]);
 }
 
+TEST(BitmapTest, AnArchiveAsksForNoMoreMemoryThanItBrings)
+{
+	uint8 pixels[16];
+	BMessage archive;
+	archive.AddString("class", "BBitmap");
+	archive.AddRect("_frame", BRect(0, 0, 19999, 19999));
+	archive.AddInt32("_cspace", B_RGB32);
+	archive.AddData("_data", B_RAW_TYPE, pixels, sizeof(pixels));
+	EXPECT_EQ(B_BAD_VALUE, BBitmap(&archive).InitCheck());
+	// Nor through a row length whose product with the height does not fit.
+	archive.ReplaceRect("_frame", BRect(0, 0, 15, 15));
+	archive.AddInt32("_rowbytes", 0x7fffffff);
+	EXPECT_EQ(B_BAD_VALUE, BBitmap(&archive).InitCheck());
+}
+
 TEST(BitmapTest, OlderArchivesComputeTheirRowLength)
 {
 	uint8 pixels[4 * 2 * 4];

@@ -133,6 +133,21 @@ TEST(WindowTest, NewWindowsAreHiddenAndHaveNoThreadYet)
 	EXPECT_TRUE(journal.Events().empty());
 }
 
+TEST(WindowTest, AHugeFrameKeepsAtMost4096PixelsASide)
+{
+	BMessage archive;
+	archive.AddString("class", "BWindow");
+	archive.AddRect("_frame", BRect(0, 0, 19999, 1e30f));
+	BWindow* window = dynamic_cast<BWindow*>(BWindow::Instantiate(&archive));
+	ASSERT_NE(nullptr, window);
+	BPrivate::WindowPort port(window);
+	EXPECT_EQ(255, port.PixelAt(4095, 4095).alpha);
+	EXPECT_EQ(0, port.PixelAt(4096, 0).alpha);
+	EXPECT_EQ(0, port.PixelAt(0, 4096).alpha);
+	window->Lock();
+	window->Quit();
+}
+
 TEST(WindowTest, ShowAndHideCallsNest)
 {
 	WindowJournal journal;

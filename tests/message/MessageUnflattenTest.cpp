@@ -236,20 +236,23 @@ TEST(MessageUnflattenTest, SkipsTargetTokenAndReplyInfo)
 	}
 }
 
-TEST(MessageUnflattenTest, NestedMessagesAreBoundedAt64Levels)
+TEST(MessageUnflattenTest, NestedMessagesAreBoundedAtEightLevels)
 {
 	for (bool bigEndian : {false, true}) {
 		BMessage message;
-		Bytes deep = Nested(64, bigEndian);
+		Bytes deep = Nested(8, bigEndian);
 		ASSERT_EQ(message.Unflatten((const char*)deep.data()), B_OK);
 		BMessage level(message);
-		for (int i = 0; i < 64; i++)
+		for (int i = 0; i < 8; i++)
 			ASSERT_EQ(level.FindMessage("m", &level), B_OK);
 		int32 depth = 0;
 		EXPECT_EQ(level.FindInt32("depth", &depth), B_OK);
-		EXPECT_EQ(depth, 64);
+		EXPECT_EQ(depth, 8);
+		// Nor can one be built deeper by nesting.
+		BMessage outer;
+		EXPECT_EQ(outer.AddMessage("m", &message), B_BAD_VALUE);
 
-		Bytes tooDeep = Nested(65, bigEndian);
+		Bytes tooDeep = Nested(9, bigEndian);
 		EXPECT_EQ(message.Unflatten((const char*)tooDeep.data()), B_BAD_DATA);
 	}
 }

@@ -31,8 +31,23 @@ namespace {
 const bigtime_t kInputWait = 500000;
 const int32 kMaxDragSteps = 100;
 const int32 kMaxPulses = 100;
-// A screen's worth of pixels at most per request.
-const float kMaxPixels = 4096 * 4096;
+// Points lie within this distance of the window's origin; a rectangle of pixels has sides of
+// 1 to 4096, and its reply must fit in a message with room to spare.
+const float kMaxPixelSide = 4096;
+const float kMaxPixelOffset = 1000000;
+const size_t kMaxPixelBytes = kDeskbarMaxMessageSize - 4096;
+// The shelf's own pulse: none (0), or at most this often and at least once an hour.
+const bigtime_t kMinPulseRate = 10000;
+const bigtime_t kMaxPulseRate = 3600000000LL;
+// How long a request waits for a window held elsewhere (by an open menu, say).
+const bigtime_t kWindowLockWait = 2000000;
+
+bool
+InRange(float value, float low, float high)
+{
+	// False for NaN too.
+	return value >= low && value <= high;
+}
 
 } // namespace
 
@@ -90,16 +105,21 @@ ControlCommands::_ListWindows(BMessage* reply)
 status_t
 ControlCommands::_Input(const BMessage& request)
 {
+	BPoint where;
+	request.FindPoint("where", &where);
+	BPoint to = where;
+	request.FindPoint("to", &to);
+	for (BPoint point : {where, to}) {
+		if (!InRange(point.x, -kMaxPixelOffset, kMaxPixelOffset)
+			|| !InRange(point.y, -kMaxPixelOffset, kMaxPixelOffset)) {
+			return B_BAD_VALUE;
+		}
+	}
 	const char* title = NULL;
 	request.FindString("window", &title);
 	BWindow* window = _FindWindow(title);
 	if (window == NULL)
 		return B_NAME_NOT_FOUND;
-
-	BPoint where;
-	request.FindPoint("where", &where);
-	BPoint to = where;
-	request.FindPoint("to", &to);
 	int32 steps = 1;
 	request.FindInt32("steps", &steps);
 	steps = std::max(1, std::min(steps, kMaxDragSteps));
@@ -224,16 +244,28 @@ ControlCommands::_Pixels(const BMessage& request, BMessage* reply)
 	const char* title = NULL;
 	request.FindString("window", &title);
 	BRect rect;
-	if (request.FindRect("rect", &rect) != B_OK || !rect.IsValid()
-		|| rect.Width() * rect.Height() > kMaxPixels) {
+	if (request.FindRect("rect", &rect) != B_OK)
+		return B_BAD_VALUE;
+	// Each side on its own, before anything is converted or reserved: their product would let
+	// a side of zero, or NaN, through.
+	if (!InRange(rect.left, -kMaxPixelOffset, kMaxPixelOffset)
+		|| !InRange(rect.top, -kMaxPixelOffset, kMaxPixelOffset)
+		|| !InRange(rect.Width() + 1, 1, kMaxPixelSide)
+		|| !InRange(rect.Height() + 1, 1, kMaxPixelSide)) {
 		return B_BAD_VALUE;
 	}
+	int32 width = rect.IntegerWidth() + 1;
+	int32 height = rect.IntegerHeight() + 1;
+	if ((size_t)width * height * 4 > kMaxPixelBytes)
+		return B_BAD_VALUE;
 	BWindow* window = _FindWindow(title);
 	if (window == NULL)
 		return B_NAME_NOT_FOUND;
+	if (window->LockWithTimeout(kWindowLockWait) != B_OK) {
+		WindowList::Release(window);
+		return B_TIMED_OUT;
+	}
 	WindowPort port(window);
-	int32 width = rect.IntegerWidth() + 1;
-	int32 height = rect.IntegerHeight() + 1;
 	std::string pixels;
 	pixels.reserve((size_t)width * height * 4);
 	for (int32 y = 0; y < height; y++) {
@@ -245,6 +277,7 @@ ControlCommands::_Pixels(const BMessage& request, BMessage* reply)
 			pixels += (char)color.alpha;
 		}
 	}
+	window->Unlock();
 	WindowList::Release(window);
 	reply->AddInt32("width", width);
 	reply->AddInt32("height", height);
@@ -286,8 +319,11 @@ status_t
 ControlCommands::_SetPulseRate(const BMessage& request)
 {
 	int64 rate;
-	if (request.FindInt64("rate", &rate) != B_OK || rate < 0)
+	if (request.FindInt64("rate", &rate) != B_OK || rate < 0 || rate > kMaxPulseRate)
 		return B_BAD_VALUE;
+	// A pulse every few microseconds would keep the shelf busy for nothing.
+	if (rate > 0 && rate < kMinPulseRate)
+		rate = kMinPulseRate;
 	fShelf->SetPulseRate(rate);
 	return B_OK;
 }

@@ -1,5 +1,6 @@
 #include "DeskbarApplication.h"
 
+#include <malloc.h>
 #include <pthread.h>
 #include <signal.h>
 #include <stdio.h>
@@ -15,6 +16,7 @@
 #include <Path.h>
 
 #include "DeskbarProtocol.h"
+#include "MenuPrivate.h"
 #include "RequestServer.h"
 #include "ShelfWindow.h"
 
@@ -52,6 +54,10 @@ DeskbarApplication::~DeskbarApplication()
 int
 DeskbarApplication::Serve()
 {
+	// Large buffers (a big request, a reply) go back to the system when freed, instead of
+	// raising the threshold under which the allocator keeps what it was given.
+	mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+
 	// Signals are taken by one thread only, which turns them into a quit request.
 	sigset_t signals;
 	sigemptyset(&signals);
@@ -75,8 +81,9 @@ DeskbarApplication::Serve()
 	fServer = new RequestServer(fShelf);
 	status_t status = fServer->Start();
 	if (status != B_OK) {
-		fprintf(stderr, "Deskbar: %s\n",
-			status == B_ALREADY_RUNNING ? "another Deskbar runs" : "cannot listen for requests");
+		// Any other failure the server has told in its own words.
+		if (status == B_ALREADY_RUNNING)
+			fprintf(stderr, "Deskbar: another Deskbar runs\n");
 		fShelf->Lock();
 		fShelf->Quit();
 		fShelf = NULL;
@@ -94,6 +101,7 @@ DeskbarApplication::Serve()
 
 	Run();
 
+	_CloseMenus();
 	_ArchiveItems();
 	fServer->Stop();
 	fShelf->Lock();
@@ -106,6 +114,20 @@ DeskbarApplication::Serve()
 	pthread_kill(signalThread.native_handle(), SIGUSR1);
 	signalThread.join();
 	return 0;
+}
+
+void
+DeskbarApplication::_CloseMenus()
+{
+	// An open menu holds the shelf's thread, and so its lock, in the menu's Go(): it is
+	// closed as an Escape would close it, and again should another open meanwhile.
+	for (int32 attempt = 0; attempt < 50; attempt++) {
+		close_open_menus();
+		if (fShelf->LockWithTimeout(100000) == B_OK) {
+			fShelf->Unlock();
+			return;
+		}
+	}
 }
 
 void

@@ -21,6 +21,7 @@ public:
 	int Serve();
 
 private:
+	void _CloseMenus();
 	void _RestoreItems();
 	void _ArchiveItems();
 

@@ -1,5 +1,6 @@
 #include "ShelfWindow.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -26,7 +27,9 @@ const float kSlotSize = 16;
 const float kSlotSpacing = 2;
 const float kMargin = 2;
 const bigtime_t kShelfPulseRate = 500000;
-const bigtime_t kRequestTimeout = 30000000;
+// Shorter than a client waits for its reply: a request given up here is answered before the
+// client gives up, and is then withdrawn, so the answer holds.
+const bigtime_t kRequestTimeout = 20000000;
 
 typedef BView* (*instantiate_deskbar_item_func)();
 
@@ -47,8 +50,19 @@ struct ShelfRequest {
 	std::condition_variable done;
 	bool finished = false;
 	bool abandoned = false;
+	// Begun by the shelf, or given up by the asker before that: never both.
+	bool started = false;
+	bool withdrawn = false;
 	BMessage request;
 	BMessage reply;
+
+	// The shelf's claim on the request; false when its asker has given up on it.
+	bool Start()
+	{
+		std::lock_guard<std::mutex> guard(lock);
+		started = !withdrawn;
+		return started;
+	}
 
 	// Returns true when the other side has already let go, so the caller deletes it.
 	bool Finish()
@@ -94,11 +108,9 @@ ShelfWindow::MessageReceived(BMessage* message)
 			if (message->FindPointer("request", (void**)&pending) != B_OK || pending == NULL)
 				break;
 			int32 id = -1;
-			status_t status = B_BAD_VALUE;
-			if (pending->request.what == kMsgDeskbarAddItem)
-				status = _AddItem(pending->request, &id);
-			else if (pending->request.what == kMsgDeskbarRemoveItem)
-				status = _RemoveItem(pending->request);
+			status_t status = B_TIMED_OUT;
+			if (pending->Start())
+				status = _Carry(pending->request, &id);
 			pending->reply.AddInt32("status", status);
 			if (status == B_OK && id >= 0)
 				pending->reply.AddInt32("id", id);
@@ -109,6 +121,22 @@ ShelfWindow::MessageReceived(BMessage* message)
 		default:
 			BWindow::MessageReceived(message);
 			break;
+	}
+}
+
+status_t
+ShelfWindow::_Carry(const BMessage& request, int32* id)
+{
+	try {
+		if (request.what == kMsgDeskbarAddItem)
+			return _AddItem(request, id);
+		if (request.what == kMsgDeskbarRemoveItem)
+			return _RemoveItem(request);
+		return B_BAD_VALUE;
+	} catch (...) {
+		// An add-on that throws fails its own request, not the Deskbar.
+		fprintf(stderr, "Deskbar: an item's code failed while it was added or removed\n");
+		return B_ERROR;
 	}
 }
 
@@ -131,10 +159,13 @@ ShelfWindow::Submit(const BMessage& request, BMessage* reply, bool wait)
 	std::unique_lock<std::mutex> guard(pending->lock);
 	bool finished = pending->done.wait_for(guard, std::chrono::microseconds(kRequestTimeout),
 		[pending] { return pending->finished; });
-	if (!finished) {
+	if (!finished && !pending->started) {
+		pending->withdrawn = true;
 		pending->abandoned = true;
 		return B_TIMED_OUT;
 	}
+	// Begun: its answer is waited for, whatever it is.
+	pending->done.wait(guard, [pending] { return pending->finished; });
 	if (reply != NULL)
 		*reply = pending->reply;
 	int32 result = B_ERROR;

@@ -42,6 +42,8 @@ public:
 	status_t ArchiveItems(BMessage* into);
 
 private:
+	// Adds or removes as asked.
+	status_t _Carry(const BMessage& request, int32* id);
 	status_t _AddItem(const BMessage& request, int32* id);
 	status_t _RemoveItem(const BMessage& request);
 	void _Layout();

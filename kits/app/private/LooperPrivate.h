@@ -5,6 +5,7 @@
 #ifndef _LOOPER_PRIVATE_H
 #define _LOOPER_PRIVATE_H
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -69,7 +70,8 @@ struct BLooper::Private {
 		{
 			std::lock_guard<std::mutex> guard(queueLock);
 			periodicWhat = what;
-			period = interval;
+			// Longer would overflow the clock's arithmetic; a day is as good as never.
+			period = std::min(interval, (bigtime_t)86400000000LL);
 			periodicDue = system_time() + interval;
 		}
 		queueChanged.notify_all();

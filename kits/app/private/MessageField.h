@@ -29,6 +29,8 @@ public:
 
 	// A fixed-size field takes only items of its first item's size (else B_BAD_VALUE).
 	status_t AddItem(const void* data, size_t size);
+	// Takes the item's bytes over (a variable-size field only).
+	void AdoptItem(std::string&& item);
 	status_t ReplaceItem(int32 index, const void* data, size_t size);
 	void RemoveItem(int32 index);
 

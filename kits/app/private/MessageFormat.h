@@ -22,7 +22,9 @@ public:
 	// Refused when reading: nothing in this system comes near it, and it bounds what a
 	// declared size can make the reader allocate.
 	static const size_t kMaxFlattenedSize = 64 * 1024 * 1024;
-	static const int kMaxNesting = 64;
+	// Messages nested deeper are refused: no message here nests more than a few levels, and
+	// each level is read, and kept in our form, once more.
+	static const int kMaxNesting = 8;
 
 	static size_t FlattenedSize(const MessageFieldList& fields);
 	// Writes exactly FlattenedSize(fields) bytes into buffer.

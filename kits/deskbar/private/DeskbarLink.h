@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include <OS.h>
 #include <SupportDefs.h>
 
 class BMessage;
@@ -20,16 +21,20 @@ public:
 	// `startHost` is true.
 	static status_t Exchange(const BMessage& request, BMessage* reply, bool startHost = true);
 
-	// $XDG_RUNTIME_DIR when set, else a private folder under the temporary directory named
-	// for the user; created with mode 0700.
-	static status_t RuntimeDirectory(std::string& path);
+	// $XDG_RUNTIME_DIR when it is a folder of the user's that no one else may enter, else a
+	// private folder under the temporary directory named for the user, created with mode 0700
+	// (B_PERMISSION_DENIED when that name is taken by someone else's). `note`, when given,
+	// receives one line saying why XDG_RUNTIME_DIR was passed over or whose the folder is.
+	static status_t RuntimeDirectory(std::string& path, std::string* note = NULL);
 	static status_t SocketPath(std::string& path);
 	static status_t LockPath(std::string& path);
 	// The Deskbar program beside the kit's library, in the build tree or an installed prefix.
 	static status_t HostProgram(std::string& path);
 
-	// One flattened message on a stream, preceded by its length.
-	static status_t WriteMessage(int socket, const BMessage& message);
+	// One flattened message on a stream, preceded by its length, within the time-out. The
+	// reader takes the body in bounded pieces as they arrive, never its declared size at once.
+	static status_t WriteMessage(int socket, const BMessage& message,
+		bigtime_t timeout = B_INFINITE_TIMEOUT);
 	static status_t ReadMessage(int socket, BMessage* message, bigtime_t timeout);
 
 private:

@@ -41,6 +41,9 @@ const uint32 kMsgDeskbarQuit = 'DBqt';
 
 const uint32 kMsgDeskbarReply = 'DBrp';
 
+// The largest flattened request or reply either side accepts.
+const uint32 kDeskbarMaxMessageSize = 16 * 1024 * 1024;
+
 // The shelf's name as a window title, and the file its items are archived in.
 extern const char* const kDeskbarShelfTitle;
 extern const char* const kDeskbarItemsFile;

@@ -13,11 +13,16 @@
 
 namespace BPrivate {
 
-// Integral coordinates lie on pixel centres: the pixel a coordinate falls in.
+// Integral coordinates lie on pixel centres: the pixel a coordinate falls in, saturated at
+// 2^30 either way (the lower end for NaN), so that a pixel plus an origin stays defined.
 inline int32
 pixel_for(float coordinate)
 {
-	return (int32)floorf(coordinate + 0.5f);
+	const float kLimit = 1073741824.0f;
+	float pixel = floorf(coordinate + 0.5f);
+	if (pixel >= -kLimit && pixel <= kLimit)
+		return (int32)pixel;
+	return pixel > 0 ? (int32)kLimit : -(int32)kLimit;
 }
 
 // rgb_color has no comparison of its own: all four components.

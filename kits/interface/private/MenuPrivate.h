@@ -23,6 +23,10 @@ const uint32 kMsgMenuClosed = '_MCL';
 // items has the label; B_NOT_ALLOWED for a disabled item.
 status_t choose_menu_item(const char* label);
 
+// Closes every open menu as an Escape would (its Go() returns no item): posts the key to
+// each menu's window and returns at once. The number of menus it closes.
+int32 close_open_menus();
+
 // The window of the menu opened last that is still open, or NULL. It stays valid while the
 // menu exists.
 BWindow* open_menu_window();

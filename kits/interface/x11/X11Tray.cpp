@@ -20,6 +20,37 @@ const long kSystemTrayRequestDock = 0;
 const long kXEmbedEmbeddedNotify = 0;
 const long kXEmbedMapped = 1;
 const int32 kPictureSize = 16;
+// A tray may make an icon's window any size; the picture is drawn at most this large (sixteen
+// times its size), centred, and the rest of the window is left to its background.
+const int32 kMaxDrawnSize = 256;
+
+// Where in an icon window of that size the picture goes: the part drawn, and the picture's
+// scale and top left corner in it.
+struct Placement {
+	int32 left;
+	int32 top;
+	int32 width;
+	int32 height;
+	int32 scale;
+	int32 offsetX;
+	int32 offsetY;
+};
+
+Placement
+PlacementFor(int32 width, int32 height)
+{
+	Placement placement;
+	placement.width = std::clamp(width, (int32)1, kMaxDrawnSize);
+	placement.height = std::clamp(height, (int32)1, kMaxDrawnSize);
+	placement.left = std::max((int32)0, (width - placement.width) / 2);
+	placement.top = std::max((int32)0, (height - placement.height) / 2);
+	// Whole multiples only, so that every picture pixel stays a sharp square.
+	placement.scale = std::max((int32)1,
+		std::min(placement.width, placement.height) / kPictureSize);
+	placement.offsetX = placement.left + (placement.width - kPictureSize * placement.scale) / 2;
+	placement.offsetY = placement.top + (placement.height - kPictureSize * placement.scale) / 2;
+	return placement;
+}
 
 } // namespace
 
@@ -237,9 +268,10 @@ X11Tray::HitFor(::Window iconWindow, int x, int y, int rootX, int rootY, Hit* hi
 		for (const Icon& icon : entry.second.icons) {
 			if (icon.window != iconWindow)
 				continue;
-			int scale = std::max(1, std::min(icon.width, icon.height) / kPictureSize);
-			int offsetX = (icon.width - kPictureSize * scale) / 2;
-			int offsetY = (icon.height - kPictureSize * scale) / 2;
+			Placement placement = PlacementFor(icon.width, icon.height);
+			int scale = placement.scale;
+			int offsetX = placement.offsetX;
+			int offsetY = placement.offsetY;
 			int pictureX = std::clamp((x - offsetX) / scale, 0, (int)kPictureSize - 1);
 			int pictureY = std::clamp((y - offsetY) / scale, 0, (int)kPictureSize - 1);
 			hit->window = entry.first;
@@ -326,31 +358,28 @@ X11Tray::_DrawIcon(const Host& host, const Icon& icon)
 		|| top + kPictureSize > host.height) {
 		return;
 	}
-	// Whole multiples only, so that every picture pixel stays a sharp square; the margin
-	// takes the colour of the picture's corner.
-	int32 width = icon.width;
-	int32 height = icon.height;
-	int32 scale = std::max(1, std::min(width, height) / kPictureSize);
-	int32 offsetX = (width - kPictureSize * scale) / 2;
-	int32 offsetY = (height - kPictureSize * scale) / 2;
+	// The margin around the picture takes the colour of its corner.
+	Placement placement = PlacementFor(icon.width, icon.height);
 	const uint8* picture = host.pixels.data() + ((size_t)top * host.width + left) * 4;
 	uint32 corner;
 	memcpy(&corner, picture, 4);
-	std::vector<uint32> scaled((size_t)width * height, corner);
-	for (int32 y = 0; y < height; y++) {
-		int32 pictureY = (y - offsetY) / scale;
-		if (y < offsetY || pictureY >= kPictureSize)
+	std::vector<uint32> scaled((size_t)placement.width * placement.height, corner);
+	for (int32 y = 0; y < placement.height; y++) {
+		int32 windowY = placement.top + y;
+		int32 pictureY = (windowY - placement.offsetY) / placement.scale;
+		if (windowY < placement.offsetY || pictureY >= kPictureSize)
 			continue;
 		const uint8* row = picture + (size_t)pictureY * host.width * 4;
-		for (int32 x = 0; x < width; x++) {
-			int32 pictureX = (x - offsetX) / scale;
-			if (x < offsetX || pictureX >= kPictureSize)
+		for (int32 x = 0; x < placement.width; x++) {
+			int32 windowX = placement.left + x;
+			int32 pictureX = (windowX - placement.offsetX) / placement.scale;
+			if (windowX < placement.offsetX || pictureX >= kPictureSize)
 				continue;
-			memcpy(&scaled[(size_t)y * width + x], row + pictureX * 4, 4);
+			memcpy(&scaled[(size_t)y * placement.width + x], row + pictureX * 4, 4);
 		}
 	}
-	X11Image::Put(fContext, icon.window, fGC, (const uint8*)scaled.data(), width * 4, width, height,
-		0, 0);
+	X11Image::Put(fContext, icon.window, fGC, (const uint8*)scaled.data(), placement.width * 4,
+		placement.width, placement.height, placement.left, placement.top);
 }
 
 bool
