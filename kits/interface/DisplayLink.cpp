@@ -168,13 +168,6 @@ DisplayLink::SetTrayItems(BWindow* window, const std::vector<BView*>& items)
 		backend->SetTrayItems(window, items);
 }
 
-int32
-DisplayLink::CountDockedItems(BWindow* window)
-{
-	DisplayBackend* backend = LoadedBackend();
-	return backend != NULL ? backend->CountDockedItems(window) : 0;
-}
-
 void
 DisplayLink::FrameMovedFromDisplay(BWindow* window, BPoint where)
 {

@@ -41,7 +41,6 @@ public:
 
 	// From a host that keeps status pictures (the Deskbar's shelf).
 	static void SetTrayItems(BWindow* window, const std::vector<BView*>& items);
-	static int32 CountDockedItems(BWindow* window);
 
 	// From a backend, on its own thread: the display moved the window, or gave it the
 	// focus or took it away (queued behind the window's input), or asks it to close. The

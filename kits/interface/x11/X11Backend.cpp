@@ -353,8 +353,6 @@ X11Backend::WindowDeleted(BWindow* window)
 			fWindows.erase(found);
 		}
 		fTray->RemoveWindow(window);
-		std::lock_guard<std::mutex> guard(fLock);
-		fDocked.erase(window);
 	});
 	std::lock_guard<std::mutex> guard(fLock);
 	fShown.erase(window);
@@ -376,14 +374,6 @@ X11Backend::SetTrayItems(BWindow* window, const std::vector<BView*>& views)
 		fTray->SetItems(window, items);
 		_DockingChanged(window);
 	});
-}
-
-int32
-X11Backend::CountDockedItems(BWindow* window)
-{
-	std::lock_guard<std::mutex> guard(fLock);
-	auto found = fDocked.find(window);
-	return found != fDocked.end() ? found->second : 0;
 }
 
 void
@@ -693,13 +683,6 @@ void
 X11Backend::_DockingChanged(BWindow* window)
 {
 	int32 docked = fTray->CountDocked(window);
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		if (docked > 0 || fTray->HasItems(window))
-			fDocked[window] = docked;
-		else
-			fDocked.erase(window);
-	}
 	X11Window* shown = _Find(window);
 	if (shown == NULL)
 		return;

@@ -42,7 +42,6 @@ public:
 	void WindowDeleted(BWindow* window) override;
 
 	void SetTrayItems(BWindow* window, const std::vector<BView*>& items) override;
-	int32 CountDockedItems(BWindow* window) override;
 
 	void Shutdown() override;
 
@@ -77,7 +76,6 @@ private:
 	// The display went away: from then on the program is headless.
 	std::atomic<bool> fLost;
 	BRect fScreenFrame;
-	std::map<BWindow*, int32> fDocked;
 	// Shown by the kit: the display reports their focus.
 	std::set<BWindow*> fShown;
 

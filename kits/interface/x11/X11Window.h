@@ -40,7 +40,6 @@ public:
 	BWindow* Owner() const { return fOwner; }
 	::Window XWindow() const { return fWindow; }
 	bool IsMenu() const { return fSpec.menu; }
-	bool IsMapped() const { return fMapped; }
 	BRect Frame() const { return fSpec.frame; }
 
 	// Shown by the kit; `allowed` lets a tray keep a shown window off the screen.
