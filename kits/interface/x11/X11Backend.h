@@ -56,12 +56,26 @@ private:
 	void _Queue(Task task);
 	void _Run();
 	void _RunTasks();
+
+	// The display's events, one handler each.
+	typedef void (X11Backend::*EventHandler)(XEvent& event);
 	void _HandleEvent(XEvent& event);
+	void _Exposed(XEvent& event);
+	void _Configured(XEvent& event);
+	void _Mapped(XEvent& event);
+	void _Unmapped(XEvent& event);
+	void _Reparented(XEvent& event);
 	void _HandlePointer(XEvent& event);
 	void _HandleKey(XEvent& event);
+	void _KeyboardMapped(XEvent& event);
+	void _FocusChanged(XEvent& event);
+	void _ClientMessage(XEvent& event);
+	void _PropertyChanged(XEvent& event);
+
+	void _ScreenResized(int width, int height);
+	void _CountClick(unsigned int button, Time time);
 	void _DockingChanged(BWindow* window);
 	bool _MayShow(BWindow* window) const;
-	void _PlaceBesideClickedIcon(X11Window* menu);
 	Time _ServerTime(::Window window);
 	X11Window* _Find(BWindow* window);
 	X11Window* _Find(::Window window);
@@ -86,9 +100,6 @@ private:
 	Time fLastClickTime;
 	unsigned int fLastClickButton;
 	int32 fClicks;
-	// The tray icon clicked last, and when: the menu it opens goes beside it.
-	BRect fClickedIcon;
-	bigtime_t fClickedIconTime;
 };
 
 #endif // X11_BACKEND_H

@@ -67,6 +67,10 @@ public:
 
 private:
 	void _UpdateMapping();
+	// Names the window and its program (WM_CLASS, title, process, machine, protocols).
+	void _SetIdentity();
+	// What a window manager reads: focus, size, decorations, type and state.
+	void _SetManagerHints();
 	void _SetSizeHints();
 	void _Grab();
 
