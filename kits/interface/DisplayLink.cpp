@@ -19,6 +19,7 @@
 #include <string>
 
 #include <AppDefs.h>
+#include <Looper.h>
 #include <View.h>
 #include <Window.h>
 
@@ -78,6 +79,21 @@ TheDockedItems()
 {
 	static DockedItems* items = new DockedItems;
 	return *items;
+}
+
+// Who is told that the display has gone.
+struct LossWatch {
+	std::mutex lock;
+	BLooper* target = NULL;
+	uint32 what = 0;
+	bool lost = false;
+};
+
+LossWatch&
+TheLossWatch()
+{
+	static LossWatch* watch = new LossWatch;
+	return *watch;
 }
 
 void
@@ -228,6 +244,17 @@ DisplayLink::SetTrayItems(BWindow* window, const std::vector<BView*>& items)
 		backend->SetTrayItems(window, items);
 }
 
+void
+DisplayLink::WatchDisplayLoss(BLooper* target, uint32 what)
+{
+	LossWatch& watch = TheLossWatch();
+	std::lock_guard<std::mutex> guard(watch.lock);
+	watch.target = target;
+	watch.what = what;
+	if (watch.lost && target != NULL)
+		target->PostMessage(what);
+}
+
 bool
 DisplayLink::DockedOffset(const BView* view, BPoint* offset)
 {
@@ -298,6 +325,18 @@ DisplayLink::DockedItemPlaced(BView* item, BPoint offset, BRect frame)
 	found->second.offset = offset;
 	found->second.frame = frame;
 	docked.Recount();
+}
+
+void
+DisplayLink::DisplayLost()
+{
+	LossWatch& watch = TheLossWatch();
+	std::lock_guard<std::mutex> guard(watch.lock);
+	if (watch.lost)
+		return;
+	watch.lost = true;
+	if (watch.target != NULL)
+		watch.target->PostMessage(watch.what);
 }
 
 } // namespace BPrivate

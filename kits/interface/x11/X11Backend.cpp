@@ -509,7 +509,9 @@ X11Backend::_Run()
 		fStopped = true;
 		fTasks.clear();
 	}
-	if (!fLost)
+	if (fLost)
+		DisplayLink::DisplayLost();
+	else
 		XFlush(display);
 }
 
