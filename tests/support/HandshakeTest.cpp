@@ -9,6 +9,20 @@
 
 using BPrivate::Handshake;
 
+namespace {
+
+// A doer that answers after a moment.
+std::thread
+FinishSoon(std::shared_ptr<Handshake<int>> handshake, int answer)
+{
+	return std::thread([handshake, answer] {
+		snooze(20000);
+		handshake->Finish(answer);
+	});
+}
+
+} // namespace
+
 TEST(HandshakeTest, TheAskerGetsTheAnswerOrGivesUpWithoutOne)
 {
 	auto handshake = std::make_shared<Handshake<int>>();
@@ -16,10 +30,7 @@ TEST(HandshakeTest, TheAskerGetsTheAnswerOrGivesUpWithoutOne)
 	EXPECT_FALSE(handshake->Wait(1000, &result));
 	EXPECT_EQ(-1, result);
 
-	std::thread doer([handshake] {
-		snooze(20000);
-		handshake->Finish(7);
-	});
+	std::thread doer = FinishSoon(handshake, 7);
 	EXPECT_TRUE(handshake->Wait(10000000, &result));
 	EXPECT_EQ(7, result);
 	doer.join();
@@ -35,10 +46,7 @@ TEST(HandshakeTest, WorkNotBegunInTimeIsWithdrawnAndWorkBegunIsWaitedFor)
 
 	auto begun = std::make_shared<Handshake<int>>();
 	ASSERT_TRUE(begun->Begin());
-	std::thread doer([begun] {
-		snooze(20000);
-		begun->Finish(9);
-	});
+	std::thread doer = FinishSoon(begun, 9);
 	EXPECT_TRUE(begun->WaitOrWithdraw(1000, &result));
 	EXPECT_EQ(9, result);
 	doer.join();

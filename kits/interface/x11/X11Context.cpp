@@ -5,7 +5,9 @@
 #include "X11Context.h"
 
 #include <X11/Xatom.h>
+#include <string.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -76,4 +78,18 @@ X11Context::CheckWindowManager()
 		&& count == 1;
 	if (data != NULL)
 		XFree(data);
+}
+
+void
+X11Context::SendMessage(Window destination, Window window, X11Atom type, long eventMask,
+	std::initializer_list<long> data) const
+{
+	XEvent event;
+	memset(&event, 0, sizeof(event));
+	event.xclient.type = ClientMessage;
+	event.xclient.window = window;
+	event.xclient.message_type = atoms[type];
+	event.xclient.format = 32;
+	std::copy_n(data.begin(), std::min(data.size(), (size_t)5), event.xclient.data.l);
+	XSendEvent(display, destination, False, eventMask, &event);
 }

@@ -1,11 +1,14 @@
 /*
- * Part of the X11 display backend (Xlib): the connection and the atoms that every part of the
- * backend shares. Used on the backend's event thread only, the one thread that calls Xlib.
+ * Part of the X11 display backend (Xlib): the connection, its atoms and what every part of
+ * the backend asks of it. Used on the backend's event thread only, the one thread that calls
+ * Xlib.
  */
 #ifndef X11_CONTEXT_H
 #define X11_CONTEXT_H
 
 #include <X11/Xlib.h>
+
+#include <initializer_list>
 
 enum X11Atom {
 	kWmProtocols,
@@ -53,6 +56,9 @@ struct X11Context {
 	void InternAtoms();
 	// Reads again whether a window manager runs.
 	void CheckWindowManager();
+	// Sends `destination` a ClientMessage of this type about `window`, with up to five longs.
+	void SendMessage(Window destination, Window window, X11Atom type, long eventMask,
+		std::initializer_list<long> data) const;
 };
 
 #endif // X11_CONTEXT_H

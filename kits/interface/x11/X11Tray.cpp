@@ -353,16 +353,8 @@ X11Tray::_Dock(Icon& icon)
 {
 	if (fManager == 0 || icon.window == 0)
 		return;
-	XEvent event;
-	memset(&event, 0, sizeof(event));
-	event.xclient.type = ClientMessage;
-	event.xclient.window = fManager;
-	event.xclient.message_type = fContext[kSystemTrayOpcode];
-	event.xclient.format = 32;
-	event.xclient.data.l[0] = CurrentTime;
-	event.xclient.data.l[1] = kSystemTrayRequestDock;
-	event.xclient.data.l[2] = (long)icon.window;
-	XSendEvent(fContext.display, fManager, False, NoEventMask, &event);
+	fContext.SendMessage(fManager, fManager, kSystemTrayOpcode, NoEventMask,
+		{CurrentTime, kSystemTrayRequestDock, (long)icon.window});
 }
 
 void

@@ -160,16 +160,9 @@ X11Window::Activate()
 	fFocusWanted = false;
 	Display* display = fContext.display;
 	if (fContext.hasWindowManager) {
-		XEvent event;
-		memset(&event, 0, sizeof(event));
-		event.xclient.type = ClientMessage;
-		event.xclient.window = fWindow;
-		event.xclient.message_type = fContext[kNetActiveWindow];
-		event.xclient.format = 32;
-		event.xclient.data.l[0] = 1;
-		event.xclient.data.l[1] = CurrentTime;
-		XSendEvent(display, fContext.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
-			&event);
+		// From an application (1), as a click would ask.
+		fContext.SendMessage(fContext.root, fWindow, kNetActiveWindow,
+			SubstructureRedirectMask | SubstructureNotifyMask, {1, CurrentTime});
 	} else {
 		XRaiseWindow(display, fWindow);
 		XSetInputFocus(display, fWindow, RevertToPointerRoot, CurrentTime);
