@@ -29,12 +29,6 @@ MessageField::ItemAt(int32 index, size_t* _size) const
 	return fFixedItems.data() + (size_t)index * fItemSize;
 }
 
-char*
-MessageField::MutableItemAt(int32 index, size_t* _size)
-{
-	return const_cast<char*>(ItemAt(index, _size));
-}
-
 status_t
 MessageField::AddItem(const void* data, size_t size)
 {

@@ -117,7 +117,6 @@ public:
 		memset(fBuffer + fPosition, 0, size);
 		fPosition += size;
 	}
-	size_t Position() const { return fPosition; }
 
 private:
 	uint8* fBuffer;

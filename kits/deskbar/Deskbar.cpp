@@ -26,10 +26,7 @@ Ask(const BMessage& request, BMessage* reply)
 
 } // namespace
 
-struct BDeskbar::Connection {};
-
-BDeskbar::BDeskbar() :
-	fConnection(NULL)
+BDeskbar::BDeskbar()
 {
 }
 

@@ -42,10 +42,6 @@ public:
 	status_t AddItem(entry_ref* addon, int32* id = NULL);
 	status_t RemoveItem(int32 id);
 	status_t RemoveItem(const char* name);
-
-private:
-	struct Connection;
-	Connection* fConnection;
 };
 
 #endif // _DESKBAR_H

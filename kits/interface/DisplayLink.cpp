@@ -12,11 +12,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <mutex>
 #include <string>
 
 #include <AppDefs.h>
+#include <Looper.h>
+#include <View.h>
 #include <Window.h>
 
 #include "DisplayBackend.h"
@@ -33,6 +37,64 @@ std::atomic<DisplayBackend*> sBackend{NULL};
 
 // Set while a change made by the display is applied, so that it is not sent back.
 thread_local bool sFromDisplay = false;
+
+// The tray items of every window, and where the display shows them. An item is compared,
+// never reached through: it may be deleted shortly before its window's list is renewed.
+struct DockedItem {
+	BWindow* window;
+	BPoint offset;
+	BRect frame;
+};
+
+// Never destroyed, as the backend's thread may still report while the team exits.
+struct DockedItems {
+	std::mutex lock;
+	std::map<const BView*, DockedItem> items;
+	// How many show in a tray: while none does, no view's conversion needs to look.
+	std::atomic<int32> shown{0};
+
+	void Recount()
+	{
+		shown = (int32)std::count_if(items.begin(), items.end(),
+			[](const std::pair<const BView* const, DockedItem>& entry) {
+				return entry.second.frame.IsValid();
+			});
+	}
+
+	void Forget(BWindow* window, const std::vector<BView*>& kept)
+	{
+		for (auto entry = items.begin(); entry != items.end();) {
+			if (entry->second.window == window
+				&& std::find(kept.begin(), kept.end(), entry->first) == kept.end()) {
+				entry = items.erase(entry);
+			} else {
+				++entry;
+			}
+		}
+	}
+};
+
+DockedItems&
+TheDockedItems()
+{
+	static DockedItems* items = new DockedItems;
+	return *items;
+}
+
+// Who is told that the display has gone.
+struct LossWatch {
+	std::mutex lock;
+	BLooper* target = NULL;
+	uint32 what = 0;
+	bool lost = false;
+};
+
+LossWatch&
+TheLossWatch()
+{
+	static LossWatch* watch = new LossWatch;
+	return *watch;
+}
 
 void
 ShutdownBackend()
@@ -157,6 +219,12 @@ DisplayLink::WindowDrawn(BWindow* window, const uint8* bits, int32 width, int32 
 void
 DisplayLink::WindowDeleted(BWindow* window)
 {
+	{
+		DockedItems& docked = TheDockedItems();
+		std::lock_guard<std::mutex> guard(docked.lock);
+		docked.Forget(window, {});
+		docked.Recount();
+	}
 	if (DisplayBackend* backend = LoadedBackend())
 		backend->WindowDeleted(window);
 }
@@ -164,15 +232,58 @@ DisplayLink::WindowDeleted(BWindow* window)
 void
 DisplayLink::SetTrayItems(BWindow* window, const std::vector<BView*>& items)
 {
+	{
+		DockedItems& docked = TheDockedItems();
+		std::lock_guard<std::mutex> guard(docked.lock);
+		docked.Forget(window, items);
+		for (BView* item : items)
+			docked.items.emplace(item, DockedItem{window, B_ORIGIN, BRect()});
+		docked.Recount();
+	}
 	if (DisplayBackend* backend = Backend())
 		backend->SetTrayItems(window, items);
 }
 
-int32
-DisplayLink::CountDockedItems(BWindow* window)
+void
+DisplayLink::WatchDisplayLoss(BLooper* target, uint32 what)
 {
-	DisplayBackend* backend = LoadedBackend();
-	return backend != NULL ? backend->CountDockedItems(window) : 0;
+	LossWatch& watch = TheLossWatch();
+	std::lock_guard<std::mutex> guard(watch.lock);
+	watch.target = target;
+	watch.what = what;
+	if (watch.lost && target != NULL)
+		target->PostMessage(what);
+}
+
+bool
+DisplayLink::DockedOffset(const BView* view, BPoint* offset)
+{
+	DockedItems& docked = TheDockedItems();
+	if (docked.shown == 0)
+		return false;
+	std::lock_guard<std::mutex> guard(docked.lock);
+	for (const BView* shown = view; shown != NULL; shown = shown->Parent()) {
+		auto found = docked.items.find(shown);
+		if (found != docked.items.end() && found->second.frame.IsValid()) {
+			*offset = found->second.offset;
+			return true;
+		}
+	}
+	return false;
+}
+
+BRect
+DisplayLink::DockedFrameAt(BPoint where)
+{
+	DockedItems& docked = TheDockedItems();
+	if (docked.shown == 0)
+		return BRect();
+	std::lock_guard<std::mutex> guard(docked.lock);
+	for (const auto& entry : docked.items) {
+		if (entry.second.frame.Contains(where))
+			return entry.second.frame;
+	}
+	return BRect();
 }
 
 void
@@ -201,6 +312,31 @@ void
 DisplayLink::CloseRequestedFromDisplay(BWindow* window)
 {
 	window->PostMessage(B_QUIT_REQUESTED);
+}
+
+void
+DisplayLink::DockedItemPlaced(BView* item, BPoint offset, BRect frame)
+{
+	DockedItems& docked = TheDockedItems();
+	std::lock_guard<std::mutex> guard(docked.lock);
+	auto found = docked.items.find(item);
+	if (found == docked.items.end())
+		return;
+	found->second.offset = offset;
+	found->second.frame = frame;
+	docked.Recount();
+}
+
+void
+DisplayLink::DisplayLost()
+{
+	LossWatch& watch = TheLossWatch();
+	std::lock_guard<std::mutex> guard(watch.lock);
+	if (watch.lost)
+		return;
+	watch.lost = true;
+	if (watch.target != NULL)
+		watch.target->PostMessage(watch.what);
 }
 
 } // namespace BPrivate

@@ -12,6 +12,7 @@
 #include <MenuItem.h>
 #include <Window.h>
 
+#include "DisplayLink.h"
 #include "InterfacePrivate.h"
 #include "MenuPrivate.h"
 #include "MenuWindow.h"
@@ -23,6 +24,35 @@ namespace {
 const BRect kColumnPad(14, 2, 20, 2);
 const BRect kRowPad(8, 2, 8, 2);
 const float kBorder = 1;
+
+// One side of a menu's place, from `low` to `high` on the screen: from `start` where it fits;
+// else ending just before `clear`, so that what the menu was opened on stays clear; else as
+// far as the screen lets it.
+float
+PlaceOnAxis(float start, float clear, float size, float low, float high)
+{
+	if (start >= low && start + size <= high)
+		return start;
+	if (clear - 1 - size >= low && clear - 1 <= high)
+		return clear - 1 - size;
+	return std::max(low, std::min(start, high - size));
+}
+
+// Where a menu of this size opened at `where` goes: with its corner at the point, or where
+// there is no room, on the point's other side; opened on an icon in a tray, below or above
+// the whole icon. On the screen in any case.
+BRect
+MenuFrame(BPoint where, float width, float height)
+{
+	BRect screen = BPrivate::main_screen_frame();
+	BRect icon = BPrivate::DisplayLink::DockedFrameAt(where);
+	float top = icon.IsValid() ? icon.bottom + 1 : where.y;
+	float clearTop = icon.IsValid() ? icon.top : where.y;
+	BRect frame(0, 0, width, height);
+	frame.OffsetTo(PlaceOnAxis(where.x, where.x, width, screen.left, screen.right),
+		PlaceOnAxis(top, clearTop, height, screen.top, screen.bottom));
+	return frame;
+}
 
 } // namespace
 
@@ -764,17 +794,7 @@ BMenu::_Open(BPoint where, BHandler* notify, bool asynchronous, bool deliver)
 	float width;
 	float height;
 	GetPreferredSize(&width, &height);
-	// Wholly on the screen where it can be.
-	BRect screen = BPrivate::main_screen_frame();
-	BRect frame(where.x, where.y, where.x + width, where.y + height);
-	if (frame.right > screen.right)
-		frame.OffsetBy(screen.right - frame.right, 0);
-	if (frame.bottom > screen.bottom)
-		frame.OffsetBy(0, screen.bottom - frame.bottom);
-	if (frame.left < screen.left)
-		frame.OffsetBy(screen.left - frame.left, 0);
-	if (frame.top < screen.top)
-		frame.OffsetBy(0, screen.top - frame.top);
+	BRect frame = MenuFrame(where, width, height);
 
 	if (fMenuWindow == NULL) {
 		const char* title = Name() != NULL && Name()[0] != '\0' ? Name() : "menu";

@@ -17,6 +17,7 @@
 #include <String.h>
 #include <Window.h>
 
+#include "DisplayLink.h"
 #include "FontEngine.h"
 #include "InterfacePrivate.h"
 #include "Painter.h"
@@ -470,9 +471,7 @@ BView::Frame() const
 void
 BView::ConvertToScreen(BPoint* point) const
 {
-	*point += _WindowOrigin();
-	if (fData->owner != NULL)
-		fData->owner->ConvertToScreen(point);
+	*point += _ScreenOrigin();
 }
 
 BPoint
@@ -485,9 +484,7 @@ BView::ConvertToScreen(BPoint point) const
 void
 BView::ConvertFromScreen(BPoint* point) const
 {
-	if (fData->owner != NULL)
-		fData->owner->ConvertFromScreen(point);
-	*point -= _WindowOrigin();
+	*point -= _ScreenOrigin();
 }
 
 BPoint
@@ -1422,6 +1419,20 @@ BView::_WindowOrigin() const
 	for (const BView* view = fData->parent; view != NULL; view = view->fData->parent)
 		origin += view->fData->frame.LeftTop() - view->fData->boundsOrigin;
 	return origin;
+}
+
+BPoint
+BView::_ScreenOrigin() const
+{
+	BPoint origin = _WindowOrigin();
+	if (fData->owner == NULL)
+		return origin;
+	// A status picture that shows as an icon in a tray is on the screen where the icon is,
+	// not where its window would be.
+	BPoint docked;
+	if (BPrivate::DisplayLink::DockedOffset(this, &docked))
+		return origin + docked;
+	return origin + fData->owner->Frame().LeftTop();
 }
 
 bool

@@ -305,6 +305,7 @@ private:
 	void _ParentResized(float deltaWidth, float deltaHeight);
 	void _SetFrame(BRect frame);
 	BPoint _WindowOrigin() const;
+	BPoint _ScreenOrigin() const;
 	bool _IsVisible() const;
 	bool _VisibleRect(clipping_rect* rect) const;
 	void _InvalidateInParent(BRect frame);

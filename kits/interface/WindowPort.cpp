@@ -14,7 +14,7 @@
 #include "InterfacePrivate.h"
 #include "PngWriter.h"
 #include "ViewPrivate.h"
-#include "WindowList.h"
+#include "WindowHold.h"
 #include "WindowPrivate.h"
 
 namespace BPrivate {
@@ -289,10 +289,8 @@ WindowPort::_Deliver(BMessage* message)
 			signalled = sync->changed.wait_for(guard, std::chrono::milliseconds(20),
 				[sync] { return sync->signalled; });
 		}
-		if (!signalled && WindowList::Acquire(fWindow))
-			WindowList::Release(fWindow);
-		else if (!signalled)
-			gone = true;
+		if (!signalled)
+			gone = !WindowHold(fWindow);
 	}
 	sync->Release();
 	if (gone)

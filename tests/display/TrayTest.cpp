@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "../interface/InterfaceTestSupport.h"
+#include "DeskbarProtocol.h"
 #include "DeskbarTesting.h"
 #include "PngImage.h"
 #include "TemporaryHome.h"
@@ -388,6 +389,20 @@ TEST_F(TrayTest, WithATrayTheShelfNeverReachesTheScreen)
 			maps++;
 	}
 	EXPECT_EQ(0, maps);
+}
+
+TEST_F(TrayTest, AHostWhoseDisplayGoesAwayQuitsAndKeepsItsItemForTheNextSession)
+{
+	ASSERT_TRUE(fDisplay.StartTray());
+	ASSERT_NO_FATAL_FAILURE(StartHostWithItem());
+	ASSERT_NE(0u, DockedIcon());
+	// The person logs out. A host that outlived the session would keep the next one's from
+	// starting.
+	fDisplay.Stop();
+	EXPECT_TRUE(WaitUntil([&] { return !fHost.IsRunning(); }, 10000000));
+	EXPECT_TRUE(HostFinished());
+	std::string archive = fHome.ReadFile(fHome.SettingsPath() + "/" + BPrivate::kDeskbarItemsFile);
+	EXPECT_NE(std::string::npos, archive.find("TestItem"));
 }
 
 TEST_F(TrayTest, InAPanelTheIconComesAndGoesAndTheEmptyHostIsNoTask)

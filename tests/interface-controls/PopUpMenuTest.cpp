@@ -10,6 +10,7 @@
 #include <Window.h>
 
 #include "ControlsTestSupport.h"
+#include "DisplayLink.h"
 #include "MenuPrivate.h"
 
 namespace {
@@ -198,17 +199,29 @@ TEST_F(PopUpMenuTest, AnEmptyMenuOpensOnlyWhenAskedTo)
 	EXPECT_EQ(nullptr, BPrivate::open_menu_window());
 }
 
-TEST_F(PopUpMenuTest, TheMenuStaysOnTheScreen)
+TEST_F(PopUpMenuTest, TheMenuStaysOnTheScreenAndOffThePointItOpensAt)
 {
 	BRect screen = BScreen().Frame();
-	GoThread go(fMenu, BPoint(screen.right - 5, screen.bottom - 5));
-	BWindow* window = WaitForOpenMenu();
-	ASSERT_NE(nullptr, window);
-	BRect frame = window->Frame();
-	EXPECT_EQ(screen.right, frame.right);
-	EXPECT_EQ(screen.bottom, frame.bottom);
-	BPrivate::WindowPort(window).KeyDown("\x1b");
-	EXPECT_EQ(nullptr, go.Join());
+	// No room right of the point nor below it: the menu opens left of it and above it.
+	BPoint corner(screen.right - 5, screen.bottom - 5);
+	// Off the screen: the menu comes as close as the screen lets it.
+	BPoint outside(screen.right + 50, screen.top - 50);
+	for (BPoint where : {corner, outside}) {
+		GoThread go(fMenu, where);
+		BWindow* window = WaitForOpenMenu();
+		ASSERT_NE(nullptr, window);
+		BRect frame = window->Frame();
+		EXPECT_TRUE(screen.Contains(frame));
+		if (where == corner) {
+			EXPECT_EQ(corner.x - 1, frame.right);
+			EXPECT_EQ(corner.y - 1, frame.bottom);
+		} else {
+			EXPECT_EQ(screen.right, frame.right);
+			EXPECT_EQ(screen.top, frame.top);
+		}
+		BPrivate::WindowPort(window).KeyDown("\x1b");
+		EXPECT_EQ(nullptr, go.Join());
+	}
 }
 
 TEST_F(PopUpMenuTest, DrawsTheHighlightedItemAndTheMark)
@@ -287,6 +300,40 @@ TEST_F(PopUpMenuTest, GoWorksFromAWindowsOwnThreadWhichWaitsMeanwhile)
 	shelf->Lock();
 	EXPECT_EQ(-1, button->chosen);
 	shelf->Unlock();
+}
+
+TEST_F(PopUpMenuTest, AViewShownAsAnIconInATrayConvertsThereAndItsMenuLeavesTheIconClear)
+{
+	ShownWindow shelf(BRect(500, 0, 519, 19));
+	MenuButton* button = new MenuButton(fMenu);
+	shelf.Show(button);
+	// As a display backend tells it: the button is a 24 pixel icon at the screen's bottom,
+	// its picture in the middle.
+	BRect screen = BScreen().Frame();
+	BRect icon(700, screen.bottom - 23, 723, screen.bottom);
+	BPrivate::DisplayLink::SetTrayItems(shelf.Window(), {button});
+	BPrivate::DisplayLink::DockedItemPlaced(button, BPoint(704, screen.bottom - 19), icon);
+	shelf->Lock();
+	EXPECT_EQ(BPoint(712, screen.bottom - 11), button->ConvertToScreen(BPoint(8, 8)));
+	EXPECT_EQ(BPoint(8, 8), button->ConvertFromScreen(BPoint(712, screen.bottom - 11)));
+	shelf->Unlock();
+
+	std::thread click([&shelf] { shelf.Port().MouseDown(BPoint(8, 8), B_PRIMARY_MOUSE_BUTTON); });
+	BWindow* window = WaitForOpenMenu();
+	ASSERT_NE(nullptr, window);
+	// No room below the icon: the menu opens above it, clear of it.
+	BRect frame = window->Frame();
+	EXPECT_EQ(icon.top - 1, frame.bottom);
+	EXPECT_TRUE(screen.Contains(frame));
+	BPrivate::WindowPort(window).KeyDown("\x1b");
+	click.join();
+
+	// Back in its window, it converts through the window.
+	BPrivate::DisplayLink::DockedItemPlaced(button, B_ORIGIN, BRect());
+	shelf->Lock();
+	EXPECT_EQ(BPoint(508, 8), button->ConvertToScreen(BPoint(8, 8)));
+	shelf->Unlock();
+	BPrivate::DisplayLink::SetTrayItems(shelf.Window(), {});
 }
 
 } // namespace

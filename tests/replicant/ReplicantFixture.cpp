@@ -12,7 +12,7 @@
 
 #include "FakeClock.h"
 #include "MenuPrivate.h"
-#include "WindowList.h"
+#include "WindowHold.h"
 #include "WindowPort.h"
 #include "ZorveReplicant.h"
 
@@ -156,11 +156,9 @@ ReplicantFixture::SettingsWindow()
 {
 	BWindow* found = NULL;
 	for (int32 i = 0; BWindow* window = BPrivate::WindowList::At(i); i++) {
-		if (!BPrivate::WindowList::Acquire(window))
-			continue;
-		if (window->Title() != NULL && strcmp(window->Title(), "Settings") == 0)
+		BPrivate::WindowHold held(window);
+		if (held && window->Title() != NULL && strcmp(window->Title(), "Settings") == 0)
 			found = window;
-		BPrivate::WindowList::Release(window);
 	}
 	return found;
 }

@@ -7,7 +7,7 @@
 #include <Window.h>
 
 #include "SettingsFixture.h"
-#include "WindowList.h"
+#include "WindowHold.h"
 
 namespace {
 
@@ -80,11 +80,9 @@ TEST_F(SettingsWindowTest, AShownWindowGoesWithAQuitRequestWithoutSaving)
 	fPort.reset();
 	bool gone = false;
 	for (int32 i = 0; i < 1000 && !gone; i++) {
-		gone = !BPrivate::WindowList::Acquire(window);
-		if (!gone) {
-			BPrivate::WindowList::Release(window);
+		gone = !BPrivate::WindowHold(window);
+		if (!gone)
 			snooze(5000);
-		}
 	}
 	EXPECT_TRUE(gone);
 	// The default the launcher wrote: quitting does not hide, so nothing was saved.

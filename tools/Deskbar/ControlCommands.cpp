@@ -4,10 +4,7 @@
 #include <string.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -17,6 +14,7 @@
 #include <Window.h>
 
 #include "DeskbarProtocol.h"
+#include "Handshake.h"
 #include "MenuPrivate.h"
 #include "ShelfWindow.h"
 #include "WindowList.h"
@@ -139,13 +137,7 @@ ControlCommands::_Input(const BMessage& request)
 
 	// Delivered on a thread of its own: a click that opens a menu holds its window (and this
 	// delivery) until the menu closes.
-	struct Delivery {
-		std::mutex lock;
-		std::condition_variable done;
-		bool finished = false;
-		status_t status = B_OK;
-	};
-	auto delivery = std::make_shared<Delivery>();
+	auto delivery = std::make_shared<Handshake<status_t>>();
 	std::thread([=] {
 		WindowPort port(window);
 		status_t status = B_OK;
@@ -197,18 +189,13 @@ ControlCommands::_Input(const BMessage& request)
 			}
 		}
 		WindowList::Release(window);
-		std::lock_guard<std::mutex> guard(delivery->lock);
-		delivery->finished = true;
-		delivery->status = status;
-		delivery->done.notify_all();
+		delivery->Finish(status);
 	}).detach();
 
-	std::unique_lock<std::mutex> guard(delivery->lock);
-	if (!delivery->done.wait_for(guard, std::chrono::microseconds(kInputWait),
-			[&] { return delivery->finished; })) {
-		return B_OK;
-	}
-	return delivery->status;
+	// Not delivered by then: answered as delivered all the same.
+	status_t status = B_OK;
+	delivery->Wait(kInputWait, &status);
+	return status;
 }
 
 status_t

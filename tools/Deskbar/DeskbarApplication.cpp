@@ -16,6 +16,7 @@
 #include <Path.h>
 
 #include "DeskbarProtocol.h"
+#include "DisplayLink.h"
 #include "MenuPrivate.h"
 #include "RequestServer.h"
 #include "ShelfWindow.h"
@@ -25,6 +26,7 @@ using namespace BPrivate;
 namespace {
 
 const char* const kDeskbarSignature = "application/x-vnd.Be-TSKB";
+const uint32 kMsgDisplayLost = 'DBdl';
 
 status_t
 ItemsPath(BPath& path)
@@ -98,8 +100,10 @@ DeskbarApplication::Serve()
 	// whether an item is there must not hear "no" from a Deskbar about to restore it.
 	_RestoreItems();
 	fServer->StartAccepting();
+	DisplayLink::WatchDisplayLoss(this, kMsgDisplayLost);
 
 	Run();
+	DisplayLink::WatchDisplayLoss(NULL, 0);
 
 	_CloseMenus();
 	_ArchiveItems();
@@ -114,6 +118,22 @@ DeskbarApplication::Serve()
 	pthread_kill(signalThread.native_handle(), SIGUSR1);
 	signalThread.join();
 	return 0;
+}
+
+void
+DeskbarApplication::MessageReceived(BMessage* message)
+{
+	switch (message->what) {
+		case kMsgDisplayLost:
+			// The session has ended. A host that outlived it would keep the next session's
+			// host from starting, and with it every item: it quits as when asked to.
+			fprintf(stderr, "Deskbar: the display has gone; quitting\n");
+			PostMessage(B_QUIT_REQUESTED);
+			break;
+		default:
+			BApplication::MessageReceived(message);
+			break;
+	}
 }
 
 void

@@ -4,8 +4,7 @@
 #include <string.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
+#include <memory>
 
 #include <Application.h>
 #include <Archivable.h>
@@ -17,6 +16,7 @@
 #include "AddOnImage.h"
 #include "DeskbarProtocol.h"
 #include "DisplayLink.h"
+#include "Handshake.h"
 
 using namespace BPrivate;
 
@@ -43,36 +43,12 @@ ShelfFrame(int32 slots)
 	return BRect(screen.right - width, 0, screen.right, height);
 }
 
-} // namespace
-
-struct ShelfRequest {
-	std::mutex lock;
-	std::condition_variable done;
-	bool finished = false;
-	bool abandoned = false;
-	// Begun by the shelf, or given up by the asker before that: never both.
-	bool started = false;
-	bool withdrawn = false;
+// An add or remove request, and the shelf's reply ("status", "id") to it.
+struct ShelfRequest : Handshake<BMessage> {
 	BMessage request;
-	BMessage reply;
-
-	// The shelf's claim on the request; false when its asker has given up on it.
-	bool Start()
-	{
-		std::lock_guard<std::mutex> guard(lock);
-		started = !withdrawn;
-		return started;
-	}
-
-	// Returns true when the other side has already let go, so the caller deletes it.
-	bool Finish()
-	{
-		std::lock_guard<std::mutex> guard(lock);
-		finished = true;
-		done.notify_all();
-		return abandoned;
-	}
 };
+
+} // namespace
 
 ShelfWindow::ShelfWindow() :
 	BWindow(ShelfFrame(0), kDeskbarShelfTitle, B_NO_BORDER_WINDOW_LOOK, B_FLOATING_ALL_WINDOW_FEEL,
@@ -104,18 +80,20 @@ ShelfWindow::MessageReceived(BMessage* message)
 	switch (message->what) {
 		case kMsgShelfRequest:
 		{
-			ShelfRequest* pending = NULL;
-			if (message->FindPointer("request", (void**)&pending) != B_OK || pending == NULL)
+			std::shared_ptr<ShelfRequest>* shared = NULL;
+			if (message->FindPointer("request", (void**)&shared) != B_OK || shared == NULL)
 				break;
+			std::shared_ptr<ShelfRequest> pending = std::move(*shared);
+			delete shared;
 			int32 id = -1;
 			status_t status = B_TIMED_OUT;
-			if (pending->Start())
+			if (pending->Begin())
 				status = _Carry(pending->request, &id);
-			pending->reply.AddInt32("status", status);
+			BMessage reply;
+			reply.AddInt32("status", status);
 			if (status == B_OK && id >= 0)
-				pending->reply.AddInt32("id", id);
-			if (pending->Finish())
-				delete pending;
+				reply.AddInt32("id", id);
+			pending->Finish(reply);
 			break;
 		}
 		default:
@@ -143,35 +121,28 @@ ShelfWindow::_Carry(const BMessage& request, int32* id)
 status_t
 ShelfWindow::Submit(const BMessage& request, BMessage* reply, bool wait)
 {
-	ShelfRequest* pending = new ShelfRequest;
+	auto pending = std::make_shared<ShelfRequest>();
 	pending->request = request;
-	pending->abandoned = !wait;
+	// The message carries a share of the request, which the shelf takes over.
+	auto shared = new std::shared_ptr<ShelfRequest>(pending);
 	BMessage message(kMsgShelfRequest);
-	message.AddPointer("request", pending);
+	message.AddPointer("request", shared);
 	status_t status = PostMessage(&message);
 	if (status != B_OK) {
-		delete pending;
+		delete shared;
 		return status;
 	}
 	if (!wait)
 		return B_OK;
 
-	std::unique_lock<std::mutex> guard(pending->lock);
-	bool finished = pending->done.wait_for(guard, std::chrono::microseconds(kRequestTimeout),
-		[pending] { return pending->finished; });
-	if (!finished && !pending->started) {
-		pending->withdrawn = true;
-		pending->abandoned = true;
+	// Once begun, its answer is waited for, whatever it is.
+	BMessage answer;
+	if (!pending->WaitOrWithdraw(kRequestTimeout, &answer))
 		return B_TIMED_OUT;
-	}
-	// Begun: its answer is waited for, whatever it is.
-	pending->done.wait(guard, [pending] { return pending->finished; });
 	if (reply != NULL)
-		*reply = pending->reply;
+		*reply = answer;
 	int32 result = B_ERROR;
-	pending->reply.FindInt32("status", &result);
-	guard.unlock();
-	delete pending;
+	answer.FindInt32("status", &result);
 	return result;
 }
 

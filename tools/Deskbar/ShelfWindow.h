@@ -14,10 +14,6 @@
 #include <Message.h>
 #include <Window.h>
 
-// Asks the shelf to do something and waits for the answer; shared by the asker and the
-// shelf, so either may let go first.
-struct ShelfRequest;
-
 class ShelfWindow : public BWindow {
 public:
 	ShelfWindow();

@@ -25,7 +25,6 @@ public:
 	int32 CountItems() const;
 	// index must be in range.
 	const char* ItemAt(int32 index, size_t* _size) const;
-	char* MutableItemAt(int32 index, size_t* _size);
 
 	// A fixed-size field takes only items of its first item's size (else B_BAD_VALUE).
 	status_t AddItem(const void* data, size_t size);

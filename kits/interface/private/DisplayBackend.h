@@ -43,8 +43,6 @@ public:
 	// desktop's system tray whenever one runs; the window itself shows only while no icon is
 	// docked. An empty list gives the window back its own place on the screen.
 	virtual void SetTrayItems(BWindow* window, const std::vector<BView*>& items) = 0;
-	// How many of the window's items sit in a tray now.
-	virtual int32 CountDockedItems(BWindow* window) = 0;
 
 	// At exit: stops the backend's threads; every later call is ignored.
 	virtual void Shutdown() = 0;

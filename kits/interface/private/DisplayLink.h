@@ -13,6 +13,7 @@
 #include <Rect.h>
 #include <SupportDefs.h>
 
+class BLooper;
 class BRegion;
 class BView;
 class BWindow;
@@ -41,14 +42,28 @@ public:
 
 	// From a host that keeps status pictures (the Deskbar's shelf).
 	static void SetTrayItems(BWindow* window, const std::vector<BView*>& items);
-	static int32 CountDockedItems(BWindow* window);
+	// From a host: `what` is posted to `target` once the display the program shows on has
+	// gone away (at once if it has gone already); a NULL target asks no more.
+	static void WatchDisplayLoss(BLooper* target, uint32 what);
+
+	// For the kit: the offset from a view's window coordinates to the screen's where the
+	// view, or the view it lies in, shows in a tray; false while it shows in its window.
+	static bool DockedOffset(const BView* view, BPoint* offset);
+	// The icon in a tray that shows at this point of the screen; invalid where there is none.
+	static BRect DockedFrameAt(BPoint where);
 
 	// From a backend, on its own thread: the display moved the window, or gave it the
 	// focus or took it away (queued behind the window's input), or asks it to close. The
-	// window must be held (WindowList::Acquire).
+	// window must be held (WindowHold).
 	static void FrameMovedFromDisplay(BWindow* window, BPoint where);
 	static void ActivatedFromDisplay(BWindow* window, bool active);
 	static void CloseRequestedFromDisplay(BWindow* window);
+	// From a backend, on its own thread: a tray item (see SetTrayItems) shows as the icon
+	// `frame` on the screen, where `offset` turns its window's coordinates into the screen's;
+	// an invalid frame when it is back in its window.
+	static void DockedItemPlaced(BView* item, BPoint offset, BRect frame);
+	// From a backend, once, when it has noticed that the display has gone.
+	static void DisplayLost();
 	// On the window's thread: the display's focus change, applied without asking the
 	// display again.
 	static void ApplyFocusChange(BWindow* window, bool active);

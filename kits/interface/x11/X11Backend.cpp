@@ -1,11 +1,13 @@
 /*
  * Part of the X11 display backend (Xlib): the connection, its event thread and the queue of
- * the kit's requests. It wraps XOpenDisplay and the event loop; it does not survive the loss
- * of the display (Xlib ends the process then) and handles no selections or drag and drop.
+ * the kit's requests. It wraps XOpenDisplay and the event loop, one handler per kind of event;
+ * when the display goes away the program carries on headless. It handles no selections or
+ * drag and drop.
  */
 #include "X11Backend.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
 #include <errno.h>
@@ -13,39 +15,68 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <stdio.h>
 #include <string.h>
 #include <unistd.h>
 
-#include <future>
+#include <array>
+#include <utility>
 
 #include <Region.h>
 #include <View.h>
 #include <Window.h>
 
 #include "DisplayLink.h"
+#include "Handshake.h"
 #include "InterfacePrivate.h"
 #include "MenuWindow.h"
-#include "WindowList.h"
+#include "WindowHold.h"
 #include "WindowPort.h"
 #include "X11Keyboard.h"
 #include "X11Tray.h"
 #include "X11Window.h"
 
 using BPrivate::DisplayLink;
-using BPrivate::WindowList;
+using BPrivate::Handshake;
+using BPrivate::WindowHold;
 using BPrivate::WindowPort;
 
 namespace {
 
 // Presses of one button this close together count as one multiple click.
 const Time kClickInterval = 400;
-// A menu shown this soon after a click on a tray icon is that icon's menu.
-const bigtime_t kIconMenuDelay = 2000000;
+
+// A window of another client (a tray, a window manager's frame) may vanish, or one of ours
+// be unmapped by it, between a request and its arrival.
+bool
+CausedByVanishedWindow(const XErrorEvent& error)
+{
+	switch (error.error_code) {
+		case BadWindow:
+		case BadDrawable:
+			return true;
+		case BadMatch:
+			return error.request_code == X_SetInputFocus || error.request_code == X_ConfigureWindow;
+		default:
+			return false;
+	}
+}
 
 int
-IgnoreErrors(Display* /*display*/, XErrorEvent* /*error*/)
+LogError(Display* display, XErrorEvent* error)
 {
-	// A tray or a window of another client may vanish between two requests.
+	if (CausedByVanishedWindow(*error))
+		return 0;
+	// Each kind once. The handler is the process's, with no place of its own for the list.
+	static std::mutex sLock;
+	static std::set<std::pair<int, int>> sLogged;
+	std::lock_guard<std::mutex> guard(sLock);
+	if (!sLogged.insert({error->error_code, error->request_code}).second)
+		return 0;
+	char text[128] = "";
+	XGetErrorText(display, error->error_code, text, sizeof(text));
+	fprintf(stderr, "X11: %s (error %d) from request %d.%d; the next ones like it go unreported\n",
+		text, error->error_code, error->request_code, error->minor_code);
 	return 0;
 }
 
@@ -118,6 +149,49 @@ ButtonFor(unsigned int button)
 	}
 }
 
+// A pointer event, whichever kind it is.
+struct Pointer {
+	int type;
+	::Window window;
+	int x;
+	int y;
+	int rootX;
+	int rootY;
+	unsigned int state;
+	Time time;
+	// The kit's buttons held after the event.
+	uint32 buttons;
+};
+
+Pointer
+PointerFrom(const XEvent& event)
+{
+	if (event.type == MotionNotify) {
+		const XMotionEvent& motion = event.xmotion;
+		return {MotionNotify, motion.window, motion.x, motion.y, motion.x_root, motion.y_root,
+			motion.state, motion.time, ButtonsFor(motion.state)};
+	}
+	const XButtonEvent& button = event.xbutton;
+	uint32 held = ButtonsFor(button.state);
+	uint32 changed = ButtonFor(button.button);
+	return {button.type, button.window, button.x, button.y, button.x_root, button.y_root,
+		button.state, button.time, button.type == ButtonPress ? held | changed : held & ~changed};
+}
+
+// Only the latest position matters, up to the next other event: a move is never taken from
+// behind a press or a release.
+void
+SkipToLatestMotion(Display* display, XEvent& event)
+{
+	XEvent next;
+	while (XEventsQueued(display, QueuedAfterReading) > 0) {
+		XPeekEvent(display, &next);
+		if (next.type != MotionNotify || next.xmotion.window != event.xmotion.window)
+			break;
+		XNextEvent(display, &event);
+	}
+}
+
 } // namespace
 
 extern "C" BPrivate::DisplayBackend*
@@ -142,8 +216,7 @@ X11Backend::X11Backend() :
 	fLost(false),
 	fLastClickTime(0),
 	fLastClickButton(0),
-	fClicks(0),
-	fClickedIconTime(0)
+	fClicks(0)
 {
 	fWakePipe[0] = -1;
 	fWakePipe[1] = -1;
@@ -155,9 +228,8 @@ X11Backend::_Start()
 	if (pipe2(fWakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
 		return false;
 	// Everything Xlib is done on this one thread, from the connection on.
-	std::promise<bool> connected;
-	std::future<bool> result = connected.get_future();
-	fThread = std::thread([this, &connected] {
+	auto connected = std::make_shared<Handshake<bool>>();
+	fThread = std::thread([this, connected] {
 		pthread_setname_np(pthread_self(), "x11 events");
 		// A display that went away makes writes to it fail with EPIPE rather than end the
 		// process: the signal is this thread's own, and it never takes it.
@@ -165,16 +237,18 @@ X11Backend::_Start()
 		sigemptyset(&pipe);
 		sigaddset(&pipe, SIGPIPE);
 		pthread_sigmask(SIG_BLOCK, &pipe, NULL);
-		XSetErrorHandler(IgnoreErrors);
+		XSetErrorHandler(LogError);
 		XSetIOErrorHandler(ReturnFromIOError);
 		Display* display = XOpenDisplay(NULL);
 		if (display != NULL)
 			_Connect(display);
-		connected.set_value(display != NULL);
+		connected->Finish(display != NULL);
 		if (display != NULL)
 			_Run();
 	});
-	if (result.get())
+	bool running = false;
+	connected->Wait(B_INFINITE_TIMEOUT, &running);
+	if (running)
 		return true;
 	fThread.join();
 	return false;
@@ -191,12 +265,14 @@ X11Backend::_Connect(Display* display)
 	fContext.visual = DefaultVisual(display, fContext.screen);
 	fContext.depth = DefaultDepth(display, fContext.screen);
 	fContext.InternAtoms();
+	fContext.CheckWindowManager();
 	{
 		std::lock_guard<std::mutex> guard(fLock);
 		fScreenFrame.Set(0, 0, DisplayWidth(display, fContext.screen) - 1,
 			DisplayHeight(display, fContext.screen) - 1);
 	}
-	XSelectInput(display, fContext.root, StructureNotifyMask);
+	// The root's properties tell when a window manager comes or goes.
+	XSelectInput(display, fContext.root, StructureNotifyMask | PropertyChangeMask);
 
 	fKeyboard.reset(new X11Keyboard(display));
 	fTray.reset(new X11Tray(fContext, [this](BWindow* window) { _DockingChanged(window); }));
@@ -246,8 +322,6 @@ X11Backend::WindowShown(BWindow* window)
 			fWindows[window].reset(shown);
 		}
 		shown->SetAllowed(_MayShow(window));
-		if (shown->IsMenu())
-			_PlaceBesideClickedIcon(shown);
 		shown->SetShown(true);
 	});
 }
@@ -283,22 +357,8 @@ X11Backend::RequestActivation(BWindow* window)
 			return false;
 	}
 	_Queue([this, window] {
-		X11Window* activated = _Find(window);
-		if (activated == NULL)
-			return;
-		Atom type;
-		int format;
-		unsigned long count;
-		unsigned long remaining;
-		unsigned char* data = NULL;
-		fContext.hasWindowManager = XGetWindowProperty(fContext.display, fContext.root,
-										fContext.netSupportingWmCheck, 0, 1, False, XA_WINDOW,
-										&type, &format, &count, &remaining, &data)
-				== Success
-			&& count == 1;
-		if (data != NULL)
-			XFree(data);
-		activated->Activate();
+		if (X11Window* activated = _Find(window))
+			activated->Activate();
 	});
 	return true;
 }
@@ -353,8 +413,6 @@ X11Backend::WindowDeleted(BWindow* window)
 			fWindows.erase(found);
 		}
 		fTray->RemoveWindow(window);
-		std::lock_guard<std::mutex> guard(fLock);
-		fDocked.erase(window);
 	});
 	std::lock_guard<std::mutex> guard(fLock);
 	fShown.erase(window);
@@ -367,23 +425,16 @@ X11Backend::SetTrayItems(BWindow* window, const std::vector<BView*>& views)
 	for (BView* view : views) {
 		if (view->Window() != window)
 			continue;
-		BRect rect = view->Bounds();
-		view->ConvertToScreen(&rect);
-		window->ConvertFromScreen(&rect);
+		// The picture's place in the window, wherever the screen shows it.
+		BRect rect = view->Frame();
+		for (BView* parent = view->Parent(); parent != NULL; parent = parent->Parent())
+			parent->ConvertToParent(&rect);
 		items.push_back({view, rect, ImageNameFor(view)});
 	}
 	_Queue([this, window, items] {
 		fTray->SetItems(window, items);
 		_DockingChanged(window);
 	});
-}
-
-int32
-X11Backend::CountDockedItems(BWindow* window)
-{
-	std::lock_guard<std::mutex> guard(fLock);
-	auto found = fDocked.find(window);
-	return found != fDocked.end() ? found->second : 0;
 }
 
 void
@@ -453,10 +504,14 @@ X11Backend::_Run()
 			}
 		}
 	}
-	std::lock_guard<std::mutex> guard(fLock);
-	fStopped = true;
-	fTasks.clear();
-	if (!fLost)
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fStopped = true;
+		fTasks.clear();
+	}
+	if (fLost)
+		DisplayLink::DisplayLost();
+	else
 		XFlush(display);
 }
 
@@ -478,197 +533,119 @@ X11Backend::_RunTasks()
 void
 X11Backend::_HandleEvent(XEvent& event)
 {
+	static const std::array<EventHandler, LASTEvent> kHandlers = [] {
+		std::array<EventHandler, LASTEvent> handlers{};
+		handlers[Expose] = &X11Backend::_Exposed;
+		handlers[ConfigureNotify] = &X11Backend::_Configured;
+		handlers[MapNotify] = &X11Backend::_Mapped;
+		handlers[UnmapNotify] = &X11Backend::_Unmapped;
+		handlers[ReparentNotify] = &X11Backend::_Reparented;
+		handlers[ButtonPress] = &X11Backend::_HandlePointer;
+		handlers[ButtonRelease] = &X11Backend::_HandlePointer;
+		handlers[MotionNotify] = &X11Backend::_HandlePointer;
+		handlers[KeyPress] = &X11Backend::_HandleKey;
+		handlers[KeyRelease] = &X11Backend::_HandleKey;
+		handlers[MappingNotify] = &X11Backend::_KeyboardMapped;
+		handlers[FocusIn] = &X11Backend::_FocusChanged;
+		handlers[FocusOut] = &X11Backend::_FocusChanged;
+		handlers[ClientMessage] = &X11Backend::_ClientMessage;
+		handlers[PropertyNotify] = &X11Backend::_PropertyChanged;
+		return handlers;
+	}();
 	if (fTray->HandleEvent(event))
 		return;
-	switch (event.type) {
-		case Expose:
-			if (X11Window* window = _Find(event.xexpose.window)) {
-				window->Repaint(event.xexpose.x, event.xexpose.y, event.xexpose.width,
-					event.xexpose.height);
-			}
-			break;
-		case ConfigureNotify:
-		{
-			if (event.xconfigure.window == fContext.root) {
-				BRect frame(0, 0, event.xconfigure.width - 1, event.xconfigure.height - 1);
-				{
-					std::lock_guard<std::mutex> guard(fLock);
-					fScreenFrame = frame;
-				}
-				BPrivate::set_main_screen_frame(frame);
-				break;
-			}
-			X11Window* window = _Find(event.xconfigure.window);
-			BPoint where;
-			if (window != NULL && window->Configured(event.xconfigure, &where)
-				&& WindowList::Acquire(window->Owner())) {
-				DisplayLink::FrameMovedFromDisplay(window->Owner(), where);
-				WindowList::Release(window->Owner());
-			}
-			break;
-		}
-		case MapNotify:
-			if (X11Window* window = _Find(event.xmap.window))
-				window->Mapped();
-			break;
-		case UnmapNotify:
-			if (X11Window* window = _Find(event.xunmap.window))
-				window->Unmapped();
-			break;
-		case ReparentNotify:
-			if (X11Window* window = _Find(event.xreparent.window))
-				window->Reparented(event.xreparent.parent);
-			break;
-		case ButtonPress:
-		case ButtonRelease:
-		case MotionNotify:
-			_HandlePointer(event);
-			break;
-		case KeyPress:
-		case KeyRelease:
-			_HandleKey(event);
-			break;
-		case MappingNotify:
-			// A new keyboard layout, or a key a program has just given a new character.
-			XRefreshKeyboardMapping(&event.xmapping);
-			break;
-		case FocusIn:
-		case FocusOut:
-		{
-			// Grabs (an open menu) and the pointer's wanderings are no change of the
-			// active window.
-			const XFocusChangeEvent& focus = event.xfocus;
-			if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab
-				|| focus.detail == NotifyPointer || focus.detail == NotifyInferior) {
-				break;
-			}
-			X11Window* window = _Find(focus.window);
-			if (window == NULL || window->IsMenu() || !WindowList::Acquire(window->Owner()))
-				break;
-			if (event.type == FocusIn)
-				window->Focused(_ServerTime(window->XWindow()));
-			DisplayLink::ActivatedFromDisplay(window->Owner(), event.type == FocusIn);
-			WindowList::Release(window->Owner());
-			break;
-		}
-		case ClientMessage:
-		{
-			if (event.xclient.message_type != fContext.wmProtocols)
-				break;
-			Atom protocol = (Atom)event.xclient.data.l[0];
-			if (protocol == fContext.netWmPing) {
-				event.xclient.window = fContext.root;
-				XSendEvent(fContext.display, fContext.root, False,
-					SubstructureNotifyMask | SubstructureRedirectMask, &event);
-			} else if (protocol == fContext.wmDeleteWindow) {
-				X11Window* window = _Find(event.xclient.window);
-				if (window != NULL && WindowList::Acquire(window->Owner())) {
-					DisplayLink::CloseRequestedFromDisplay(window->Owner());
-					WindowList::Release(window->Owner());
-				}
-			}
-			break;
-		}
-		default:
-			break;
+	if (event.type >= 0 && event.type < LASTEvent && kHandlers[event.type] != NULL)
+		(this->*kHandlers[event.type])(event);
+}
+
+void
+X11Backend::_Exposed(XEvent& event)
+{
+	const XExposeEvent& expose = event.xexpose;
+	if (X11Window* window = _Find(expose.window))
+		window->Repaint(expose.x, expose.y, expose.width, expose.height);
+}
+
+void
+X11Backend::_Configured(XEvent& event)
+{
+	const XConfigureEvent& configure = event.xconfigure;
+	if (configure.window == fContext.root) {
+		_ScreenResized(configure.width, configure.height);
+		return;
 	}
+	X11Window* window = _Find(configure.window);
+	BPoint where;
+	if (window == NULL || !window->Configured(configure, &where))
+		return;
+	WindowHold hold(window->Owner());
+	if (hold)
+		DisplayLink::FrameMovedFromDisplay(hold.Window(), where);
+}
+
+void
+X11Backend::_Mapped(XEvent& event)
+{
+	if (X11Window* window = _Find(event.xmap.window))
+		window->Mapped();
+}
+
+void
+X11Backend::_Unmapped(XEvent& event)
+{
+	if (X11Window* window = _Find(event.xunmap.window))
+		window->Unmapped();
+}
+
+void
+X11Backend::_Reparented(XEvent& event)
+{
+	if (X11Window* window = _Find(event.xreparent.window))
+		window->Reparented(event.xreparent.parent);
 }
 
 void
 X11Backend::_HandlePointer(XEvent& event)
 {
-	::Window source = event.xany.window;
-	if (event.type == MotionNotify) {
-		// Only the latest position matters, up to the next other event: a move is never
-		// taken from behind a press or a release.
-		Display* display = fContext.display;
-		XEvent next;
-		while (XEventsQueued(display, QueuedAfterReading) > 0) {
-			XPeekEvent(display, &next);
-			if (next.type != MotionNotify || next.xmotion.window != source)
-				break;
-			XNextEvent(display, &event);
-		}
-	}
-	int x;
-	int y;
-	int rootX;
-	int rootY;
-	unsigned int state;
-	Time time;
-	uint32 buttons;
-	if (event.type == MotionNotify) {
-		x = event.xmotion.x;
-		y = event.xmotion.y;
-		rootX = event.xmotion.x_root;
-		rootY = event.xmotion.y_root;
-		state = event.xmotion.state;
-		time = event.xmotion.time;
-		buttons = ButtonsFor(state);
-	} else {
-		x = event.xbutton.x;
-		y = event.xbutton.y;
-		rootX = event.xbutton.x_root;
-		rootY = event.xbutton.y_root;
-		state = event.xbutton.state;
-		time = event.xbutton.time;
-		uint32 button = ButtonFor(event.xbutton.button);
-		// Wheels and extra buttons are not passed on.
-		if (button == 0)
-			return;
-		buttons = event.type == ButtonPress ? ButtonsFor(state) | button
-											: ButtonsFor(state) & ~button;
-		if (event.type == ButtonPress) {
-			if (event.xbutton.button == fLastClickButton && time - fLastClickTime < kClickInterval)
-				fClicks++;
-			else
-				fClicks = 1;
-			fLastClickButton = event.xbutton.button;
-			fLastClickTime = time;
-		}
-	}
+	if (event.type == MotionNotify)
+		SkipToLatestMotion(fContext.display, event);
+	// Wheels and extra buttons are not passed on.
+	else if (ButtonFor(event.xbutton.button) == 0)
+		return;
+	Pointer pointer = PointerFrom(event);
+	if (pointer.type == ButtonPress)
+		_CountClick(event.xbutton.button, pointer.time);
 
 	BWindow* target;
 	BPoint where;
 	WindowPort::coordinate_space space;
-	X11Tray::Hit hit;
 	bool activating = false;
-	if (fTray->HitFor(source, x, y, rootX, rootY, &hit)) {
+	X11Tray::Hit hit;
+	if (fTray->HitFor(pointer.window, pointer.x, pointer.y, pointer.rootX, pointer.rootY, &hit)) {
 		target = hit.window;
 		where = hit.where;
 		space = WindowPort::kWindowCoordinates;
-	} else if (X11Window* window = _Find(source)) {
+	} else if (X11Window* window = _Find(pointer.window)) {
 		target = window->Owner();
-		if (event.type == ButtonPress)
-			activating = window->TakeActivatingPress(time);
+		if (pointer.type == ButtonPress)
+			activating = window->TakeActivatingPress(pointer.time);
 		// Screen coordinates: right even while the window is moving under the pointer.
-		where.Set(rootX, rootY);
+		where.Set(pointer.rootX, pointer.rootY);
 		space = WindowPort::kScreenCoordinates;
 	} else {
 		return;
 	}
-	if (!WindowList::Acquire(target))
+	WindowHold hold(target);
+	if (!hold)
 		return;
-	BPrivate::set_modifiers(X11Keyboard::ModifiersFor(state));
+	BPrivate::set_modifiers(X11Keyboard::ModifiersFor(pointer.state));
 	WindowPort port(target, WindowPort::kQueueOnly);
-	switch (event.type) {
-		case ButtonPress:
-			// A status picture's menu opens by the icon that was clicked.
-			if (space == WindowPort::kWindowCoordinates) {
-				DisplayLink::FrameMovedFromDisplay(target, hit.windowOrigin);
-				fClickedIcon = hit.iconFrame;
-				fClickedIconTime = system_time();
-			}
-			port.MouseDown(where, buttons, fClicks, space, activating);
-			break;
-		case ButtonRelease:
-			port.MouseUp(where, buttons, space);
-			break;
-		case MotionNotify:
-			port.MouseMoved(where, buttons, space);
-			break;
-	}
-	WindowList::Release(target);
+	if (pointer.type == ButtonPress)
+		port.MouseDown(where, pointer.buttons, fClicks, space, activating);
+	else if (pointer.type == ButtonRelease)
+		port.MouseUp(where, pointer.buttons, space);
+	else
+		port.MouseMoved(where, pointer.buttons, space);
 }
 
 void
@@ -678,37 +655,99 @@ X11Backend::_HandleKey(XEvent& event)
 	if (window == NULL)
 		return;
 	std::string bytes = fKeyboard->BytesFor(event.xkey);
-	if (bytes.empty() || !WindowList::Acquire(window->Owner()))
+	if (bytes.empty())
 		return;
-	WindowPort port(window->Owner(), WindowPort::kQueueOnly);
+	WindowHold hold(window->Owner());
+	if (!hold)
+		return;
+	WindowPort port(hold.Window(), WindowPort::kQueueOnly);
 	uint32 modifiers = X11Keyboard::ModifiersFor(event.xkey.state);
 	if (event.type == KeyPress)
 		port.KeyDown(bytes.c_str(), modifiers, (int32)event.xkey.keycode);
 	else
 		port.KeyUp(bytes.c_str(), modifiers, (int32)event.xkey.keycode);
-	WindowList::Release(window->Owner());
+}
+
+void
+X11Backend::_KeyboardMapped(XEvent& event)
+{
+	// A new keyboard layout, or a key a program has just given a new character.
+	XRefreshKeyboardMapping(&event.xmapping);
+}
+
+void
+X11Backend::_FocusChanged(XEvent& event)
+{
+	// Grabs (an open menu) and the pointer's wanderings are no change of the active window.
+	const XFocusChangeEvent& focus = event.xfocus;
+	if (focus.mode == NotifyGrab || focus.mode == NotifyUngrab || focus.detail == NotifyPointer
+		|| focus.detail == NotifyInferior) {
+		return;
+	}
+	X11Window* window = _Find(focus.window);
+	if (window == NULL || window->IsMenu())
+		return;
+	WindowHold hold(window->Owner());
+	if (!hold)
+		return;
+	if (focus.type == FocusIn)
+		window->Focused(_ServerTime(window->XWindow()));
+	DisplayLink::ActivatedFromDisplay(hold.Window(), focus.type == FocusIn);
+}
+
+void
+X11Backend::_ClientMessage(XEvent& event)
+{
+	if (event.xclient.message_type != fContext[kWmProtocols])
+		return;
+	Atom protocol = (Atom)event.xclient.data.l[0];
+	if (protocol == fContext[kNetWmPing]) {
+		event.xclient.window = fContext.root;
+		XSendEvent(fContext.display, fContext.root, False,
+			SubstructureNotifyMask | SubstructureRedirectMask, &event);
+	} else if (protocol == fContext[kWmDeleteWindow]) {
+		X11Window* window = _Find(event.xclient.window);
+		WindowHold hold(window != NULL ? window->Owner() : NULL);
+		if (hold)
+			DisplayLink::CloseRequestedFromDisplay(hold.Window());
+	}
+}
+
+void
+X11Backend::_PropertyChanged(XEvent& event)
+{
+	const XPropertyEvent& property = event.xproperty;
+	if (property.window == fContext.root && property.atom == fContext[kNetSupportingWmCheck])
+		fContext.CheckWindowManager();
+}
+
+void
+X11Backend::_ScreenResized(int width, int height)
+{
+	BRect frame(0, 0, width - 1, height - 1);
+	{
+		std::lock_guard<std::mutex> guard(fLock);
+		fScreenFrame = frame;
+	}
+	BPrivate::set_main_screen_frame(frame);
+}
+
+void
+X11Backend::_CountClick(unsigned int button, Time time)
+{
+	if (button == fLastClickButton && time - fLastClickTime < kClickInterval)
+		fClicks++;
+	else
+		fClicks = 1;
+	fLastClickButton = button;
+	fLastClickTime = time;
 }
 
 void
 X11Backend::_DockingChanged(BWindow* window)
 {
-	int32 docked = fTray->CountDocked(window);
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		if (docked > 0 || fTray->HasItems(window))
-			fDocked[window] = docked;
-		else
-			fDocked.erase(window);
-	}
-	X11Window* shown = _Find(window);
-	if (shown == NULL)
-		return;
-	shown->SetAllowed(_MayShow(window));
-	// Back on its own place after the clicks on icons moved it about.
-	if (docked == 0 && WindowList::Acquire(window)) {
-		DisplayLink::FrameMovedFromDisplay(window, shown->Frame().LeftTop());
-		WindowList::Release(window);
-	}
+	if (X11Window* shown = _Find(window))
+		shown->SetAllowed(_MayShow(window));
 }
 
 bool
@@ -717,33 +756,6 @@ X11Backend::_MayShow(BWindow* window) const
 	// A window whose pictures are icons stays off the screen while a tray runs, whether or
 	// not it has taken them in yet.
 	return !fTray->HasItems(window) || !fTray->HasManager();
-}
-
-void
-X11Backend::_PlaceBesideClickedIcon(X11Window* menu)
-{
-	// A menu that a click on a tray icon opens would cover the icon where the screen's edge
-	// pushed it back: it goes below the icon, or above where there is no room below.
-	BRect icon = fClickedIcon;
-	fClickedIcon = BRect();
-	BRect frame = menu->Frame();
-	if (!icon.IsValid() || system_time() - fClickedIconTime > kIconMenuDelay
-		|| !frame.Intersects(icon)) {
-		return;
-	}
-	BRect screen = ScreenFrame();
-	BPoint where = frame.LeftTop();
-	if (icon.bottom + 1 + frame.Height() <= screen.bottom)
-		where.y = icon.bottom + 1;
-	else if (icon.top - 1 - frame.Height() >= screen.top)
-		where.y = icon.top - 1 - frame.Height();
-	else
-		return;
-	menu->SetFrame(frame.OffsetToCopy(where));
-	if (WindowList::Acquire(menu->Owner())) {
-		DisplayLink::FrameMovedFromDisplay(menu->Owner(), where);
-		WindowList::Release(menu->Owner());
-	}
 }
 
 namespace {
@@ -769,9 +781,10 @@ X11Backend::_ServerTime(::Window window)
 	// Focus events carry no time: appending nothing to a property of the window's own
 	// answers with one, taken after everything the server has done so far.
 	Display* display = fContext.display;
-	XChangeProperty(display, window, fContext.beTimestamp, XA_INTEGER, 8, PropModeAppend, NULL, 0);
+	XChangeProperty(display, window, fContext[kBeTimestamp], XA_INTEGER, 8, PropModeAppend, NULL,
+		0);
 	XSync(display, False);
-	TimestampOf wanted = {window, fContext.beTimestamp};
+	TimestampOf wanted = {window, fContext[kBeTimestamp]};
 	XEvent event;
 	if (!XCheckIfEvent(display, &event, IsTimestampOf, (XPointer)&wanted))
 		return CurrentTime;

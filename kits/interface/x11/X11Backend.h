@@ -42,7 +42,6 @@ public:
 	void WindowDeleted(BWindow* window) override;
 
 	void SetTrayItems(BWindow* window, const std::vector<BView*>& items) override;
-	int32 CountDockedItems(BWindow* window) override;
 
 	void Shutdown() override;
 
@@ -57,12 +56,26 @@ private:
 	void _Queue(Task task);
 	void _Run();
 	void _RunTasks();
+
+	// The display's events, one handler each.
+	typedef void (X11Backend::*EventHandler)(XEvent& event);
 	void _HandleEvent(XEvent& event);
+	void _Exposed(XEvent& event);
+	void _Configured(XEvent& event);
+	void _Mapped(XEvent& event);
+	void _Unmapped(XEvent& event);
+	void _Reparented(XEvent& event);
 	void _HandlePointer(XEvent& event);
 	void _HandleKey(XEvent& event);
+	void _KeyboardMapped(XEvent& event);
+	void _FocusChanged(XEvent& event);
+	void _ClientMessage(XEvent& event);
+	void _PropertyChanged(XEvent& event);
+
+	void _ScreenResized(int width, int height);
+	void _CountClick(unsigned int button, Time time);
 	void _DockingChanged(BWindow* window);
 	bool _MayShow(BWindow* window) const;
-	void _PlaceBesideClickedIcon(X11Window* menu);
 	Time _ServerTime(::Window window);
 	X11Window* _Find(BWindow* window);
 	X11Window* _Find(::Window window);
@@ -77,7 +90,6 @@ private:
 	// The display went away: from then on the program is headless.
 	std::atomic<bool> fLost;
 	BRect fScreenFrame;
-	std::map<BWindow*, int32> fDocked;
 	// Shown by the kit: the display reports their focus.
 	std::set<BWindow*> fShown;
 
@@ -88,9 +100,6 @@ private:
 	Time fLastClickTime;
 	unsigned int fLastClickButton;
 	int32 fClicks;
-	// The tray icon clicked last, and when: the menu it opens goes beside it.
-	BRect fClickedIcon;
-	bigtime_t fClickedIconTime;
 };
 
 #endif // X11_BACKEND_H

@@ -9,8 +9,69 @@
 
 #include <InterfaceDefs.h>
 
+namespace {
+
+// The keys the kit names by a byte of their own.
+const struct {
+	KeySym keysym;
+	char byte;
+} kNamedKeys[] = {{XK_Escape, B_ESCAPE}, {XK_BackSpace, B_BACKSPACE}, {XK_Delete, B_DELETE},
+	{XK_KP_Delete, B_DELETE}, {XK_Return, B_ENTER}, {XK_KP_Enter, B_ENTER}, {XK_Tab, B_TAB},
+	{XK_ISO_Left_Tab, B_TAB}, {XK_Left, B_LEFT_ARROW}, {XK_KP_Left, B_LEFT_ARROW},
+	{XK_Right, B_RIGHT_ARROW}, {XK_KP_Right, B_RIGHT_ARROW}, {XK_Up, B_UP_ARROW},
+	{XK_KP_Up, B_UP_ARROW}, {XK_Down, B_DOWN_ARROW}, {XK_KP_Down, B_DOWN_ARROW}, {XK_Home, B_HOME},
+	{XK_KP_Home, B_HOME}, {XK_End, B_END}, {XK_KP_End, B_END}, {XK_Page_Up, B_PAGE_UP},
+	{XK_KP_Page_Up, B_PAGE_UP}, {XK_Page_Down, B_PAGE_DOWN}, {XK_KP_Page_Down, B_PAGE_DOWN},
+	{XK_Insert, B_INSERT}, {XK_KP_Insert, B_INSERT}};
+
+// The byte of a key the kit names, or 0.
+char
+ByteForKeysym(KeySym keysym)
+{
+	if (keysym >= XK_F1 && keysym <= XK_F12)
+		return B_FUNCTION_KEY;
+	for (const auto& key : kNamedKeys) {
+		if (key.keysym == keysym)
+			return key.byte;
+	}
+	return 0;
+}
+
+// UTF-8 for a keysym that stands for a character, or empty.
+std::string
+TextForKeysym(KeySym keysym)
+{
+	uint32 code;
+	if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff))
+		code = (uint32)keysym;
+	else if ((keysym & 0xff000000) == 0x01000000)
+		code = (uint32)(keysym & 0x00ffffff);
+	else
+		return std::string();
+	if (code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+		return std::string();
+	std::string text;
+	if (code < 0x80) {
+		text += (char)code;
+	} else if (code < 0x800) {
+		text += (char)(0xc0 | (code >> 6));
+		text += (char)(0x80 | (code & 0x3f));
+	} else if (code < 0x10000) {
+		text += (char)(0xe0 | (code >> 12));
+		text += (char)(0x80 | ((code >> 6) & 0x3f));
+		text += (char)(0x80 | (code & 0x3f));
+	} else {
+		text += (char)(0xf0 | (code >> 18));
+		text += (char)(0x80 | ((code >> 12) & 0x3f));
+		text += (char)(0x80 | ((code >> 6) & 0x3f));
+		text += (char)(0x80 | (code & 0x3f));
+	}
+	return text;
+}
+
+} // namespace
+
 X11Keyboard::X11Keyboard(Display* display) :
-	fDisplay(display),
 	fMethod(NULL)
 {
 	// A local input context, so that the layout's characters arrive as UTF-8 whatever the
@@ -85,88 +146,6 @@ X11Keyboard::ModifiersFor(unsigned int state)
 	if ((state & Mod2Mask) != 0)
 		modifiers |= B_NUM_LOCK;
 	return modifiers;
-}
-
-char
-X11Keyboard::ByteForKeysym(unsigned long keysym)
-{
-	switch (keysym) {
-		case XK_Escape:
-			return B_ESCAPE;
-		case XK_BackSpace:
-			return B_BACKSPACE;
-		case XK_Delete:
-		case XK_KP_Delete:
-			return B_DELETE;
-		case XK_Return:
-		case XK_KP_Enter:
-			return B_ENTER;
-		case XK_Tab:
-		case XK_ISO_Left_Tab:
-			return B_TAB;
-		case XK_Left:
-		case XK_KP_Left:
-			return B_LEFT_ARROW;
-		case XK_Right:
-		case XK_KP_Right:
-			return B_RIGHT_ARROW;
-		case XK_Up:
-		case XK_KP_Up:
-			return B_UP_ARROW;
-		case XK_Down:
-		case XK_KP_Down:
-			return B_DOWN_ARROW;
-		case XK_Home:
-		case XK_KP_Home:
-			return B_HOME;
-		case XK_End:
-		case XK_KP_End:
-			return B_END;
-		case XK_Page_Up:
-		case XK_KP_Page_Up:
-			return B_PAGE_UP;
-		case XK_Page_Down:
-		case XK_KP_Page_Down:
-			return B_PAGE_DOWN;
-		case XK_Insert:
-		case XK_KP_Insert:
-			return B_INSERT;
-		default:
-			if (keysym >= XK_F1 && keysym <= XK_F12)
-				return B_FUNCTION_KEY;
-			return 0;
-	}
-}
-
-std::string
-X11Keyboard::TextForKeysym(unsigned long keysym)
-{
-	uint32 code;
-	if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff))
-		code = (uint32)keysym;
-	else if ((keysym & 0xff000000) == 0x01000000)
-		code = (uint32)(keysym & 0x00ffffff);
-	else
-		return std::string();
-	if (code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
-		return std::string();
-	std::string text;
-	if (code < 0x80) {
-		text += (char)code;
-	} else if (code < 0x800) {
-		text += (char)(0xc0 | (code >> 6));
-		text += (char)(0x80 | (code & 0x3f));
-	} else if (code < 0x10000) {
-		text += (char)(0xe0 | (code >> 12));
-		text += (char)(0x80 | ((code >> 6) & 0x3f));
-		text += (char)(0x80 | (code & 0x3f));
-	} else {
-		text += (char)(0xf0 | (code >> 18));
-		text += (char)(0x80 | ((code >> 12) & 0x3f));
-		text += (char)(0x80 | ((code >> 6) & 0x3f));
-		text += (char)(0x80 | (code & 0x3f));
-	}
-	return text;
 }
 
 XIC

@@ -24,15 +24,10 @@ public:
 	void WindowDestroyed(::Window window);
 
 	static uint32 ModifiersFor(unsigned int state);
-	// The byte of a key the kit names, or 0; exposed for tests.
-	static char ByteForKeysym(unsigned long keysym);
-	// UTF-8 for a keysym that stands for a character, or empty.
-	static std::string TextForKeysym(unsigned long keysym);
 
 private:
 	XIC _ContextFor(::Window window);
 
-	Display* fDisplay;
 	XIM fMethod;
 	std::map<::Window, XIC> fContexts;
 };

@@ -11,8 +11,11 @@
 
 #include <algorithm>
 
+#include "DisplayLink.h"
 #include "X11Context.h"
 #include "X11Image.h"
+
+using BPrivate::DisplayLink;
 
 namespace {
 
@@ -170,7 +173,7 @@ void
 X11Tray::FindManager()
 {
 	XGrabServer(fContext.display);
-	::Window manager = XGetSelectionOwner(fContext.display, fContext.systemTraySelection);
+	::Window manager = XGetSelectionOwner(fContext.display, fContext[kSystemTraySelection]);
 	if (manager != 0)
 		XSelectInput(fContext.display, manager, StructureNotifyMask);
 	XUngrabServer(fContext.display);
@@ -194,98 +197,112 @@ bool
 X11Tray::HandleEvent(const XEvent& event)
 {
 	if (event.type == ClientMessage && event.xclient.window == fContext.root
-		&& event.xclient.message_type == fContext.manager
-		&& (Atom)event.xclient.data.l[1] == fContext.systemTraySelection) {
+		&& event.xclient.message_type == fContext[kManager]
+		&& (Atom)event.xclient.data.l[1] == fContext[kSystemTraySelection]) {
 		FindManager();
 		return true;
 	}
 	if (event.type == DestroyNotify && fManager != 0 && event.xdestroywindow.window == fManager) {
-		fManager = 0;
-		// Icons the tray let go of come back as windows of their own: start afresh.
-		for (auto& entry : fHosts) {
-			for (Icon& icon : entry.second.icons) {
-				_DestroyIcon(icon);
-				_CreateIcon(icon);
-				_SetEmbedded(entry.first, icon, false);
-			}
-			fDockingChanged(entry.first);
-		}
+		_ManagerGone();
 		return true;
 	}
-
-	BWindow* owner;
-	Icon* icon;
 	::Window window = event.xany.window;
 	if (event.type == ReparentNotify)
 		window = event.xreparent.window;
 	else if (event.type == ConfigureNotify)
 		window = event.xconfigure.window;
-	if (!_FindIcon(window, &owner, &icon))
+	BWindow* owner;
+	Icon* icon;
+	return _FindIcon(window, &owner, &icon) && _HandleIconEvent(event, owner, *icon);
+}
+
+bool
+X11Tray::HitFor(::Window iconWindow, int x, int y, int rootX, int rootY, Hit* hit)
+{
+	BWindow* owner;
+	Icon* icon;
+	if (!_FindIcon(iconWindow, &owner, &icon))
 		return false;
+	// The event tells where the icon is now, however the tray has moved it meanwhile.
+	_Place(*icon, BPoint(rootX - x, rootY - y));
+	Placement placement = PlacementFor(icon->width, icon->height);
+	int scale = placement.scale;
+	int pictureX = std::clamp((x - placement.offsetX) / scale, 0, (int)kPictureSize - 1);
+	int pictureY = std::clamp((y - placement.offsetY) / scale, 0, (int)kPictureSize - 1);
+	hit->window = owner;
+	hit->where.Set(icon->rect.left + pictureX, icon->rect.top + pictureY);
+	return true;
+}
+
+void
+X11Tray::_ManagerGone()
+{
+	fManager = 0;
+	// Icons the tray let go of come back as windows of their own: start afresh.
+	for (auto& entry : fHosts) {
+		for (Icon& icon : entry.second.icons) {
+			_DestroyIcon(icon);
+			_CreateIcon(icon);
+			_SetEmbedded(entry.first, icon, false);
+		}
+		fDockingChanged(entry.first);
+	}
+}
+
+bool
+X11Tray::_HandleIconEvent(const XEvent& event, BWindow* owner, Icon& icon)
+{
 	const Host& host = fHosts[owner];
 	switch (event.type) {
 		case ReparentNotify:
-			if (event.xreparent.parent == fContext.root && icon->embedded) {
-				// Undocked: a window on the root would be a stray; make a fresh icon.
-				_DestroyIcon(*icon);
-				_CreateIcon(*icon);
-				_SetEmbedded(owner, *icon, false);
-			} else if (event.xreparent.parent != fContext.root) {
-				_SetEmbedded(owner, *icon, true);
-			}
-			break;
+			_Reparented(owner, icon, event.xreparent.parent);
+			return true;
 		case ConfigureNotify:
-			if (event.xconfigure.width != icon->width || event.xconfigure.height != icon->height) {
-				icon->width = event.xconfigure.width;
-				icon->height = event.xconfigure.height;
-				_DrawIcon(host, *icon);
-			}
-			break;
+			_Configured(host, icon, event.xconfigure);
+			return true;
 		case Expose:
 			if (event.xexpose.count == 0)
-				_DrawIcon(host, *icon);
-			break;
+				_DrawIcon(host, icon);
+			return true;
 		case MapNotify:
-			_DrawIcon(host, *icon);
-			break;
+			_DrawIcon(host, icon);
+			_PlaceFromServer(icon);
+			return true;
 		case ClientMessage:
-			if (event.xclient.message_type == fContext.xembed
+			if (event.xclient.message_type == fContext[kXEmbed]
 				&& event.xclient.data.l[1] == kXEmbedEmbeddedNotify) {
-				_SetEmbedded(owner, *icon, true);
+				_SetEmbedded(owner, icon, true);
 			}
-			break;
+			return true;
 		default:
 			// Pointer events are the backend's, through HitFor.
 			return false;
 	}
-	return true;
 }
 
-bool
-X11Tray::HitFor(::Window iconWindow, int x, int y, int rootX, int rootY, Hit* hit) const
+void
+X11Tray::_Reparented(BWindow* owner, Icon& icon, ::Window parent)
 {
-	for (const auto& entry : fHosts) {
-		for (const Icon& icon : entry.second.icons) {
-			if (icon.window != iconWindow)
-				continue;
-			Placement placement = PlacementFor(icon.width, icon.height);
-			int scale = placement.scale;
-			int offsetX = placement.offsetX;
-			int offsetY = placement.offsetY;
-			int pictureX = std::clamp((x - offsetX) / scale, 0, (int)kPictureSize - 1);
-			int pictureY = std::clamp((y - offsetY) / scale, 0, (int)kPictureSize - 1);
-			hit->window = entry.first;
-			hit->where.Set(icon.rect.left + pictureX, icon.rect.top + pictureY);
-			// The picture's top left corner on the screen is its window's origin plus its
-			// place there.
-			hit->windowOrigin.Set(rootX - x + offsetX - icon.rect.left,
-				rootY - y + offsetY - icon.rect.top);
-			hit->iconFrame.Set(rootX - x, rootY - y, rootX - x + icon.width - 1,
-				rootY - y + icon.height - 1);
-			return true;
-		}
+	if (parent != fContext.root) {
+		_SetEmbedded(owner, icon, true);
+	} else if (icon.embedded) {
+		// Undocked: a window on the root would be a stray; make a fresh icon.
+		_DestroyIcon(icon);
+		_CreateIcon(icon);
+		_SetEmbedded(owner, icon, false);
 	}
-	return false;
+}
+
+void
+X11Tray::_Configured(const Host& host, Icon& icon, const XConfigureEvent& event)
+{
+	if (event.width != icon.width || event.height != icon.height) {
+		icon.width = event.width;
+		icon.height = event.height;
+		_DrawIcon(host, icon);
+	}
+	// Laid out anew in the tray.
+	_PlaceFromServer(icon);
 }
 
 void
@@ -308,10 +325,10 @@ X11Tray::_CreateIcon(Icon& icon)
 	classHint.res_class = (char*)icon.name.c_str();
 	XSetClassHint(display, icon.window, &classHint);
 	XStoreName(display, icon.window, icon.name.c_str());
-	XChangeProperty(display, icon.window, fContext.netWmName, fContext.utf8String, 8,
+	XChangeProperty(display, icon.window, fContext[kNetWmName], fContext[kUtf8String], 8,
 		PropModeReplace, (const unsigned char*)icon.name.c_str(), icon.name.size());
 	long info[2] = {0, kXEmbedMapped};
-	XChangeProperty(display, icon.window, fContext.xembedInfo, fContext.xembedInfo, 32,
+	XChangeProperty(display, icon.window, fContext[kXEmbedInfo], fContext[kXEmbedInfo], 32,
 		PropModeReplace, (unsigned char*)info, 2);
 	XSizeHints hints;
 	memset(&hints, 0, sizeof(hints));
@@ -328,6 +345,7 @@ X11Tray::_DestroyIcon(Icon& icon)
 		return;
 	XDestroyWindow(fContext.display, icon.window);
 	icon.window = 0;
+	_Place(icon, B_ORIGIN);
 }
 
 void
@@ -335,16 +353,8 @@ X11Tray::_Dock(Icon& icon)
 {
 	if (fManager == 0 || icon.window == 0)
 		return;
-	XEvent event;
-	memset(&event, 0, sizeof(event));
-	event.xclient.type = ClientMessage;
-	event.xclient.window = fManager;
-	event.xclient.message_type = fContext.systemTrayOpcode;
-	event.xclient.format = 32;
-	event.xclient.data.l[0] = CurrentTime;
-	event.xclient.data.l[1] = kSystemTrayRequestDock;
-	event.xclient.data.l[2] = (long)icon.window;
-	XSendEvent(fContext.display, fManager, False, NoEventMask, &event);
+	fContext.SendMessage(fManager, fManager, kSystemTrayOpcode, NoEventMask,
+		{CurrentTime, kSystemTrayRequestDock, (long)icon.window});
 }
 
 void
@@ -404,6 +414,43 @@ X11Tray::_SetEmbedded(BWindow* owner, Icon& icon, bool embedded)
 		return;
 	int32 before = CountDocked(owner);
 	icon.embedded = embedded;
+	_PlaceFromServer(icon);
 	if ((before > 0) != (CountDocked(owner) > 0))
 		fDockingChanged(owner);
+}
+
+void
+X11Tray::_Place(Icon& icon, BPoint where)
+{
+	BRect frame;
+	BPoint offset;
+	if (icon.embedded && icon.window != 0) {
+		// The picture's pixel (0, 0), the view's window point `rect.LeftTop()`, shows at
+		// `picture`. A tray that gives less room than the picture takes leaves part of it
+		// outside the icon's window: the frame then grows to hold the whole picture.
+		Placement placement = PlacementFor(icon.width, icon.height);
+		BPoint picture(where.x + placement.offsetX, where.y + placement.offsetY);
+		frame.Set(where.x, where.y, where.x + icon.width - 1, where.y + icon.height - 1);
+		frame = frame | BRect(picture, picture + BPoint(kPictureSize - 1, kPictureSize - 1));
+		offset = picture - icon.rect.LeftTop();
+	}
+	if (frame == icon.shown && offset == icon.shownOffset)
+		return;
+	icon.shown = frame;
+	icon.shownOffset = offset;
+	DisplayLink::DockedItemPlaced(icon.view, offset, frame);
+}
+
+void
+X11Tray::_PlaceFromServer(Icon& icon)
+{
+	int x = 0;
+	int y = 0;
+	::Window child;
+	if (icon.embedded && icon.window != 0
+		&& !XTranslateCoordinates(fContext.display, icon.window, fContext.root, 0, 0, &x, &y,
+			&child)) {
+		return;
+	}
+	_Place(icon, BPoint(x, y));
 }

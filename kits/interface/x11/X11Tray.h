@@ -3,7 +3,9 @@
  * desktop's system tray (the freedesktop system-tray protocol over XEmbed). Each picture is
  * an icon window of its own, docked with the tray manager of the screen, following trays
  * that start or go away, drawn from a copy of its window's pixels and scaled by whole
- * multiples to the size the tray gives. Lives on the backend's event thread.
+ * multiples to the size the tray gives. Where an icon shows on the screen is told to the kit
+ * (DisplayLink::DockedItemPlaced), so that its view's coordinates convert there. Lives on the
+ * backend's event thread.
  */
 #ifndef X11_TRAY_H
 #define X11_TRAY_H
@@ -54,16 +56,13 @@ public:
 	// Events: true when the event was the tray's own.
 	bool HandleEvent(const XEvent& event);
 
-	// A pointer event on an icon: its window, the point in the window's coordinates, and
-	// where the window would sit on the screen for that point to be under the pointer.
+	// A pointer event on an icon: its window, and the point in the window's coordinates.
+	// Where the icon is on the screen is taken from the event as well.
 	struct Hit {
 		BWindow* window;
 		BPoint where;
-		BPoint windowOrigin;
-		// The icon on the screen.
-		BRect iconFrame;
 	};
-	bool HitFor(::Window icon, int x, int y, int rootX, int rootY, Hit* hit) const;
+	bool HitFor(::Window icon, int x, int y, int rootX, int rootY, Hit* hit);
 
 private:
 	struct Icon {
@@ -74,6 +73,9 @@ private:
 		int width = 16;
 		int height = 16;
 		bool embedded = false;
+		// On the screen, as last told to the kit; invalid while not docked.
+		BRect shown;
+		BPoint shownOffset;
 	};
 	struct Host {
 		std::vector<Icon> icons;
@@ -82,12 +84,20 @@ private:
 		int32 height = 0;
 	};
 
+	void _ManagerGone();
+	bool _HandleIconEvent(const XEvent& event, BWindow* owner, Icon& icon);
+	void _Reparented(BWindow* owner, Icon& icon, ::Window parent);
+	void _Configured(const Host& host, Icon& icon, const XConfigureEvent& event);
+
 	void _CreateIcon(Icon& icon);
 	void _DestroyIcon(Icon& icon);
 	void _Dock(Icon& icon);
 	void _DrawIcon(const Host& host, const Icon& icon);
 	bool _FindIcon(::Window window, BWindow** owner, Icon** icon);
 	void _SetEmbedded(BWindow* owner, Icon& icon, bool embedded);
+	// Tells the kit where the icon shows, its top left corner at `where` on the screen.
+	void _Place(Icon& icon, BPoint where);
+	void _PlaceFromServer(Icon& icon);
 
 	X11Context& fContext;
 	std::function<void(BWindow*)> fDockingChanged;

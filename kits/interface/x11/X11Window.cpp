@@ -80,50 +80,8 @@ X11Window::X11Window(X11Context& context, BWindow* owner, const X11WindowSpec& s
 		height, 0, context.depth, InputOutput, context.visual,
 		CWOverrideRedirect | CWEventMask | CWBitGravity | CWBackPixmap | CWBorderPixel,
 		&attributes);
-
-	XClassHint classHint;
-	classHint.res_name = (char*)fSpec.instanceName.c_str();
-	classHint.res_class = (char*)fSpec.className.c_str();
-	XSetClassHint(display, fWindow, &classHint);
-	SetTitle(spec.title);
-
-	long pid = getpid();
-	XChangeProperty(display, fWindow, context.netWmPid, XA_CARDINAL, 32, PropModeReplace,
-		(unsigned char*)&pid, 1);
-	char host[256] = "";
-	gethostname(host, sizeof(host) - 1);
-	XChangeProperty(display, fWindow, context.wmClientMachine, XA_STRING, 8, PropModeReplace,
-		(unsigned char*)host, strlen(host));
-	Atom protocols[] = {context.wmDeleteWindow, context.netWmPing};
-	XSetWMProtocols(display, fWindow, protocols, 2);
-
-	XWMHints wmHints;
-	memset(&wmHints, 0, sizeof(wmHints));
-	wmHints.flags = InputHint | StateHint;
-	wmHints.input = spec.takesFocus ? True : False;
-	wmHints.initial_state = NormalState;
-	XSetWMHints(display, fWindow, &wmHints);
-	_SetSizeHints();
-
-	if (spec.borderless && !spec.menu) {
-		MotifHints motif = {kMotifHintsDecorations, 0, 0, 0, 0};
-		XChangeProperty(display, fWindow, context.motifWmHints, context.motifWmHints, 32,
-			PropModeReplace, (unsigned char*)&motif, 5);
-	}
-	Atom type = spec.menu ? context.netWmWindowTypePopupMenu
-		: spec.dock       ? context.netWmWindowTypeDock
-						  : context.netWmWindowTypeNormal;
-	XChangeProperty(display, fWindow, context.netWmWindowType, XA_ATOM, 32, PropModeReplace,
-		(unsigned char*)&type, 1);
-	std::vector<Atom> states;
-	if (spec.floating)
-		states.push_back(context.netWmStateAbove);
-	if (spec.dock)
-		states.insert(states.end(), {context.netWmStateSkipTaskbar, context.netWmStateSkipPager});
-	if (!states.empty()) {
-		XChangeProperty(display, fWindow, context.netWmState, XA_ATOM, 32, PropModeReplace,
-			(unsigned char*)states.data(), states.size());
-	}
+	_SetIdentity();
+	_SetManagerHints();
 
 	fPixmap = XCreatePixmap(display, fWindow, width, height, context.depth);
 	fGC = XCreateGC(display, fWindow, 0, NULL);
@@ -188,8 +146,8 @@ X11Window::SetTitle(const std::string& title)
 	Display* display = fContext.display;
 	fSpec.title = title;
 	XStoreName(display, fWindow, title.c_str());
-	XChangeProperty(display, fWindow, fContext.netWmName, fContext.utf8String, 8, PropModeReplace,
-		(const unsigned char*)title.c_str(), title.size());
+	XChangeProperty(display, fWindow, fContext[kNetWmName], fContext[kUtf8String], 8,
+		PropModeReplace, (const unsigned char*)title.c_str(), title.size());
 }
 
 void
@@ -202,16 +160,9 @@ X11Window::Activate()
 	fFocusWanted = false;
 	Display* display = fContext.display;
 	if (fContext.hasWindowManager) {
-		XEvent event;
-		memset(&event, 0, sizeof(event));
-		event.xclient.type = ClientMessage;
-		event.xclient.window = fWindow;
-		event.xclient.message_type = fContext.netActiveWindow;
-		event.xclient.format = 32;
-		event.xclient.data.l[0] = 1;
-		event.xclient.data.l[1] = CurrentTime;
-		XSendEvent(display, fContext.root, False, SubstructureRedirectMask | SubstructureNotifyMask,
-			&event);
+		// From an application (1), as a click would ask.
+		fContext.SendMessage(fContext.root, fWindow, kNetActiveWindow,
+			SubstructureRedirectMask | SubstructureNotifyMask, {1, CurrentTime});
 	} else {
 		XRaiseWindow(display, fWindow);
 		XSetInputFocus(display, fWindow, RevertToPointerRoot, CurrentTime);
@@ -330,6 +281,59 @@ X11Window::_UpdateMapping()
 		XUnmapWindow(display, fWindow);
 	} else {
 		XWithdrawWindow(display, fWindow, fContext.screen);
+	}
+}
+
+void
+X11Window::_SetIdentity()
+{
+	Display* display = fContext.display;
+	XClassHint classHint;
+	classHint.res_name = (char*)fSpec.instanceName.c_str();
+	classHint.res_class = (char*)fSpec.className.c_str();
+	XSetClassHint(display, fWindow, &classHint);
+	SetTitle(fSpec.title);
+	long pid = getpid();
+	XChangeProperty(display, fWindow, fContext[kNetWmPid], XA_CARDINAL, 32, PropModeReplace,
+		(unsigned char*)&pid, 1);
+	char host[256] = "";
+	gethostname(host, sizeof(host) - 1);
+	XChangeProperty(display, fWindow, fContext[kWmClientMachine], XA_STRING, 8, PropModeReplace,
+		(unsigned char*)host, strlen(host));
+	Atom protocols[] = {fContext[kWmDeleteWindow], fContext[kNetWmPing]};
+	XSetWMProtocols(display, fWindow, protocols, 2);
+}
+
+void
+X11Window::_SetManagerHints()
+{
+	Display* display = fContext.display;
+	XWMHints wmHints;
+	memset(&wmHints, 0, sizeof(wmHints));
+	wmHints.flags = InputHint | StateHint;
+	wmHints.input = fSpec.takesFocus ? True : False;
+	wmHints.initial_state = NormalState;
+	XSetWMHints(display, fWindow, &wmHints);
+	_SetSizeHints();
+	if (fSpec.borderless && !fSpec.menu) {
+		MotifHints motif = {kMotifHintsDecorations, 0, 0, 0, 0};
+		XChangeProperty(display, fWindow, fContext[kMotifWmHints], fContext[kMotifWmHints], 32,
+			PropModeReplace, (unsigned char*)&motif, 5);
+	}
+	Atom type = fSpec.menu ? fContext[kNetWmWindowTypePopupMenu]
+		: fSpec.dock       ? fContext[kNetWmWindowTypeDock]
+						   : fContext[kNetWmWindowTypeNormal];
+	XChangeProperty(display, fWindow, fContext[kNetWmWindowType], XA_ATOM, 32, PropModeReplace,
+		(unsigned char*)&type, 1);
+	std::vector<Atom> states;
+	if (fSpec.floating)
+		states.push_back(fContext[kNetWmStateAbove]);
+	if (fSpec.dock)
+		states.insert(states.end(),
+			{fContext[kNetWmStateSkipTaskbar], fContext[kNetWmStateSkipPager]});
+	if (!states.empty()) {
+		XChangeProperty(display, fWindow, fContext[kNetWmState], XA_ATOM, 32, PropModeReplace,
+			(unsigned char*)states.data(), states.size());
 	}
 }
 

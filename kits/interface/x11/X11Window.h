@@ -40,7 +40,6 @@ public:
 	BWindow* Owner() const { return fOwner; }
 	::Window XWindow() const { return fWindow; }
 	bool IsMenu() const { return fSpec.menu; }
-	bool IsMapped() const { return fMapped; }
 	BRect Frame() const { return fSpec.frame; }
 
 	// Shown by the kit; `allowed` lets a tray keep a shown window off the screen.
@@ -68,6 +67,10 @@ public:
 
 private:
 	void _UpdateMapping();
+	// Names the window and its program (WM_CLASS, title, process, machine, protocols).
+	void _SetIdentity();
+	// What a window manager reads: focus, size, decorations, type and state.
+	void _SetManagerHints();
 	void _SetSizeHints();
 	void _Grab();
 

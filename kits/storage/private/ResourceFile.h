@@ -54,13 +54,10 @@ public:
 	ResourceItem* Add(type_code type, int32 id, const void* data, size_t size, const char* name);
 	status_t Remove(const ResourceItem* item);
 
-	// Where the resources of the file last read start: after the "RS\0\0" tag or at the
-	// aligned end of the ELF image.
-	off_t Offset() const { return fOffset; }
-	bool IsElf() const { return fElf; }
-
 private:
 	std::vector<std::unique_ptr<ResourceItem>> fItems;
+	// Where the resources of the file last read start: after the "RS\0\0" tag or at the
+	// aligned end of the ELF image.
 	off_t fOffset;
 	bool fElf;
 };
