@@ -10,7 +10,6 @@
 #include <string.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +26,7 @@
 
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
+#include "TemporaryHome.h"
 
 using namespace BPrivate;
 
@@ -35,32 +35,16 @@ namespace {
 const bigtime_t kScenarioTime = 4000000;
 const bigtime_t kListInterval = 100000;
 
-std::string
-ReadFile(const std::string& path)
-{
-	std::ifstream file(path);
-	std::stringstream content;
-	content << file.rdbuf();
-	return content.str();
-}
-
 // The host's process, found by its socket's peer.
 pid_t
 HostProcess()
 {
-	std::string path;
-	DeskbarLink::SocketPath(path);
-	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	struct sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+	int fd = DeskbarLink::Connect();
 	pid_t pid = -1;
-	if (connect(fd, (struct sockaddr*)&address, sizeof(address)) == 0) {
-		struct ucred peer;
-		socklen_t length = sizeof(peer);
-		if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0)
-			pid = peer.pid;
-	}
+	struct ucred peer;
+	socklen_t length = sizeof(peer);
+	if (fd >= 0 && getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0)
+		pid = peer.pid;
 	close(fd);
 	return pid;
 }
@@ -68,7 +52,7 @@ HostProcess()
 long
 StatusKilobytes(pid_t pid, const char* key)
 {
-	std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+	std::string status = TemporaryHome::ReadFile("/proc/" + std::to_string(pid) + "/status");
 	size_t at = status.find(key);
 	return at == std::string::npos ? -1 : atol(status.c_str() + at + strlen(key) + 1);
 }
@@ -77,7 +61,7 @@ StatusKilobytes(pid_t pid, const char* key)
 double
 CpuSeconds(pid_t pid)
 {
-	std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+	std::string stat = TemporaryHome::ReadFile("/proc/" + std::to_string(pid) + "/stat");
 	size_t end = stat.rfind(')');
 	std::istringstream fields(stat.substr(end + 2));
 	std::string field;
@@ -89,22 +73,6 @@ CpuSeconds(pid_t pid)
 			system = std::stoull(field);
 	}
 	return (double)(user + system) / sysconf(_SC_CLK_TCK);
-}
-
-int
-Connect()
-{
-	std::string path;
-	DeskbarLink::SocketPath(path);
-	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	struct sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-	if (connect(fd, (struct sockaddr*)&address, sizeof(address)) != 0) {
-		close(fd);
-		return -1;
-	}
-	return fd;
 }
 
 // Runs `load`, then asks for the item list every 100 ms for four seconds; prints the host's
@@ -173,13 +141,13 @@ main()
 	Scenario("200 idle clients", host, [] {
 		std::vector<int> clients;
 		for (int i = 0; i < 200; i++)
-			clients.push_back(Connect());
+			clients.push_back(DeskbarLink::Connect());
 		return clients;
 	});
 	Scenario("40 clients announcing 16 MiB, sending nothing", host, [] {
 		std::vector<int> clients;
 		for (int i = 0; i < 40; i++) {
-			int fd = Connect();
+			int fd = DeskbarLink::Connect();
 			uint32 size = kDeskbarMaxMessageSize;
 			if (fd >= 0 && write(fd, &size, sizeof(size)) != sizeof(size))
 				fprintf(stderr, "short write\n");
@@ -188,7 +156,7 @@ main()
 		return clients;
 	});
 	Scenario("a client never reading 1 MiB of pixels", host, [] {
-		int fd = Connect();
+		int fd = DeskbarLink::Connect();
 		BMessage request(kMsgDeskbarPixels);
 		request.AddRect("rect", BRect(0, 0, 511, 511));
 		DeskbarLink::WriteMessage(fd, request);

@@ -12,7 +12,6 @@
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,25 +43,11 @@ Control(const std::string& arguments)
 	return status;
 }
 
-int
-Connect(const std::string& path)
-{
-	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	struct sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-	if (fd >= 0 && connect(fd, (struct sockaddr*)&address, sizeof(address)) != 0) {
-		close(fd);
-		return -1;
-	}
-	return fd;
-}
-
 // True when the host at that socket answers a request, asked by this process.
 bool
 Answers(const std::string& path)
 {
-	int fd = Connect(path);
+	int fd = DeskbarLink::Connect(path);
 	if (fd < 0)
 		return false;
 	BMessage reply;
@@ -212,7 +197,7 @@ TEST_F(HostLimitsTest, IdleConnectionsGiveWayAndOthersAreStillAnswered)
 	ASSERT_TRUE(HostAnswers());
 	std::vector<int> idle;
 	for (int i = 0; i < 40; i++)
-		idle.push_back(Connect(SocketPath()));
+		idle.push_back(DeskbarLink::Connect());
 	EXPECT_TRUE(HostAnswers());
 	// Beyond the cap the longest-waiting connections were closed, the newest kept.
 	int closed = 0;
@@ -230,7 +215,7 @@ TEST_F(HostLimitsTest, IdleConnectionsGiveWayAndOthersAreStillAnswered)
 TEST_F(HostLimitsTest, AClientThatNeverReadsItsReplyIsDropped)
 {
 	ASSERT_EQ(BDeskbar().AddItem(&fItem), B_OK);
-	int fd = Connect(SocketPath());
+	int fd = DeskbarLink::Connect();
 	ASSERT_GE(fd, 0);
 	int small = 4096;
 	setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof(small));
@@ -360,7 +345,7 @@ TEST_F(HostLimitsTest, AHostOfAnotherUserClosesThisUsersConnection)
 	std::string socket = other + "/run/be-deskbar.socket";
 	EXPECT_TRUE(Eventually([&] { return access(socket.c_str(), F_OK) == 0; }));
 	snooze(100000);
-	int fd = Connect(socket);
+	int fd = DeskbarLink::Connect(socket);
 	EXPECT_GE(fd, 0);
 	EXPECT_TRUE(Eventually([&] { return fd >= 0 && ClosedByPeer(fd); }));
 	close(fd);
