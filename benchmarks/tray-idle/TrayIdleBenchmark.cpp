@@ -17,8 +17,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <functional>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -46,15 +44,6 @@ struct ThreadCounts {
 	long switches = 0;
 };
 
-std::string
-ReadFile(const std::string& path)
-{
-	std::ifstream file(path);
-	std::stringstream text;
-	text << file.rdbuf();
-	return text.str();
-}
-
 long
 Field(const std::string& status, const std::string& name)
 {
@@ -66,7 +55,7 @@ Field(const std::string& status, const std::string& name)
 double
 CpuSeconds(pid_t pid)
 {
-	std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+	std::string stat = TemporaryHome::ReadFile("/proc/" + std::to_string(pid) + "/stat");
 	size_t close = stat.rfind(')');
 	if (close == std::string::npos)
 		return 0;
@@ -97,9 +86,9 @@ Threads(pid_t pid)
 		if (entry->d_name[0] == '.')
 			continue;
 		std::string task = folder + "/" + entry->d_name;
-		std::string status = ReadFile(task + "/status");
+		std::string status = TemporaryHome::ReadFile(task + "/status");
 		ThreadCounts counts;
-		counts.name = ReadFile(task + "/comm");
+		counts.name = TemporaryHome::ReadFile(task + "/comm");
 		counts.name.erase(counts.name.find_last_not_of("\n") + 1);
 		counts.switches = Field(status, "voluntary_ctxt_switches")
 			+ Field(status, "nonvoluntary_ctxt_switches");
@@ -116,10 +105,10 @@ Run(const std::string& command)
 }
 
 // The host with an item in the tray, put there by `addItem` (a command line); the icon
-// window `find` names once the tray shows it, or 0.
+// window of that name once the tray shows it, or 0.
 ::Window
 StartHost(TestDisplay& display, ChildProcess& host, const std::string& folder,
-	const std::string& addItem, std::function<::Window()> find)
+	const std::string& addItem, const std::string& name)
 {
 	if (!host.Start({DESKBAR_HOST}, {}, folder + "/deskbar.log"))
 		return 0;
@@ -127,20 +116,14 @@ StartHost(TestDisplay& display, ChildProcess& host, const std::string& folder,
 		return 0;
 	if (!Run(addItem + " > /dev/null"))
 		return 0;
-	::Window root = DefaultRootWindow(display.Connection());
-	::Window icon = 0;
-	WaitUntil([&] {
-		icon = find();
-		return icon != 0 && display.Parent(icon) != root && display.IsShown(icon);
-	});
-	return icon;
+	return display.DockedIcon(name);
 }
 
 ::Window
 StartHostWithTestItem(TestDisplay& display, ChildProcess& host, const std::string& folder)
 {
 	return StartHost(display, host, folder, std::string(DESKBAR_CTL) + " add " + TEST_DESKBAR_ITEM,
-		[&display] { return display.WindowOfClass("test_deskbar_item"); });
+		"test_deskbar_item");
 }
 
 void
@@ -160,7 +143,7 @@ PrintIdle(pid_t pid, int seconds, const char* what)
 	snooze((bigtime_t)seconds * 1000000);
 	double cpu = CpuSeconds(pid) - cpuBefore;
 	std::map<long, ThreadCounts> after = Threads(pid);
-	std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+	std::string status = TemporaryHome::ReadFile("/proc/" + std::to_string(pid) + "/status");
 
 	printf("%s, idle in the tray for %d s (pulse every %.1f s):\n", what, seconds, kPulse / 1e6);
 	printf("  CPU time                   %.3f s (target < 0.5 s per minute)\n", cpu);
@@ -242,7 +225,7 @@ MeasureFrames(TestDisplay& display)
 	StopHost(host);
 
 	std::vector<bigtime_t> latencies;
-	std::istringstream lines(ReadFile(log));
+	std::istringstream lines(TemporaryHome::ReadFile(log));
 	std::string line;
 	while (std::getline(lines, line)) {
 		int frame;
@@ -308,8 +291,7 @@ MeasureZorve(TestDisplay& display, int seconds)
 	prefs.Save();
 
 	ChildProcess host;
-	::Window icon = StartHost(display, host, home.Path(), ZORVE_PROGRAM,
-		[&display] { return display.WindowNamed("Zorve"); });
+	::Window icon = StartHost(display, host, home.Path(), ZORVE_PROGRAM, "Zorve");
 	if (icon == 0) {
 		fprintf(stderr, "Zorve's icon did not dock\n");
 		server.Stop();

@@ -1,6 +1,6 @@
 /*
- * Helpers of the interface kit's tests: colour comparison, and a shown window that quits
- * itself at the end of the test.
+ * Helpers of the tests that look at windows: colour comparison, a view that draws what the
+ * test gives it, and a shown window that quits itself at the end of the test.
  */
 #ifndef INTERFACE_TEST_SUPPORT_H
 #define INTERFACE_TEST_SUPPORT_H

@@ -290,16 +290,11 @@ TEST_F(DisplayTest, APopUpMenuClosesOnAClickOutsideAndChoosesOnAClickOrKey)
 
 	// Each click on the opener makes a menu (and a window) anew.
 	auto open = [&] {
-		::Window menu = 0;
 		// A menu still on the screen holds the pointer.
 		if (!WaitUntil([&] { return fDisplay.WindowNamed("TestMenu") == 0; })
 			|| !fDisplay.Click(320, 310))
-			return menu;
-		WaitUntil([&] {
-			menu = fDisplay.WindowNamed("TestMenu");
-			return menu != 0 && fDisplay.IsShown(menu);
-		});
-		return menu;
+			return (::Window)0;
+		return fDisplay.WaitForShown("TestMenu");
 	};
 
 	::Window menu = open();

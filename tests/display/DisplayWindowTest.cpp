@@ -7,7 +7,7 @@
 #include <View.h>
 #include <Window.h>
 
-#include "../interface/InterfaceTestSupport.h"
+#include "InterfaceTestSupport.h"
 #include "DisplayTestSupport.h"
 #include "XwdImage.h"
 

@@ -40,9 +40,8 @@ TEST(PackageTest, ThePackageHoldsWhatTheInstallPutsAndDependsOnWhatItsImagesNeed
 	EXPECT_EQ(installed.Files(), contents);
 
 	std::string depends = RunCommand("dpkg-deb -f '" + package + "' Depends", &status);
-	for (const char* library :
-		{"libc6 ", "libstdc++6 ", "libfreetype6 ", "libpng16-16 ", "libx11-6 ", "libssl3 ",
-			 "ca-certificates"}) {
+	for (const char* library : {"libc6 ", "libstdc++6 ", "libfreetype6 ", "libpng16-16 ",
+			 "libx11-6 ", "libssl3 ", "ca-certificates"}) {
 		EXPECT_NE(std::string::npos, depends.find(library)) << library << " in " << depends;
 	}
 	EXPECT_EQ("zorve\n", RunCommand("dpkg-deb -f '" + package + "' Package", &status));

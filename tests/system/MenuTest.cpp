@@ -55,13 +55,7 @@ TEST_F(MenuTest, ForceIpCheckMakesTheNextPulsePostTheCheck)
 
 TEST_F(MenuTest, ForceUpdatePostsAtOnceAndABusyIconOpensNoMenu)
 {
-	Server::Behaviour behaviour = fBehaviour;
-	behaviour.update.fault = Server::kFaultStall;
-	SetServer(behaviour);
-	StartZorve();
-	Do("pulse-rate 0");
-	Choose("Force Update");
-	ASSERT_TRUE(fServer.WaitForRequests(1, 5000000));
+	ASSERT_NO_FATAL_FAILURE(StartAStalledUpdate());
 	EXPECT_EQ(Server::RouteOf(fServer.LastRequest()), Server::kRouteUpdate);
 
 	Do("click 9 9");
