@@ -341,40 +341,19 @@ TestDisplay::ClassOf(::Window window)
 std::string
 TestDisplay::Utf8Property(::Window window, const char* name)
 {
-	Atom type;
-	int format;
-	unsigned long count;
-	unsigned long remaining;
-	unsigned char* data = NULL;
 	std::string value;
-	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 1024,
-			False, AnyPropertyType, &type, &format, &count, &remaining, &data)
-			== Success
-		&& data != NULL && format == 8) {
-		value.assign((const char*)data, count);
-	}
-	if (data != NULL)
-		XFree(data);
+	_ReadProperty(window, name, 8, 1024,
+		[&](unsigned char* data, unsigned long count) { value.assign((const char*)data, count); });
 	return value;
 }
 
 std::vector<long>
 TestDisplay::LongProperty(::Window window, const char* name)
 {
-	Atom type;
-	int format;
-	unsigned long count;
-	unsigned long remaining;
-	unsigned char* data = NULL;
 	std::vector<long> values;
-	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 64, False,
-			AnyPropertyType, &type, &format, &count, &remaining, &data)
-			== Success
-		&& data != NULL && format == 32) {
+	_ReadProperty(window, name, 32, 64, [&](unsigned char* data, unsigned long count) {
 		values.assign((long*)data, (long*)data + count);
-	}
-	if (data != NULL)
-		XFree(data);
+	});
 	return values;
 }
 
@@ -509,4 +488,23 @@ TestDisplay::_Search(::Window parent, const std::function<bool(::Window)>& match
 	if (children != NULL)
 		XFree(children);
 	return found;
+}
+
+void
+TestDisplay::_ReadProperty(::Window window, const char* name, int wantedFormat, long length,
+	const std::function<void(unsigned char*, unsigned long)>& take)
+{
+	Atom type;
+	int format;
+	unsigned long count;
+	unsigned long remaining;
+	unsigned char* data = NULL;
+	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, length,
+			False, AnyPropertyType, &type, &format, &count, &remaining, &data)
+			== Success
+		&& data != NULL && format == wantedFormat) {
+		take(data, count);
+	}
+	if (data != NULL)
+		XFree(data);
 }

@@ -98,6 +98,10 @@ public:
 		int32 scale = 1);
 
 private:
+	// Hands the property's data to `take` when it has items of that format (8 or 32 bits),
+	// at most `length` 32-bit units of it.
+	void _ReadProperty(::Window window, const char* name, int wantedFormat, long length,
+		const std::function<void(unsigned char*, unsigned long)>& take);
 	::Window _Search(::Window parent, const std::function<bool(::Window)>& matches);
 
 	int32 fWidth;
