@@ -11,7 +11,6 @@
  */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -30,6 +29,7 @@
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
 #include "LoopbackHttpServer.h"
+#include "ProcessFigures.h"
 #include "StatusPictures.h"
 #include "TemporaryHome.h"
 #include "TestDisplay.h"
@@ -44,57 +44,18 @@ struct ThreadCounts {
 	long switches = 0;
 };
 
-long
-Field(const std::string& status, const std::string& name)
-{
-	size_t at = status.find(name + ":");
-	return at == std::string::npos ? 0 : atol(status.c_str() + at + name.size() + 1);
-}
-
-// Utime plus stime, in seconds.
-double
-CpuSeconds(pid_t pid)
-{
-	std::string stat = TemporaryHome::ReadFile("/proc/" + std::to_string(pid) + "/stat");
-	size_t close = stat.rfind(')');
-	if (close == std::string::npos)
-		return 0;
-	std::istringstream fields(stat.substr(close + 2));
-	std::string field;
-	unsigned long utime = 0;
-	unsigned long stime = 0;
-	for (int index = 3; fields >> field; index++) {
-		if (index == 14)
-			utime = strtoul(field.c_str(), NULL, 10);
-		if (index == 15) {
-			stime = strtoul(field.c_str(), NULL, 10);
-			break;
-		}
-	}
-	return (double)(utime + stime) / sysconf(_SC_CLK_TCK);
-}
-
 std::map<long, ThreadCounts>
 Threads(pid_t pid)
 {
 	std::map<long, ThreadCounts> threads;
-	std::string folder = "/proc/" + std::to_string(pid) + "/task";
-	DIR* directory = opendir(folder.c_str());
-	if (directory == NULL)
-		return threads;
-	while (struct dirent* entry = readdir(directory)) {
-		if (entry->d_name[0] == '.')
-			continue;
-		std::string task = folder + "/" + entry->d_name;
-		std::string status = TemporaryHome::ReadFile(task + "/status");
+	for (const auto& thread : ThreadNames(pid)) {
+		std::string status = ProcessStatus(pid, thread.first);
 		ThreadCounts counts;
-		counts.name = TemporaryHome::ReadFile(task + "/comm");
-		counts.name.erase(counts.name.find_last_not_of("\n") + 1);
-		counts.switches = Field(status, "voluntary_ctxt_switches")
-			+ Field(status, "nonvoluntary_ctxt_switches");
-		threads[atol(entry->d_name)] = counts;
+		counts.name = thread.second;
+		counts.switches = StatusNumber(status, "voluntary_ctxt_switches")
+			+ StatusNumber(status, "nonvoluntary_ctxt_switches");
+		threads[thread.first] = counts;
 	}
-	closedir(directory);
 	return threads;
 }
 
@@ -143,7 +104,7 @@ PrintIdle(pid_t pid, int seconds, const char* what)
 	snooze((bigtime_t)seconds * 1000000);
 	double cpu = CpuSeconds(pid) - cpuBefore;
 	std::map<long, ThreadCounts> after = Threads(pid);
-	std::string status = TemporaryHome::ReadFile("/proc/" + std::to_string(pid) + "/status");
+	std::string status = ProcessStatus(pid);
 
 	printf("%s, idle in the tray for %d s (pulse every %.1f s):\n", what, seconds, kPulse / 1e6);
 	printf("  CPU time                   %.3f s (target < 0.5 s per minute)\n", cpu);
@@ -159,8 +120,8 @@ PrintIdle(pid_t pid, int seconds, const char* what)
 	}
 	printf("  all threads                %.2f wake-ups/s (pulse rate %.1f/s)\n",
 		(double)total / seconds, 1e6 / kPulse);
-	printf("  resident memory            %ld KiB (peak %ld KiB)\n", Field(status, "VmRSS"),
-		Field(status, "VmHWM"));
+	printf("  resident memory            %ld KiB (peak %ld KiB)\n", StatusNumber(status, "VmRSS"),
+		StatusNumber(status, "VmHWM"));
 }
 
 void

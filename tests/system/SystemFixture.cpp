@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "DeskbarTesting.h"
+#include "ProcessFigures.h"
 
 namespace {
 
@@ -143,18 +144,7 @@ SystemFixture::HostThreads()
 	pid_t host = FindHost();
 	if (host < 0)
 		return names;
-	std::string tasks = "/proc/" + std::to_string(host) + "/task";
-	DIR* folder = opendir(tasks.c_str());
-	if (folder == NULL)
-		return names;
-	while (struct dirent* entry = readdir(folder)) {
-		if (entry->d_name[0] == '.')
-			continue;
-		std::string name = TemporaryHome::ReadFile(tasks + "/" + entry->d_name + "/comm");
-		if (!name.empty() && name.back() == '\n')
-			name.pop_back();
-		names.push_back(name);
-	}
-	closedir(folder);
+	for (const auto& thread : ThreadNames(host))
+		names.push_back(thread.second);
 	return names;
 }
