@@ -60,6 +60,24 @@ StartProgram(const std::string& path, int* status)
 }
 
 std::string
+RunControl(const std::string& arguments, int* status)
+{
+	int result = -1;
+	std::string output = RunCommand("'" DESKBAR_CTL "' " + arguments + " 2>&1", &result);
+	if (status != NULL)
+		*status = result;
+	return output;
+}
+
+int
+ControlStatus(const std::string& arguments)
+{
+	int status = -1;
+	RunControl(arguments, &status);
+	return status;
+}
+
+std::string
 RunCommand(const std::string& command, int* status)
 {
 	std::string output;

@@ -23,6 +23,11 @@ status_t SaveHostScreenshot(const std::string& path, const char* title = NULL);
 // Starts a program (Zorve, built or installed) as a user starts it from a shell; what it
 // printed on either stream, and its exit status in `status`.
 std::string StartProgram(const std::string& path, int* status);
+// Runs deskbar-ctl with the arguments, which a shell reads (a pipe may follow them); what it
+// printed on either stream, and its exit status in `status`.
+std::string RunControl(const std::string& arguments, int* status = NULL);
+// The same for the exit status alone.
+int ControlStatus(const std::string& arguments);
 // Runs a command line; its standard output, and its exit status in `status`.
 std::string RunCommand(const std::string& command, int* status);
 

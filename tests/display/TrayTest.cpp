@@ -57,7 +57,7 @@ protected:
 	void AddItem(const std::string& path)
 	{
 		int status;
-		RunCommand(std::string(DESKBAR_CTL) + " add " + path, &status);
+		RunControl("add " + path, &status);
 		ASSERT_EQ(0, status);
 	}
 
@@ -70,7 +70,7 @@ protected:
 	void RemoveItem()
 	{
 		int status;
-		RunCommand(std::string(DESKBAR_CTL) + " remove TestItem", &status);
+		RunControl("remove TestItem", &status);
 		ASSERT_EQ(0, status);
 	}
 

@@ -1,5 +1,7 @@
 #include "SystemFixture.h"
 
+#include "DeskbarTesting.h"
+
 namespace {
 
 using Server = LoopbackHttpServer;
@@ -19,8 +21,8 @@ TEST_F(MenuTest, SettingsShowsTheWindowAtItsStoredFrameOnce)
 	StartZorve();
 	Choose("Settings");
 	ASSERT_TRUE(WindowShown("Settings"));
-	EXPECT_NE(Control("windows").find("Settings\t120 130 381 320\tshown"), std::string::npos)
-		<< Control("windows");
+	EXPECT_NE(RunControl("windows").find("Settings\t120 130 381 320\tshown"), std::string::npos)
+		<< RunControl("windows");
 
 	// Again while shown: nothing, so one Escape hides it.
 	Choose("Settings");
@@ -60,6 +62,6 @@ TEST_F(MenuTest, ForceUpdatePostsAtOnceAndABusyIconOpensNoMenu)
 
 	Do("click 9 9");
 	int status = -1;
-	Control("wait-shown Options --timeout 1", &status);
+	RunControl("wait-shown Options --timeout 1", &status);
 	EXPECT_NE(status, 0) << "a menu opened while the engine works";
 }

@@ -65,27 +65,16 @@ SystemFixture::TearDown()
 {
 	// A menu left open would hold the shelf: it is closed first.
 	if (WindowShown("Options"))
-		Control("key '\\e' --window Options");
+		RunControl("key '\\e' --window Options");
 	ZorveFixture::TearDown();
 	delete fPictures;
-}
-
-std::string
-SystemFixture::Control(const std::string& arguments, int* status)
-{
-	int result = -1;
-	std::string output = RunCommand(std::string("'") + DESKBAR_CTL + "' " + arguments + " 2>&1",
-		&result);
-	if (status != NULL)
-		*status = result;
-	return output;
 }
 
 void
 SystemFixture::Do(const std::string& arguments)
 {
 	int status = -1;
-	std::string output = Control(arguments, &status);
+	std::string output = RunControl(arguments, &status);
 	EXPECT_EQ(status, 0) << "deskbar-ctl " << arguments << ": " << output;
 }
 
@@ -133,7 +122,7 @@ bool
 SystemFixture::WindowShown(const char* title)
 {
 	int status = -1;
-	Control(std::string("wait-shown '") + title + "' --timeout 0", &status);
+	RunControl(std::string("wait-shown '") + title + "' --timeout 0", &status);
 	return status == 0;
 }
 

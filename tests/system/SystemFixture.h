@@ -18,8 +18,6 @@ protected:
 	void SetUp() override;
 	void TearDown() override;
 
-	// Runs deskbar-ctl with the arguments; its output, and its exit status in `status`.
-	std::string Control(const std::string& arguments, int* status = NULL);
 	// Runs deskbar-ctl and expects it to succeed.
 	void Do(const std::string& arguments);
 
