@@ -4,19 +4,15 @@
  * a 16 MiB request and send nothing more, and while a client asks for a megabyte of pixels and
  * never reads them; throughout, how long a request listing the items waits for its answer.
  */
-#include <ftw.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +23,8 @@
 
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
+#include "ProcessFigures.h"
+#include "TemporaryHome.h"
 
 using namespace BPrivate;
 
@@ -35,76 +33,18 @@ namespace {
 const bigtime_t kScenarioTime = 4000000;
 const bigtime_t kListInterval = 100000;
 
-std::string
-ReadFile(const std::string& path)
-{
-	std::ifstream file(path);
-	std::stringstream content;
-	content << file.rdbuf();
-	return content.str();
-}
-
 // The host's process, found by its socket's peer.
 pid_t
 HostProcess()
 {
-	std::string path;
-	DeskbarLink::SocketPath(path);
-	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	struct sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+	int fd = DeskbarLink::Connect();
 	pid_t pid = -1;
-	if (connect(fd, (struct sockaddr*)&address, sizeof(address)) == 0) {
-		struct ucred peer;
-		socklen_t length = sizeof(peer);
-		if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0)
-			pid = peer.pid;
-	}
+	struct ucred peer;
+	socklen_t length = sizeof(peer);
+	if (fd >= 0 && getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0)
+		pid = peer.pid;
 	close(fd);
 	return pid;
-}
-
-long
-StatusKilobytes(pid_t pid, const char* key)
-{
-	std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
-	size_t at = status.find(key);
-	return at == std::string::npos ? -1 : atol(status.c_str() + at + strlen(key) + 1);
-}
-
-// User and system CPU seconds of the process so far.
-double
-CpuSeconds(pid_t pid)
-{
-	std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-	size_t end = stat.rfind(')');
-	std::istringstream fields(stat.substr(end + 2));
-	std::string field;
-	unsigned long long user = 0, system = 0;
-	for (int i = 3; i <= 15 && fields >> field; i++) {
-		if (i == 14)
-			user = std::stoull(field);
-		if (i == 15)
-			system = std::stoull(field);
-	}
-	return (double)(user + system) / sysconf(_SC_CLK_TCK);
-}
-
-int
-Connect()
-{
-	std::string path;
-	DeskbarLink::SocketPath(path);
-	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	struct sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-	if (connect(fd, (struct sockaddr*)&address, sizeof(address)) != 0) {
-		close(fd);
-		return -1;
-	}
-	return fd;
 }
 
 // Runs `load`, then asks for the item list every 100 ms for four seconds; prints the host's
@@ -130,18 +70,13 @@ Scenario(const char* name, pid_t host, const std::function<std::vector<int>()>& 
 	printf(
 		"%-44s peak RSS %6.1f MiB, CPU %5.2f s, list answered within %6.1f ms "
 		"(%d failed)\n",
-		name, StatusKilobytes(host, "VmHWM:") / 1024.0, CpuSeconds(host) - cpuBefore,
+		name, StatusNumber(ProcessStatus(host), "VmHWM") / 1024.0, CpuSeconds(host) - cpuBefore,
 		slowest / 1000.0, failed);
 	for (int fd : clients)
 		close(fd);
 	snooze(500000);
-	printf("%-44s RSS after they left %6.1f MiB\n", "", StatusKilobytes(host, "VmRSS:") / 1024.0);
-}
-
-int
-RemoveOne(const char* path, const struct stat*, int, struct FTW*)
-{
-	return remove(path);
+	printf("%-44s RSS after they left %6.1f MiB\n", "",
+		StatusNumber(ProcessStatus(host), "VmRSS") / 1024.0);
 }
 
 } // namespace
@@ -149,15 +84,7 @@ RemoveOne(const char* path, const struct stat*, int, struct FTW*)
 int
 main()
 {
-	char folder[] = "/tmp/zorve-bench-XXXXXX";
-	if (mkdtemp(folder) == NULL)
-		return 1;
-	std::string home = folder;
-	mkdir((home + "/.config").c_str(), 0700);
-	mkdir((home + "/run").c_str(), 0700);
-	setenv("HOME", home.c_str(), 1);
-	setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-	setenv("XDG_RUNTIME_DIR", (home + "/run").c_str(), 1);
+	TemporaryHome home;
 	unsetenv("DISPLAY");
 
 	entry_ref item;
@@ -168,18 +95,18 @@ main()
 	}
 	pid_t host = HostProcess();
 	printf("Deskbar host %d, idle: RSS %.1f MiB\n", (int)host,
-		StatusKilobytes(host, "VmRSS:") / 1024.0);
+		StatusNumber(ProcessStatus(host), "VmRSS") / 1024.0);
 
 	Scenario("200 idle clients", host, [] {
 		std::vector<int> clients;
 		for (int i = 0; i < 200; i++)
-			clients.push_back(Connect());
+			clients.push_back(DeskbarLink::Connect());
 		return clients;
 	});
 	Scenario("40 clients announcing 16 MiB, sending nothing", host, [] {
 		std::vector<int> clients;
 		for (int i = 0; i < 40; i++) {
-			int fd = Connect();
+			int fd = DeskbarLink::Connect();
 			uint32 size = kDeskbarMaxMessageSize;
 			if (fd >= 0 && write(fd, &size, sizeof(size)) != sizeof(size))
 				fprintf(stderr, "short write\n");
@@ -188,7 +115,7 @@ main()
 		return clients;
 	});
 	Scenario("a client never reading 1 MiB of pixels", host, [] {
-		int fd = Connect();
+		int fd = DeskbarLink::Connect();
 		BMessage request(kMsgDeskbarPixels);
 		request.AddRect("rect", BRect(0, 0, 511, 511));
 		DeskbarLink::WriteMessage(fd, request);
@@ -198,6 +125,5 @@ main()
 	BMessage quit(kMsgDeskbarQuit);
 	DeskbarLink::Exchange(quit, NULL, false);
 	snooze(1000000);
-	nftw(folder, RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
 	return 0;
 }

@@ -18,6 +18,8 @@
 #include "CPreferences.h"
 #include "EngineMessages.h"
 #include "LoopbackHttpServer.h"
+#include "ProcessFigures.h"
+#include "TemporaryHome.h"
 #include "Zorve.h"
 
 namespace {
@@ -27,17 +29,7 @@ const int kCycles = 300;
 long
 ResidentKiB()
 {
-	FILE* status = fopen("/proc/self/status", "r");
-	if (status == NULL)
-		return -1;
-	char line[256];
-	long value = -1;
-	while (fgets(line, sizeof(line), status) != NULL) {
-		if (sscanf(line, "VmRSS: %ld", &value) == 1)
-			break;
-	}
-	fclose(status);
-	return value;
+	return StatusNumber(ProcessStatus(getpid()), "VmRSS");
 }
 
 void
@@ -70,11 +62,7 @@ SetCachedAddress(const char* address)
 int
 main()
 {
-	char home[] = "/tmp/zorve-bench-XXXXXX";
-	if (mkdtemp(home) == NULL)
-		return 1;
-	setenv("HOME", home, 1);
-	setenv("XDG_CONFIG_HOME", home, 1);
+	TemporaryHome home;
 
 	LoopbackHttpServer::Behaviour behaviour;
 	behaviour.address = "203.0.113.7";
@@ -130,7 +118,5 @@ main()
 	fprintf(out, "peak RSS: %ld KiB\n", usage.ru_maxrss);
 	fprintf(out, "RSS added by the engine and its cycles: %ld KiB\n",
 		residentAfter - residentBefore);
-
-	std::string cleanup = std::string("rm -rf ") + home;
-	return system(cleanup.c_str()) == 0 ? 0 : 1;
+	return 0;
 }

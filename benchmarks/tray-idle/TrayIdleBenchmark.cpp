@@ -11,14 +11,11 @@
  */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <functional>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -32,6 +29,7 @@
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
 #include "LoopbackHttpServer.h"
+#include "ProcessFigures.h"
 #include "StatusPictures.h"
 #include "TemporaryHome.h"
 #include "TestDisplay.h"
@@ -46,66 +44,18 @@ struct ThreadCounts {
 	long switches = 0;
 };
 
-std::string
-ReadFile(const std::string& path)
-{
-	std::ifstream file(path);
-	std::stringstream text;
-	text << file.rdbuf();
-	return text.str();
-}
-
-long
-Field(const std::string& status, const std::string& name)
-{
-	size_t at = status.find(name + ":");
-	return at == std::string::npos ? 0 : atol(status.c_str() + at + name.size() + 1);
-}
-
-// Utime plus stime, in seconds.
-double
-CpuSeconds(pid_t pid)
-{
-	std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-	size_t close = stat.rfind(')');
-	if (close == std::string::npos)
-		return 0;
-	std::istringstream fields(stat.substr(close + 2));
-	std::string field;
-	unsigned long utime = 0;
-	unsigned long stime = 0;
-	for (int index = 3; fields >> field; index++) {
-		if (index == 14)
-			utime = strtoul(field.c_str(), NULL, 10);
-		if (index == 15) {
-			stime = strtoul(field.c_str(), NULL, 10);
-			break;
-		}
-	}
-	return (double)(utime + stime) / sysconf(_SC_CLK_TCK);
-}
-
 std::map<long, ThreadCounts>
 Threads(pid_t pid)
 {
 	std::map<long, ThreadCounts> threads;
-	std::string folder = "/proc/" + std::to_string(pid) + "/task";
-	DIR* directory = opendir(folder.c_str());
-	if (directory == NULL)
-		return threads;
-	while (struct dirent* entry = readdir(directory)) {
-		if (entry->d_name[0] == '.')
-			continue;
-		std::string task = folder + "/" + entry->d_name;
-		std::string status = ReadFile(task + "/status");
+	for (const auto& thread : ThreadNames(pid)) {
+		std::string status = ProcessStatus(pid, thread.first);
 		ThreadCounts counts;
-		counts.name = ReadFile(task + "/comm");
-		counts.name.erase(counts.name.find_last_not_of("\n") + 1);
-		counts.switches = Field(status, "voluntary_ctxt_switches")
-			+ Field(status, "nonvoluntary_ctxt_switches");
-		threads[atol(entry->d_name)] = counts;
+		counts.name = thread.second;
+		counts.switches = StatusNumber(status, "voluntary_ctxt_switches")
+			+ StatusNumber(status, "nonvoluntary_ctxt_switches");
+		threads[thread.first] = counts;
 	}
-	closedir(directory);
 	return threads;
 }
 
@@ -116,10 +66,10 @@ Run(const std::string& command)
 }
 
 // The host with an item in the tray, put there by `addItem` (a command line); the icon
-// window `find` names once the tray shows it, or 0.
+// window of that name once the tray shows it, or 0.
 ::Window
 StartHost(TestDisplay& display, ChildProcess& host, const std::string& folder,
-	const std::string& addItem, std::function<::Window()> find)
+	const std::string& addItem, const std::string& name)
 {
 	if (!host.Start({DESKBAR_HOST}, {}, folder + "/deskbar.log"))
 		return 0;
@@ -127,20 +77,14 @@ StartHost(TestDisplay& display, ChildProcess& host, const std::string& folder,
 		return 0;
 	if (!Run(addItem + " > /dev/null"))
 		return 0;
-	::Window root = DefaultRootWindow(display.Connection());
-	::Window icon = 0;
-	WaitUntil([&] {
-		icon = find();
-		return icon != 0 && display.Parent(icon) != root && display.IsShown(icon);
-	});
-	return icon;
+	return display.DockedIcon(name);
 }
 
 ::Window
 StartHostWithTestItem(TestDisplay& display, ChildProcess& host, const std::string& folder)
 {
 	return StartHost(display, host, folder, std::string(DESKBAR_CTL) + " add " + TEST_DESKBAR_ITEM,
-		[&display] { return display.WindowOfClass("test_deskbar_item"); });
+		"test_deskbar_item");
 }
 
 void
@@ -160,7 +104,7 @@ PrintIdle(pid_t pid, int seconds, const char* what)
 	snooze((bigtime_t)seconds * 1000000);
 	double cpu = CpuSeconds(pid) - cpuBefore;
 	std::map<long, ThreadCounts> after = Threads(pid);
-	std::string status = ReadFile("/proc/" + std::to_string(pid) + "/status");
+	std::string status = ProcessStatus(pid);
 
 	printf("%s, idle in the tray for %d s (pulse every %.1f s):\n", what, seconds, kPulse / 1e6);
 	printf("  CPU time                   %.3f s (target < 0.5 s per minute)\n", cpu);
@@ -176,8 +120,8 @@ PrintIdle(pid_t pid, int seconds, const char* what)
 	}
 	printf("  all threads                %.2f wake-ups/s (pulse rate %.1f/s)\n",
 		(double)total / seconds, 1e6 / kPulse);
-	printf("  resident memory            %ld KiB (peak %ld KiB)\n", Field(status, "VmRSS"),
-		Field(status, "VmHWM"));
+	printf("  resident memory            %ld KiB (peak %ld KiB)\n", StatusNumber(status, "VmRSS"),
+		StatusNumber(status, "VmHWM"));
 }
 
 void
@@ -242,7 +186,7 @@ MeasureFrames(TestDisplay& display)
 	StopHost(host);
 
 	std::vector<bigtime_t> latencies;
-	std::istringstream lines(ReadFile(log));
+	std::istringstream lines(TemporaryHome::ReadFile(log));
 	std::string line;
 	while (std::getline(lines, line)) {
 		int frame;
@@ -308,8 +252,7 @@ MeasureZorve(TestDisplay& display, int seconds)
 	prefs.Save();
 
 	ChildProcess host;
-	::Window icon = StartHost(display, host, home.Path(), ZORVE_PROGRAM,
-		[&display] { return display.WindowNamed("Zorve"); });
+	::Window icon = StartHost(display, host, home.Path(), ZORVE_PROGRAM, "Zorve");
 	if (icon == 0) {
 		fprintf(stderr, "Zorve's icon did not dock\n");
 		server.Stop();

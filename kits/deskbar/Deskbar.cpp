@@ -8,6 +8,7 @@
 #include <View.h>
 
 #include "DeskbarHostInterface.h"
+#include "DeskbarItemSelector.h"
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
 
@@ -76,7 +77,7 @@ BDeskbar::GetItemInfo(int32 id, const char** name) const
 	if (name == NULL)
 		return B_BAD_VALUE;
 	BMessage request(kMsgDeskbarItemInfo), reply;
-	request.AddInt32("id", id);
+	DeskbarItemSelector(id).AddTo(&request);
 	status_t status = Ask(request, &reply);
 	if (status != B_OK)
 		return status;
@@ -94,7 +95,7 @@ BDeskbar::GetItemInfo(const char* name, int32* id) const
 	if (name == NULL || id == NULL)
 		return B_BAD_VALUE;
 	BMessage request(kMsgDeskbarItemInfo), reply;
-	request.AddString("name", name);
+	DeskbarItemSelector(name).AddTo(&request);
 	status_t status = Ask(request, &reply);
 	if (status == B_OK)
 		status = reply.FindInt32("id", id);
@@ -105,7 +106,7 @@ bool
 BDeskbar::HasItem(int32 id) const
 {
 	BMessage request(kMsgDeskbarHasItem), reply;
-	request.AddInt32("id", id);
+	DeskbarItemSelector(id).AddTo(&request);
 	bool found = false;
 	return Ask(request, &reply) == B_OK && reply.FindBool("exists", &found) == B_OK && found;
 }
@@ -116,7 +117,7 @@ BDeskbar::HasItem(const char* name) const
 	if (name == NULL)
 		return false;
 	BMessage request(kMsgDeskbarHasItem), reply;
-	request.AddString("name", name);
+	DeskbarItemSelector(name).AddTo(&request);
 	bool found = false;
 	return Ask(request, &reply) == B_OK && reply.FindBool("exists", &found) == B_OK && found;
 }
@@ -168,7 +169,7 @@ status_t
 BDeskbar::RemoveItem(int32 id)
 {
 	BMessage request(kMsgDeskbarRemoveItem), reply;
-	request.AddInt32("id", id);
+	DeskbarItemSelector(id).AddTo(&request);
 	return Ask(request, &reply);
 }
 
@@ -178,6 +179,6 @@ BDeskbar::RemoveItem(const char* name)
 	if (name == NULL)
 		return B_BAD_VALUE;
 	BMessage request(kMsgDeskbarRemoveItem), reply;
-	request.AddString("name", name);
+	DeskbarItemSelector(name).AddTo(&request);
 	return Ask(request, &reply);
 }

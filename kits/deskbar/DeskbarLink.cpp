@@ -226,10 +226,10 @@ DeskbarLink::ReadMessage(int socket, BMessage* message, bigtime_t timeout)
 }
 
 int
-DeskbarLink::_Connect()
+DeskbarLink::Connect(const std::string& socketPath)
 {
-	std::string path;
-	if (SocketPath(path) != B_OK)
+	std::string path = socketPath;
+	if (path.empty() && SocketPath(path) != B_OK)
 		return -1;
 	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
 	if (fd < 0)
@@ -269,7 +269,7 @@ DeskbarLink::_StartHost()
 status_t
 DeskbarLink::Exchange(const BMessage& request, BMessage* reply, bool startHost)
 {
-	int fd = _Connect();
+	int fd = Connect();
 	if (fd < 0 && startHost) {
 		status_t status = _StartHost();
 		if (status != B_OK)
@@ -277,7 +277,7 @@ DeskbarLink::Exchange(const BMessage& request, BMessage* reply, bool startHost)
 		bigtime_t deadline = system_time() + kHostStartTimeout;
 		while (fd < 0 && system_time() < deadline) {
 			snooze(10000);
-			fd = _Connect();
+			fd = Connect();
 		}
 	}
 	if (fd < 0)

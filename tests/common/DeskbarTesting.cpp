@@ -42,6 +42,41 @@ StopDeskbarHost()
 	return Eventually([] { return HostFinished(); });
 }
 
+status_t
+SaveHostScreenshot(const std::string& path, const char* title)
+{
+	BMessage request(kMsgDeskbarScreenshot);
+	request.AddString("path", path.c_str());
+	if (title != NULL)
+		request.AddString("window", title);
+	BMessage reply;
+	return DeskbarLink::Exchange(request, &reply, false);
+}
+
+std::string
+StartProgram(const std::string& path, int* status)
+{
+	return RunCommand("'" + path + "' 2>&1", status);
+}
+
+std::string
+RunControl(const std::string& arguments, int* status)
+{
+	int result = -1;
+	std::string output = RunCommand("'" DESKBAR_CTL "' " + arguments + " 2>&1", &result);
+	if (status != NULL)
+		*status = result;
+	return output;
+}
+
+int
+ControlStatus(const std::string& arguments)
+{
+	int status = -1;
+	RunControl(arguments, &status);
+	return status;
+}
+
 std::string
 RunCommand(const std::string& command, int* status)
 {

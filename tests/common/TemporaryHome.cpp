@@ -70,7 +70,7 @@ TemporaryHome::~TemporaryHome()
 }
 
 std::string
-TemporaryHome::ReadFile(const std::string& path) const
+TemporaryHome::ReadFile(const std::string& path)
 {
 	std::ifstream stream(path, std::ios::binary);
 	std::ostringstream content;

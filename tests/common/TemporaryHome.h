@@ -17,7 +17,8 @@ public:
 	// The user settings directory inside this home.
 	std::string SettingsPath() const { return fPath + "/.config"; }
 
-	std::string ReadFile(const std::string& path) const;
+	// Any file's whole content ("" when it cannot be read).
+	static std::string ReadFile(const std::string& path);
 	void WriteFile(const std::string& path, const std::string& content) const;
 
 private:

@@ -25,14 +25,6 @@ namespace {
 
 const char* const kItemSignature = "application/x-vnd.Test-DeskbarItem";
 
-int
-Control(const std::string& arguments)
-{
-	std::string command = std::string(DESKBAR_CTL) + " " + arguments + " > /dev/null 2>&1";
-	int status = system(command.c_str());
-	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 } // namespace
 
 class DeskbarHostTest : public ::testing::Test {
@@ -122,7 +114,7 @@ TEST_F(DeskbarHostTest, AnItemMayRemoveItselfFromItsOwnHook)
 	BDeskbar deskbar;
 	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
 	// The item sits in the first slot, two pixels in from the shelf's corner.
-	EXPECT_EQ(Control("click 8 8"), 0);
+	EXPECT_EQ(ControlStatus("click 8 8"), 0);
 	EXPECT_TRUE(Eventually([&] { return !deskbar.HasItem("TestItem"); }));
 	EXPECT_EQ(Count("removal asked"), 1);
 	EXPECT_EQ(Count("detached"), 1);
@@ -133,23 +125,23 @@ TEST_F(DeskbarHostTest, ControlClientChoosesFromAMenuOpenedOnTheShelf)
 	setenv("TEST_ITEM_MENU", "1", 1);
 	BDeskbar deskbar;
 	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
-	EXPECT_NE(Control("choose First"), 0);
+	EXPECT_NE(ControlStatus("choose First"), 0);
 
 	// The click returns while the menu holds the shelf's thread; the menu opens soon after.
-	EXPECT_EQ(Control("click 8 8"), 0);
-	EXPECT_TRUE(Eventually([] { return Control("windows | grep -q TestMenu") == 0; }));
-	EXPECT_EQ(Control("choose Nothing-Like-This"), 1);
-	EXPECT_EQ(Control("choose First"), 0);
+	EXPECT_EQ(ControlStatus("click 8 8"), 0);
+	EXPECT_TRUE(Eventually([] { return ControlStatus("windows | grep -q TestMenu") == 0; }));
+	EXPECT_EQ(ControlStatus("choose Nothing-Like-This"), 1);
+	EXPECT_EQ(ControlStatus("choose First"), 0);
 	EXPECT_TRUE(Eventually([this] { return Count("chose First") == 1; }));
 	EXPECT_TRUE(deskbar.HasItem("TestItem"));
 
 	// Escape closes the menu with no choice; the shelf goes on pulsing.
-	EXPECT_EQ(Control("click 8 8"), 0);
-	EXPECT_TRUE(Eventually([] { return Control("key '\\e' --window TestMenu") == 0; }));
+	EXPECT_EQ(ControlStatus("click 8 8"), 0);
+	EXPECT_TRUE(Eventually([] { return ControlStatus("key '\\e' --window TestMenu") == 0; }));
 	EXPECT_TRUE(Eventually([this] { return Count("chose nothing") == 1; }));
 
-	EXPECT_EQ(Control("click 8 8"), 0);
-	EXPECT_TRUE(Eventually([] { return Control("choose Exit") == 0; })) << Log();
+	EXPECT_EQ(ControlStatus("click 8 8"), 0);
+	EXPECT_TRUE(Eventually([] { return ControlStatus("choose Exit") == 0; })) << Log();
 	EXPECT_TRUE(Eventually([&] { return !deskbar.HasItem("TestItem"); }));
 	EXPECT_EQ(Count("detached"), 1);
 	unsetenv("TEST_ITEM_MENU");
@@ -176,13 +168,13 @@ TEST_F(DeskbarHostTest, ControlClientListsAndShootsTheShelf)
 	BDeskbar deskbar;
 	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
 	std::string shot = fHome.Path() + "/shelf.png";
-	EXPECT_EQ(Control("screenshot " + shot), 0);
+	EXPECT_EQ(ControlStatus("screenshot " + shot), 0);
 	std::string png = fHome.ReadFile(shot);
 	ASSERT_GE(png.size(), 24u);
 	EXPECT_EQ(png.substr(1, 3), "PNG");
 	// Enlarged, every pixel becomes a square: the image's size follows the shelf's.
 	BRect frame = deskbar.Frame();
-	EXPECT_EQ(Control("screenshot " + shot + " --scale 4"), 0);
+	EXPECT_EQ(ControlStatus("screenshot " + shot + " --scale 4"), 0);
 	png = fHome.ReadFile(shot);
 	ASSERT_GE(png.size(), 24u);
 	auto bigEndian = [&png](size_t at) {
@@ -191,8 +183,8 @@ TEST_F(DeskbarHostTest, ControlClientListsAndShootsTheShelf)
 	};
 	EXPECT_EQ(bigEndian(16), (uint32)(frame.IntegerWidth() + 1) * 4);
 	EXPECT_EQ(bigEndian(20), (uint32)(frame.IntegerHeight() + 1) * 4);
-	EXPECT_EQ(Control("list"), 0);
-	EXPECT_NE(Control("screenshot " + shot + " --window NoSuchWindow"), 0);
+	EXPECT_EQ(ControlStatus("list"), 0);
+	EXPECT_NE(ControlStatus("screenshot " + shot + " --window NoSuchWindow"), 0);
 }
 
 TEST_F(DeskbarHostTest, ControlClientPulsesTheShelfAndReadsItsPixels)
@@ -200,23 +192,23 @@ TEST_F(DeskbarHostTest, ControlClientPulsesTheShelfAndReadsItsPixels)
 	BDeskbar deskbar;
 	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
 	// With the shelf's own pulse stopped, the item is pulsed exactly as often as asked.
-	EXPECT_EQ(Control("pulse-rate 0"), 0);
+	EXPECT_EQ(ControlStatus("pulse-rate 0"), 0);
 	snooze(600000);
 	int before = Count("pulse");
-	EXPECT_EQ(Control("pulse --count 3"), 0);
+	EXPECT_EQ(ControlStatus("pulse --count 3"), 0);
 	EXPECT_EQ(Count("pulse"), before + 3);
 	snooze(1100000);
 	EXPECT_EQ(Count("pulse"), before + 3);
-	EXPECT_EQ(Control("pulse --count 0"), 1);
-	EXPECT_EQ(Control("pulse-rate 100000"), 0);
+	EXPECT_EQ(ControlStatus("pulse --count 0"), 1);
+	EXPECT_EQ(ControlStatus("pulse-rate 100000"), 0);
 	EXPECT_TRUE(Eventually([&] { return Count("pulse") >= before + 5; }));
 
 	// The list gives the item's frame; its pixels are the red square's.
 	int status = -1;
-	std::string list = RunCommand(std::string(DESKBAR_CTL) + " list", &status);
+	std::string list = RunControl("list", &status);
 	EXPECT_EQ(status, 0);
 	EXPECT_NE(list.find("\tTestItem\t2 2 17 17\n"), std::string::npos) << list;
-	std::string pixels = RunCommand(std::string(DESKBAR_CTL) + " pixels 1 2 3 2", &status);
+	std::string pixels = RunControl("pixels 1 2 3 2", &status);
 	EXPECT_EQ(status, 0);
 	EXPECT_EQ(pixels, "d8d8d8 ff0000 ff0000\nd8d8d8 ff0000 ff0000\n");
 }
@@ -225,24 +217,24 @@ TEST_F(DeskbarHostTest, ControlClientWaitsForWindowsWithinItsTimeOut)
 {
 	BDeskbar deskbar;
 	ASSERT_EQ(deskbar.AddItem(&fItem), B_OK);
-	EXPECT_EQ(Control("wait-shown Deskbar --timeout 0"), 0);
-	EXPECT_EQ(Control("wait-hidden NoSuchWindow --timeout 0"), 0);
+	EXPECT_EQ(ControlStatus("wait-shown Deskbar --timeout 0"), 0);
+	EXPECT_EQ(ControlStatus("wait-hidden NoSuchWindow --timeout 0"), 0);
 	bigtime_t start = system_time();
-	EXPECT_EQ(Control("wait-shown NoSuchWindow --timeout 0.3"), 1);
+	EXPECT_EQ(ControlStatus("wait-shown NoSuchWindow --timeout 0.3"), 1);
 	EXPECT_GE(system_time() - start, 300000);
-	EXPECT_EQ(Control("wait-hidden Deskbar --timeout 0.1"), 1);
-	EXPECT_EQ(Control("activate --window NoSuchWindow"), 1);
-	EXPECT_EQ(Control("activate"), 0);
+	EXPECT_EQ(ControlStatus("wait-hidden Deskbar --timeout 0.1"), 1);
+	EXPECT_EQ(ControlStatus("activate --window NoSuchWindow"), 1);
+	EXPECT_EQ(ControlStatus("activate"), 0);
 }
 
 TEST_F(DeskbarHostTest, ControlClientRefusesUnknownCommandsAndWrongArgumentCounts)
 {
-	EXPECT_EQ(Control(""), 2);
-	EXPECT_EQ(Control("frobnicate"), 2);
-	EXPECT_EQ(Control("click 8"), 2);
-	EXPECT_EQ(Control("click 8 8 8"), 2);
-	EXPECT_EQ(Control("list everything"), 2);
-	EXPECT_EQ(Control("screenshot"), 2);
+	EXPECT_EQ(ControlStatus(""), 2);
+	EXPECT_EQ(ControlStatus("frobnicate"), 2);
+	EXPECT_EQ(ControlStatus("click 8"), 2);
+	EXPECT_EQ(ControlStatus("click 8 8 8"), 2);
+	EXPECT_EQ(ControlStatus("list everything"), 2);
+	EXPECT_EQ(ControlStatus("screenshot"), 2);
 	// Well formed, but with no host to ask, and none started for it.
-	EXPECT_EQ(Control("list"), 1);
+	EXPECT_EQ(ControlStatus("list"), 1);
 }

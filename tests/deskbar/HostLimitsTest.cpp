@@ -12,7 +12,6 @@
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +24,7 @@
 #include <Message.h>
 #include <OS.h>
 
+#include "ChildProcess.h"
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
 #include "DeskbarTesting.h"
@@ -36,33 +36,11 @@ namespace {
 
 const uid_t kOtherUser = 65534;
 
-int
-Control(const std::string& arguments)
-{
-	int status;
-	RunCommand(std::string(DESKBAR_CTL) + " " + arguments + " 2>/dev/null", &status);
-	return status;
-}
-
-int
-Connect(const std::string& path)
-{
-	int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-	struct sockaddr_un address = {};
-	address.sun_family = AF_UNIX;
-	strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
-	if (fd >= 0 && connect(fd, (struct sockaddr*)&address, sizeof(address)) != 0) {
-		close(fd);
-		return -1;
-	}
-	return fd;
-}
-
 // True when the host at that socket answers a request, asked by this process.
 bool
 Answers(const std::string& path)
 {
-	int fd = Connect(path);
+	int fd = DeskbarLink::Connect(path);
 	if (fd < 0)
 		return false;
 	BMessage reply;
@@ -146,8 +124,9 @@ protected:
 	{
 		setenv("TEST_ITEM_MENU", "1", 1);
 		ASSERT_EQ(BDeskbar().AddItem(&fItem), B_OK);
-		ASSERT_EQ(Control("click 8 8"), 0);
-		ASSERT_TRUE(Eventually([] { return Control("wait-shown TestMenu --timeout 0") == 0; }));
+		ASSERT_EQ(ControlStatus("click 8 8"), 0);
+		ASSERT_TRUE(
+			Eventually([] { return ControlStatus("wait-shown TestMenu --timeout 0") == 0; }));
 	}
 
 	TemporaryHome fHome;
@@ -160,9 +139,9 @@ TEST_F(HostLimitsTest, BadRectanglesOfPixelsAreRefusedAndTheHostGoesOn)
 {
 	ASSERT_EQ(BDeskbar().AddItem(&fItem), B_OK);
 	// One wide and three billion high; a zero side; too many bytes for a reply.
-	EXPECT_EQ(Control("pixels 0 0 1 3000000000"), 1);
-	EXPECT_EQ(Control("pixels 0 0 0 5"), 1);
-	EXPECT_EQ(Control("pixels 0 0 3000 3000"), 1);
+	EXPECT_EQ(ControlStatus("pixels 0 0 1 3000000000"), 1);
+	EXPECT_EQ(ControlStatus("pixels 0 0 0 5"), 1);
+	EXPECT_EQ(ControlStatus("pixels 0 0 3000 3000"), 1);
 	for (float bad : {NAN, INFINITY, -INFINITY}) {
 		BMessage request(kMsgDeskbarPixels);
 		request.AddRect("rect", BRect(0, 0, 3, bad));
@@ -171,7 +150,7 @@ TEST_F(HostLimitsTest, BadRectanglesOfPixelsAreRefusedAndTheHostGoesOn)
 	BMessage click(kMsgDeskbarClick);
 	click.AddPoint("where", BPoint(NAN, 1e30f));
 	EXPECT_EQ(DeskbarLink::Exchange(click, NULL, false), B_BAD_VALUE);
-	EXPECT_EQ(Control("pixels 1 2 3 2"), 0);
+	EXPECT_EQ(ControlStatus("pixels 1 2 3 2"), 0);
 	EXPECT_TRUE(BDeskbar().HasItem("TestItem"));
 }
 
@@ -212,7 +191,7 @@ TEST_F(HostLimitsTest, IdleConnectionsGiveWayAndOthersAreStillAnswered)
 	ASSERT_TRUE(HostAnswers());
 	std::vector<int> idle;
 	for (int i = 0; i < 40; i++)
-		idle.push_back(Connect(SocketPath()));
+		idle.push_back(DeskbarLink::Connect());
 	EXPECT_TRUE(HostAnswers());
 	// Beyond the cap the longest-waiting connections were closed, the newest kept.
 	int closed = 0;
@@ -230,7 +209,7 @@ TEST_F(HostLimitsTest, IdleConnectionsGiveWayAndOthersAreStillAnswered)
 TEST_F(HostLimitsTest, AClientThatNeverReadsItsReplyIsDropped)
 {
 	ASSERT_EQ(BDeskbar().AddItem(&fItem), B_OK);
-	int fd = Connect(SocketPath());
+	int fd = DeskbarLink::Connect();
 	ASSERT_GE(fd, 0);
 	int small = 4096;
 	setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof(small));
@@ -345,28 +324,22 @@ TEST_F(HostLimitsTest, AHostOfAnotherUserClosesThisUsersConnection)
 		mkdir(path.c_str(), 0700);
 		ASSERT_EQ(chown(path.c_str(), kOtherUser, kOtherUser), 0);
 	}
-	pid_t host = fork();
-	if (host == 0) {
-		if (setgroups(0, NULL) != 0 || setresgid(kOtherUser, kOtherUser, kOtherUser) != 0
-			|| setresuid(kOtherUser, kOtherUser, kOtherUser) != 0) {
-			_exit(3);
-		}
-		setenv("HOME", other.c_str(), 1);
-		setenv("XDG_CONFIG_HOME", (other + "/.config").c_str(), 1);
-		setenv("XDG_RUNTIME_DIR", (other + "/run").c_str(), 1);
-		execl(DESKBAR_HOST, DESKBAR_HOST, (char*)NULL);
-		_exit(4);
-	}
+	ChildProcess host;
+	ASSERT_TRUE(host.Start({DESKBAR_HOST},
+		{"HOME=" + other, "XDG_CONFIG_HOME=" + other + "/.config",
+			"XDG_RUNTIME_DIR=" + other + "/run"},
+		"", -1, [] {
+			return setgroups(0, NULL) == 0 && setresgid(kOtherUser, kOtherUser, kOtherUser) == 0
+				&& setresuid(kOtherUser, kOtherUser, kOtherUser) == 0;
+		}));
 	std::string socket = other + "/run/be-deskbar.socket";
 	EXPECT_TRUE(Eventually([&] { return access(socket.c_str(), F_OK) == 0; }));
 	snooze(100000);
-	int fd = Connect(socket);
+	int fd = DeskbarLink::Connect(socket);
 	EXPECT_GE(fd, 0);
 	EXPECT_TRUE(Eventually([&] { return fd >= 0 && ClosedByPeer(fd); }));
 	close(fd);
 	EXPECT_FALSE(Answers(socket));
-	kill(host, SIGTERM);
-	int status = -1;
-	waitpid(host, &status, 0);
-	EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+	kill(host.Pid(), SIGTERM);
+	EXPECT_EQ(0, host.Wait(10000000));
 }

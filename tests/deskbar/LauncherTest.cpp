@@ -29,11 +29,6 @@ protected:
 		unsetenv("TEST_ITEM_NAME");
 	}
 
-	std::string Launch(const std::string& program, int* status)
-	{
-		return RunCommand("'" + program + "' 2>/dev/null", status);
-	}
-
 	// Puts an item named as the replicant into the Deskbar, standing in for an installed one.
 	void InstallStandIn()
 	{
@@ -53,7 +48,7 @@ TEST_F(LauncherTest, FirstStartInAnEmptyHomeWritesDefaultsAndTheProgramsPath)
 	int status = -1;
 	RunCommand("rm -r '" + fHome.SettingsPath() + "'", &status);
 	ASSERT_EQ(status, 0);
-	std::string printed = Launch(ZORVE_PROGRAM, &status);
+	std::string printed = StartProgram(ZORVE_PROGRAM, &status);
 	EXPECT_EQ(status, 0);
 	// Installed without a word, and the Deskbar holds the icon.
 	EXPECT_EQ(printed, "");
@@ -93,7 +88,7 @@ TEST_F(LauncherTest, InstalledItemMeansNothingMoreThanThePath)
 	RunCommand("cp '" + std::string(ZORVE_PROGRAM) + "' '" + copy + "'", &status);
 	ASSERT_EQ(status, 0);
 
-	std::string printed = Launch(copy, &status);
+	std::string printed = StartProgram(copy, &status);
 	EXPECT_EQ(status, 0);
 	EXPECT_EQ(printed, "");
 	CPreferences prefs;
@@ -108,7 +103,7 @@ TEST_F(LauncherTest, UnregisteredSignatureStillTriesTheDeskbar)
 	// A file where the registry's folder belongs: the application cannot register itself.
 	fHome.WriteFile(fHome.SettingsPath() + "/Roster", "not a folder");
 	int status = -1;
-	std::string printed = Launch(ZORVE_PROGRAM, &status);
+	std::string printed = StartProgram(ZORVE_PROGRAM, &status);
 	EXPECT_EQ(status, 0);
 	EXPECT_EQ(printed, std::string(kNotFound) + kNotInstalled);
 	EXPECT_TRUE(HostAnswers());
@@ -120,7 +115,7 @@ TEST_F(LauncherTest, GarbagePreferencesAreKeptAsideAndReplacedByDefaults)
 	CPreferences prefs;
 	fHome.WriteFile(prefs.SettingPath(), "garbage, not a message");
 	int status = -1;
-	std::string printed = Launch(ZORVE_PROGRAM, &status);
+	std::string printed = StartProgram(ZORVE_PROGRAM, &status);
 	EXPECT_EQ(status, 0);
 	ASSERT_EQ(prefs.Load(), B_OK);
 	EXPECT_EQ(prefs.fPassword, "#####");
@@ -147,7 +142,7 @@ TEST_F(LauncherTest, AFolderTakenByAnotherUserIsNamedWhenTheDeskbarCannotStart)
 	mkdir(taken.c_str(), 0700);
 	ASSERT_EQ(chown(taken.c_str(), 65534, 65534), 0);
 	int status = -1;
-	std::string printed = RunCommand("'" + std::string(ZORVE_PROGRAM) + "' 2>&1", &status);
+	std::string printed = StartProgram(ZORVE_PROGRAM, &status);
 	chmod((fHome.Path() + "/run").c_str(), 0700);
 	unsetenv("TMPDIR");
 	EXPECT_NE(printed.find("The Deskbar could not be started: " + taken + " belongs to "),

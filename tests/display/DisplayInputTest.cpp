@@ -198,9 +198,8 @@ TEST_F(DisplayTest, ClicksReachTheViewAtThePointWithTheirButtonAndCount)
 	ClickView* view = new ClickView(BRect(20, 30, 119, 99));
 	Locked(window, [&] { window->AddChild(view); });
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Clicks");
+	::Window shown = fDisplay.WaitForShown("Clicks");
 	ASSERT_NE(0u, shown);
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
 
 	ASSERT_TRUE(fDisplay.Click(200 + 20 + 7, 150 + 30 + 11));
 	ASSERT_TRUE(WaitUntil([&] { return view->Clicks().size() == 1; }));
@@ -256,9 +255,8 @@ TEST_F(DisplayTest, DraggingAStripMovesTheWindowWithThePointerAndKeepsItOnTheScr
 		B_NORMAL_WINDOW_FEEL, 0));
 	Locked(window, [&] { window->AddChild(new DragStrip(BRect(0, 0, 199, 14))); });
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Drag");
+	::Window shown = fDisplay.WaitForShown("Drag");
 	ASSERT_NE(0u, shown);
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
 
 	// Steps larger than the strip: the pointer leaves the window between two events.
 	ASSERT_TRUE(fDisplay.Xdotool({"mousemove", "110", "105", "mousedown", "1", "mousemove", "160",
@@ -284,22 +282,16 @@ TEST_F(DisplayTest, APopUpMenuClosesOnAClickOutsideAndChoosesOnAClickOrKey)
 	MenuView* view = new MenuView(window->Bounds());
 	Locked(window, [&] { window->AddChild(view); });
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Opener");
+	::Window shown = fDisplay.WaitForShown("Opener");
 	ASSERT_NE(0u, shown);
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
 
 	// Each click on the opener makes a menu (and a window) anew.
 	auto open = [&] {
-		::Window menu = 0;
 		// A menu still on the screen holds the pointer.
 		if (!WaitUntil([&] { return fDisplay.WindowNamed("TestMenu") == 0; })
 			|| !fDisplay.Click(320, 310))
-			return menu;
-		WaitUntil([&] {
-			menu = fDisplay.WindowNamed("TestMenu");
-			return menu != 0 && fDisplay.IsShown(menu);
-		});
-		return menu;
+			return (::Window)0;
+		return fDisplay.WaitForShown("TestMenu");
 	};
 
 	::Window menu = open();

@@ -7,7 +7,7 @@
 #include <View.h>
 #include <Window.h>
 
-#include "../interface/InterfaceTestSupport.h"
+#include "InterfaceTestSupport.h"
 #include "DisplayTestSupport.h"
 #include "XwdImage.h"
 
@@ -58,9 +58,8 @@ TEST_F(DisplayTest, AShownWindowAppearsAtItsFrameNamedForItsProgram)
 	BWindow* window = Keep(
 		new BWindow(BRect(100, 120, 299, 219), "Display Test", B_TITLED_WINDOW, B_NOT_RESIZABLE));
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Display Test");
+	::Window shown = fDisplay.WaitForShown("Display Test");
 	ASSERT_NE(0u, shown);
-	EXPECT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
 	EXPECT_EQ(BRect(100, 120, 299, 219), fDisplay.ScreenFrame(shown));
 	EXPECT_EQ(kProgramName, fDisplay.ClassOf(shown));
 	EXPECT_EQ("Display Test", fDisplay.Utf8Property(shown, "_NET_WM_NAME"));
@@ -90,9 +89,8 @@ TEST_F(DisplayTest, HideShowMoveAndResizeReachTheDisplay)
 	BWindow* window = Keep(new BWindow(BRect(10, 20, 109, 69), "Mapped", B_NO_BORDER_WINDOW_LOOK,
 		B_NORMAL_WINDOW_FEEL, 0));
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Mapped");
+	::Window shown = fDisplay.WaitForShown("Mapped");
 	ASSERT_NE(0u, shown);
-	EXPECT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
 
 	window->Hide();
 	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shown); }));
@@ -115,9 +113,8 @@ TEST_F(DisplayTest, AMoveByTheDisplayReachesFrame)
 	BWindow* window = Keep(new BWindow(BRect(10, 20, 109, 69), "Moved", B_NO_BORDER_WINDOW_LOOK,
 		B_NORMAL_WINDOW_FEEL, 0));
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Moved");
+	::Window shown = fDisplay.WaitForShown("Moved");
 	ASSERT_NE(0u, shown);
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
 
 	// As a window manager would move it.
 	XMoveWindow(fDisplay.Connection(), shown, 400, 300);
@@ -131,9 +128,8 @@ TEST_F(DisplayTest, AMoveReportedBeforeTheWindowsOwnMoveWasDoneDoesNotOutlastIt)
 	BWindow* window = Keep(new BWindow(BRect(10, 20, 109, 69), "Reported", B_NO_BORDER_WINDOW_LOOK,
 		B_NORMAL_WINDOW_FEEL, 0));
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Reported");
+	::Window shown = fDisplay.WaitForShown("Reported");
 	ASSERT_NE(0u, shown);
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shown); }));
 
 	// The window asks to move while the server serves only the test, which meanwhile reports
 	// the old place, as a window manager answering an earlier request would.

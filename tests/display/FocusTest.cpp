@@ -3,7 +3,6 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,30 +11,9 @@
 
 #include "DisplayTestSupport.h"
 #include "DynDnsSettingsWin.h"
+#include "Journal.h"
 
 namespace {
-
-// What a window and its view were told, in order.
-class Journal {
-public:
-	void Add(const std::string& entry)
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fEntries.push_back(entry);
-	}
-
-	std::vector<std::string> Take()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		std::vector<std::string> taken;
-		taken.swap(fEntries);
-		return taken;
-	}
-
-private:
-	std::mutex fLock;
-	std::vector<std::string> fEntries;
-};
 
 class PressView : public BView {
 public:

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "../interface/InterfaceTestSupport.h"
 #include "DeskbarProtocol.h"
+#include "InterfaceTestSupport.h"
 #include "DeskbarTesting.h"
-#include "PngImage.h"
 #include "TemporaryHome.h"
 #include "TestDisplay.h"
 #include "XwdImage.h"
 
 namespace {
 
+// The test item's icon window has its name, as its title and its class.
 const char* const kItemClass = "test_deskbar_item";
 const rgb_color kItemRed = {255, 0, 0, 255};
 const int32 kPatternColumn = 5;
@@ -58,7 +58,7 @@ protected:
 	void AddItem(const std::string& path)
 	{
 		int status;
-		RunCommand(std::string(DESKBAR_CTL) + " add " + path, &status);
+		RunControl("add " + path, &status);
 		ASSERT_EQ(0, status);
 	}
 
@@ -71,7 +71,7 @@ protected:
 	void RemoveItem()
 	{
 		int status;
-		RunCommand(std::string(DESKBAR_CTL) + " remove TestItem", &status);
+		RunControl("remove TestItem", &status);
 		ASSERT_EQ(0, status);
 	}
 
@@ -100,18 +100,6 @@ protected:
 	bool Logged(const std::string& event)
 	{
 		return WaitUntil([&] { return Log().find(event + "\n") != std::string::npos; });
-	}
-
-	// The docked icon, once the tray has taken it in and shows it.
-	::Window DockedIcon()
-	{
-		::Window icon = 0;
-		::Window root = DefaultRootWindow(fDisplay.Connection());
-		WaitUntil([&] {
-			icon = fDisplay.WindowOfClass(kItemClass);
-			return icon != 0 && fDisplay.Parent(icon) != root && fDisplay.IsShown(icon);
-		});
-		return icon;
 	}
 
 	// Pixels of `frame` on the screen that are not the test item's picture enlarged by
@@ -212,30 +200,10 @@ TEST_F(TrayTest, TheScreenShowsTheShelfAsItsHeadlessRendering)
 	::Window shelf = fDisplay.FindWindow("Deskbar");
 	ASSERT_NE(0u, shelf);
 	ASSERT_TRUE(WaitUntil([&] { return fDisplay.IsShown(shelf); }));
-	BRect frame = fDisplay.ScreenFrame(shelf);
-	std::string path = fHome.Path() + "/shelf.png";
-	int32 mismatches = -1;
+	int32 differences = -1;
 	EXPECT_TRUE(WaitUntil([&] {
-		int status;
-		RunCommand(std::string(DESKBAR_CTL) + " screenshot " + path, &status);
-		PngImage rendered;
-		XwdImage screen;
-		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen)
-			|| rendered.Width() != frame.IntegerWidth() + 1
-			|| rendered.Height() != frame.IntegerHeight() + 1) {
-			return false;
-		}
-		mismatches = 0;
-		for (int32 y = 0; y < rendered.Height(); y++) {
-			for (int32 x = 0; x < rendered.Width(); x++) {
-				if (rendered.PixelAt(x, y)
-					!= screen.PixelAt((int32)frame.left + x, (int32)frame.top + y)) {
-					mismatches++;
-				}
-			}
-		}
-		return mismatches == 0;
-	})) << mismatches
+		return (differences = fDisplay.DifferencesFromHeadless(shelf)) == 0;
+	})) << differences
 		<< " pixels differ";
 }
 
@@ -243,7 +211,7 @@ TEST_F(TrayTest, WithATrayTheItemIsAnIconThereAndTheShelfHides)
 {
 	ASSERT_TRUE(fDisplay.StartTray());
 	StartHostWithItem();
-	::Window icon = DockedIcon();
+	::Window icon = fDisplay.DockedIcon(kItemClass);
 	ASSERT_NE(0u, icon);
 	::Window shelf = fDisplay.FindWindow("Deskbar");
 	ASSERT_NE(0u, shelf);
@@ -285,20 +253,15 @@ TEST_F(TrayTest, AClickOnTheIconOpensItsMenuBesideItOnTheScreen)
 {
 	ASSERT_TRUE(fDisplay.StartTray());
 	StartHostWithItem();
-	::Window icon = DockedIcon();
+	::Window icon = fDisplay.DockedIcon(kItemClass);
 	ASSERT_NE(0u, icon);
 	BRect iconFrame = fDisplay.SettledFrame(icon);
 	BPoint centre((iconFrame.left + iconFrame.right) / 2, (iconFrame.top + iconFrame.bottom) / 2);
 
 	auto open = [&] {
-		::Window menu = 0;
 		if (!fDisplay.Click((int32)centre.x, (int32)centre.y))
-			return menu;
-		WaitUntil([&] {
-			menu = fDisplay.WindowNamed("TestMenu");
-			return menu != 0 && fDisplay.IsShown(menu);
-		});
-		return menu;
+			return (::Window)0;
+		return fDisplay.WaitForShown("TestMenu");
 	};
 
 	::Window menu = open();
@@ -329,7 +292,7 @@ TEST_F(TrayTest, TheShelfComesBackWhenTheTrayGoesAndLeavesWhenATrayComes)
 {
 	ASSERT_TRUE(fDisplay.StartTray());
 	StartHostWithItem();
-	ASSERT_NE(0u, DockedIcon());
+	ASSERT_NE(0u, fDisplay.DockedIcon(kItemClass));
 	::Window shelf = fDisplay.FindWindow("Deskbar");
 	ASSERT_NE(0u, shelf);
 	ASSERT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
@@ -343,7 +306,7 @@ TEST_F(TrayTest, TheShelfComesBackWhenTheTrayGoesAndLeavesWhenATrayComes)
 	}));
 
 	ASSERT_TRUE(fDisplay.StartTray());
-	EXPECT_NE(0u, DockedIcon());
+	EXPECT_NE(0u, fDisplay.DockedIcon(kItemClass));
 	EXPECT_TRUE(WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
 }
 
@@ -372,13 +335,13 @@ TEST_F(TrayTest, WithATrayTheShelfNeverReachesTheScreen)
 	XSelectInput(connection, DefaultRootWindow(connection), SubstructureNotifyMask);
 	ASSERT_TRUE(fDisplay.StartTray());
 	ASSERT_NO_FATAL_FAILURE(StartHostWithItem());
-	ASSERT_NE(0u, DockedIcon());
+	ASSERT_NE(0u, fDisplay.DockedIcon(kItemClass));
 	// The item leaves and comes back: the icon goes and docks again.
 	ASSERT_NO_FATAL_FAILURE(RemoveItem());
 	ASSERT_TRUE(WaitUntil([&] { return fDisplay.WindowOfClass(kItemClass) == 0; }));
 	EXPECT_FALSE(ShelfAppears());
 	ASSERT_NO_FATAL_FAILURE(AddItem(TEST_DESKBAR_ITEM));
-	ASSERT_NE(0u, DockedIcon());
+	ASSERT_NE(0u, fDisplay.DockedIcon(kItemClass));
 
 	::Window shelf = fDisplay.WindowNamed("Deskbar");
 	ASSERT_NE(0u, shelf);
@@ -395,7 +358,7 @@ TEST_F(TrayTest, AHostWhoseDisplayGoesAwayQuitsAndKeepsItsItemForTheNextSession)
 {
 	ASSERT_TRUE(fDisplay.StartTray());
 	ASSERT_NO_FATAL_FAILURE(StartHostWithItem());
-	ASSERT_NE(0u, DockedIcon());
+	ASSERT_NE(0u, fDisplay.DockedIcon(kItemClass));
 	// The person logs out. A host that outlived the session would keep the next one's from
 	// starting.
 	fDisplay.Stop();
@@ -410,7 +373,7 @@ TEST_F(TrayTest, InAPanelTheIconComesAndGoesAndTheEmptyHostIsNoTask)
 	ASSERT_TRUE(fDisplay.StartWindowManager()) << "openbox";
 	ASSERT_TRUE(fDisplay.StartPanel()) << "tint2";
 	ASSERT_NO_FATAL_FAILURE(StartHostWithItem());
-	::Window icon = DockedIcon();
+	::Window icon = fDisplay.DockedIcon(kItemClass);
 	ASSERT_NE(0u, icon);
 	EXPECT_FALSE(ShelfAppears());
 

@@ -13,22 +13,16 @@
 #include <string>
 #include <vector>
 
-#include "../interface/InterfaceTestSupport.h"
-#include "CPreferences.h"
-#include "DeskbarTesting.h"
-#include "LoopbackHttpServer.h"
-#include "LoopbackPreferences.h"
-#include "PngImage.h"
+#include "InterfaceTestSupport.h"
 #include "StatusPictures.h"
-#include "TemporaryHome.h"
 #include "TestDisplay.h"
 #include "XwdImage.h"
+#include "ZorveFixture.h"
 
 namespace {
 
 using Pictures = StatusPictures;
 
-const char* const kServerAddress = "203.0.113.7";
 const BRect kStoredFrame(300, 200, 561, 390);
 const BRect kScreen(0, 0, 1023, 767);
 
@@ -40,16 +34,14 @@ const int32 kExitFromBottom = 7;
 
 } // namespace
 
-class ZorveDisplayTest : public testing::Test {
+class ZorveDisplayTest : public ZorveFixture {
 protected:
 	void SetUp() override
 	{
 		ASSERT_TRUE(fDisplay.Start()) << fDisplay.Failure();
 		setenv("DISPLAY", fDisplay.Name().c_str(), 1);
-		fBehaviour.address = kServerAddress;
-		fServer.SetBehaviour(fBehaviour);
-		ASSERT_EQ(B_OK, fServer.Start());
-		WriteLoopbackPreferences(fServer.Port(), kServerAddress, [](CPreferences& prefs) {
+		ZorveFixture::SetUp();
+		WritePrefs([](CPreferences& prefs) {
 			prefs.fUser = "demo";
 			prefs.fSettingsWinPosition = kStoredFrame;
 		});
@@ -57,37 +49,13 @@ protected:
 
 	void TearDown() override
 	{
-		// A stalled exchange ends with the server, so that the host can quit at once.
-		fServer.Stop();
-		if (HostAnswers()) {
-			EXPECT_TRUE(StopDeskbarHost());
-		}
+		ZorveFixture::TearDown();
 		// The host runs the icon and its window: a sanitised build reports into its log.
 		std::string log = fHome.ReadFile(fHome.Path() + "/run/be-deskbar.log");
 		EXPECT_EQ(std::string::npos, log.find("Sanitizer")) << log;
 		EXPECT_EQ(std::string::npos, log.find("runtime error")) << log;
 		delete fPictures;
 		unsetenv("DISPLAY");
-	}
-
-	void StartZorve()
-	{
-		int status = -1;
-		std::string printed = RunCommand(std::string("'") + ZORVE_PROGRAM + "' 2>&1", &status);
-		ASSERT_EQ(0, status);
-		ASSERT_EQ("", printed);
-	}
-
-	// The icon, once the tray has taken it in and shows it.
-	::Window DockedIcon()
-	{
-		::Window icon = 0;
-		::Window root = DefaultRootWindow(fDisplay.Connection());
-		WaitUntil([&] {
-			icon = fDisplay.WindowNamed("Zorve");
-			return icon != 0 && fDisplay.Parent(icon) != root && fDisplay.IsShown(icon);
-		});
-		return icon;
 	}
 
 	// The picture the screen shows in the middle of the icon's window.
@@ -118,10 +86,7 @@ protected:
 		::Window menu = 0;
 		if (fDisplay.Click((int32)(iconFrame.left + iconFrame.right) / 2,
 				(int32)(iconFrame.top + iconFrame.bottom) / 2)) {
-			WaitUntil([&] {
-				menu = fDisplay.WindowNamed("Options");
-				return menu != 0 && fDisplay.IsShown(menu);
-			});
+			menu = fDisplay.WaitForShown("Options");
 		}
 		return menu != 0 ? fDisplay.ScreenFrame(menu) : BRect();
 	}
@@ -158,43 +123,7 @@ protected:
 		return fDisplay.Xdotool(arguments);
 	}
 
-	int32 DifferencesFromHeadless(::Window window)
-	{
-		std::string path = fHome.Path() + "/headless.png";
-		int status = -1;
-		RunCommand(std::string(DESKBAR_CTL) + " screenshot " + path + " --window Settings",
-			&status);
-		PngImage rendered;
-		XwdImage screen;
-		BRect frame = fDisplay.ScreenFrame(window);
-		if (status != 0 || rendered.Read(path) != B_OK || !fDisplay.Grab(&screen)
-			|| rendered.Width() != frame.IntegerWidth() + 1
-			|| rendered.Height() != frame.IntegerHeight() + 1) {
-			return -1;
-		}
-		int32 differences = 0;
-		for (int32 y = 0; y < rendered.Height(); y++) {
-			for (int32 x = 0; x < rendered.Width(); x++) {
-				if (rendered.PixelAt(x, y)
-					!= screen.PixelAt((int32)frame.left + x, (int32)frame.top + y)) {
-					differences++;
-				}
-			}
-		}
-		return differences;
-	}
-
-	CPreferences& Stored()
-	{
-		fStored.Load();
-		return fStored;
-	}
-
-	TemporaryHome fHome;
 	TestDisplay fDisplay;
-	LoopbackHttpServer fServer;
-	LoopbackHttpServer::Behaviour fBehaviour;
-	CPreferences fStored;
 	Pictures* fPictures = nullptr;
 };
 
@@ -202,8 +131,8 @@ TEST_F(ZorveDisplayTest, TheIconDocksItsMenuOpensTheSettingsWindowWhichMovesAndS
 {
 	ASSERT_TRUE(fDisplay.StartWindowManager()) << "openbox";
 	ASSERT_TRUE(fDisplay.StartTray());
-	ASSERT_NO_FATAL_FAILURE(StartZorve());
-	::Window icon = DockedIcon();
+	ASSERT_EQ("", StartZorve());
+	::Window icon = fDisplay.DockedIcon("Zorve");
 	ASSERT_NE(0u, icon);
 	EXPECT_TRUE(WaitUntil([&] { return PictureOnScreen(icon) == Pictures::kNormal; }));
 	// The host's own shelf window leaves the screen to the tray.
@@ -211,16 +140,15 @@ TEST_F(ZorveDisplayTest, TheIconDocksItsMenuOpensTheSettingsWindowWhichMovesAndS
 	EXPECT_TRUE(shelf == 0 || WaitUntil([&] { return !fDisplay.IsShown(shelf); }));
 
 	ASSERT_NO_FATAL_FAILURE(Choose(icon, kSettingsRow));
-	::Window settings = 0;
-	ASSERT_TRUE(WaitUntil([&] {
-		settings = fDisplay.WindowNamed("Settings");
-		return settings != 0 && fDisplay.IsShown(settings);
-	}));
+	::Window settings = fDisplay.WaitForShown("Settings");
+	ASSERT_NE(0u, settings);
 	EXPECT_EQ("Zorve", fDisplay.ClassOf(settings));
 	EXPECT_TRUE(WaitUntil([&] { return fDisplay.ScreenFrame(settings) == kStoredFrame; }));
 	int32 differences = -1;
-	EXPECT_TRUE(WaitUntil([&] { return (differences = DifferencesFromHeadless(settings)) == 0; }))
-		<< differences << " pixels differ from the headless rendering";
+	EXPECT_TRUE(WaitUntil([&] {
+		return (differences = fDisplay.DifferencesFromHeadless(settings, "Settings")) == 0;
+	})) << differences
+		<< " pixels differ from the headless rendering";
 
 	// Dragged by its strip, and past the screen's corner: it stops at the edges.
 	ASSERT_TRUE(DragStrip(settings, 60, 40));
@@ -260,13 +188,13 @@ TEST_F(ZorveDisplayTest, TheIconShowsTheErrorAfterBadauthAndAnimatesWhileTheServ
 	behaviour.update.fault = LoopbackHttpServer::kFaultTrickle;
 	behaviour.trickleInterval = 15000;
 	fServer.SetBehaviour(behaviour);
-	ASSERT_NO_FATAL_FAILURE(StartZorve());
-	::Window icon = DockedIcon();
+	ASSERT_EQ("", StartZorve());
+	::Window icon = fDisplay.DockedIcon("Zorve");
 	ASSERT_NE(0u, icon);
 	ASSERT_TRUE(WaitUntil([&] { return PictureOnScreen(icon) == Pictures::kNormal; }));
 
 	ASSERT_NO_FATAL_FAILURE(Choose(icon, kForceUpdateRow));
-	ASSERT_TRUE(fServer.WaitForRequests(1, kDisplayTimeout));
+	ASSERT_TRUE(fServer.WaitForRequests(1, kWaitTimeout));
 	EXPECT_TRUE(WaitUntil([&] { return PictureOnScreen(icon) == Pictures::kError; }))
 		<< Pictures::Name(PictureOnScreen(icon));
 
@@ -275,7 +203,7 @@ TEST_F(ZorveDisplayTest, TheIconShowsTheErrorAfterBadauthAndAnimatesWhileTheServ
 	behaviour.update.fault = LoopbackHttpServer::kFaultStall;
 	fServer.SetBehaviour(behaviour);
 	ASSERT_NO_FATAL_FAILURE(Choose(icon, kForceUpdateRow));
-	ASSERT_TRUE(fServer.WaitForRequests(2, kDisplayTimeout));
+	ASSERT_TRUE(fServer.WaitForRequests(2, kWaitTimeout));
 	std::set<Pictures::Picture> seen;
 	EXPECT_TRUE(WaitUntil([&] {
 		seen.insert(PictureOnScreen(icon));

@@ -17,7 +17,7 @@
 
 #include "EngineMessages.h"
 #include "StalledListener.h"
-#include "ToolProcess.h"
+#include "ChildProcess.h"
 
 namespace {
 
@@ -169,7 +169,7 @@ TEST_F(ExchangeDeadlineTest, LookUpThatNeverEndsEndsWithinTheTimeOut)
 	};
 
 	bigtime_t start = system_time();
-	ToolProcess cycle(ZORVE_CYCLE, {}, privateNetwork);
+	ChildProcess cycle({ZORVE_CYCLE}, privateNetwork);
 	ASSERT_TRUE(cycle.Started());
 	int status = cycle.Wait(60000000);
 	bigtime_t took = system_time() - start;

@@ -3,7 +3,7 @@
 #include <OS.h>
 
 #include "EngineMessages.h"
-#include "ToolProcess.h"
+#include "ChildProcess.h"
 
 namespace {
 
@@ -26,11 +26,11 @@ TEST_F(PreferencesWritersTest, StalledCheckKeepsWhatAnotherProcessSaved)
 	fBehaviour.checkPage.fault = Server::kFaultStall;
 	ApplyBehaviour();
 
-	ToolProcess cycle(ZORVE_CYCLE, {});
+	ChildProcess cycle({ZORVE_CYCLE});
 	ASSERT_TRUE(cycle.Started());
 	ASSERT_TRUE(fServer.WaitForRequests(1, 10000000)) << cycle.Output();
 	snooze(1000000);
-	ToolProcess change(ZORVE_PREFS, {"user=NEWUSER", "password=newpass"});
+	ChildProcess change({ZORVE_PREFS, "user=NEWUSER", "password=newpass"});
 	EXPECT_EQ(change.Wait(20000000), 0) << change.Output();
 	EXPECT_EQ(cycle.Wait(30000000), 1) << cycle.Output();
 
@@ -85,7 +85,7 @@ TEST(PreferencesReaderTest, PrintingADamagedFileFailsAndWritesNothing)
 	TemporaryHome home;
 	CPreferences prefs;
 	home.WriteFile(prefs.SettingPath(), "garbage");
-	ToolProcess print(ZORVE_PREFS, {});
+	ChildProcess print({ZORVE_PREFS});
 	ASSERT_TRUE(print.Started());
 	EXPECT_EQ(print.Wait(10000000), 1) << print.Output();
 	EXPECT_EQ(home.ReadFile(prefs.SettingPath()), "garbage");

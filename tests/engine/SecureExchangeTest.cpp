@@ -8,7 +8,7 @@
 
 #include "EngineMessages.h"
 #include "TestCertificates.h"
-#include "ToolProcess.h"
+#include "ChildProcess.h"
 
 namespace {
 
@@ -214,7 +214,7 @@ TEST_F(SecureExchangeTest, OnlyASecureCycleLoadsTheTlsLibrary)
 			WriteSecurePrefs();
 		else
 			WritePrefs([](CPreferences& prefs) { prefs.fIpCache = "203.0.113.7"; });
-		ToolProcess cycle(ZORVE_CYCLE, {"--update"});
+		ChildProcess cycle({ZORVE_CYCLE, "--update"});
 		EXPECT_EQ(cycle.Wait(30000000), 0) << cycle.Output();
 		loaded[secure] = cycle.Output();
 	}

@@ -11,14 +11,11 @@
 
 #include "DeskbarTesting.h"
 #include "Installation.h"
-#include "LoopbackHttpServer.h"
-#include "LoopbackPreferences.h"
 #include "StatusPictures.h"
-#include "TemporaryHome.h"
+#include "ZorveFixture.h"
 
 namespace {
 
-const char* const kServerAddress = "203.0.113.7";
 const bigtime_t kRequestTimeout = 10000000;
 
 // Whether the program at `path` runs, and with `library` mapped.
@@ -34,25 +31,13 @@ RunsWith(const std::string& path, const std::string& library)
 
 } // namespace
 
-class LoginTest : public testing::Test {
+class LoginTest : public ZorveFixture {
 protected:
 	void SetUp() override
 	{
 		unsetenv("DISPLAY");
 		ASSERT_TRUE(fInstalled.Succeeded());
-		LoopbackHttpServer::Behaviour behaviour;
-		behaviour.address = kServerAddress;
-		fServer.SetBehaviour(behaviour);
-		ASSERT_EQ(B_OK, fServer.Start());
-		WriteLoopbackPreferences(fServer.Port(), kServerAddress, [](CPreferences&) {});
-	}
-
-	void TearDown() override
-	{
-		if (HostAnswers()) {
-			EXPECT_TRUE(StopDeskbarHost());
-		}
-		fServer.Stop();
+		ZorveFixture::SetUp();
 	}
 
 	// Runs an installed program; what it printed, and its exit status in `status`.
@@ -80,16 +65,13 @@ protected:
 		EXPECT_TRUE(fServer.WaitForRequests(requests, kRequestTimeout));
 	}
 
-	TemporaryHome fHome;
 	Installation fInstalled{"/usr/local"};
-	LoopbackHttpServer fServer;
 };
 
 TEST_F(LoginTest, TheInstalledZorveChecksAndItsIconIsBackAtTheNextLogin)
 {
+	EXPECT_EQ("", StartZorve(fInstalled.Path("/usr/local/bin/Zorve")));
 	int status = -1;
-	EXPECT_EQ("", Run("Zorve", &status));
-	EXPECT_EQ(0, status);
 	// The host that Zorve started is the installed one, with the installed libbe.
 	std::string host = fInstalled.Path("/usr/local/lib/zorve/Deskbar");
 	std::string library = fInstalled.Path("/usr/local/lib/zorve/libbe.so");

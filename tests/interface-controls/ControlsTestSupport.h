@@ -19,7 +19,7 @@
 #include <PopUpMenu.h>
 #include <View.h>
 
-#include "../interface/InterfaceTestSupport.h"
+#include "InterfaceTestSupport.h"
 
 const rgb_color kPanel = {216, 216, 216, 255};
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -9,6 +8,7 @@
 #include <Window.h>
 
 #include "InterfaceTestSupport.h"
+#include "Journal.h"
 
 namespace {
 
@@ -29,25 +29,17 @@ public:
 		BView::KeyDown(bytes, numBytes);
 	}
 
-	std::vector<std::string> Take()
-	{
-		std::lock_guard<std::mutex> guard(fLock);
-		std::vector<std::string> taken;
-		taken.swap(fEvents);
-		return taken;
-	}
+	std::vector<std::string> Take() { return fJournal.Take(); }
 
 private:
 	void _Add(const std::string& what, BPoint where)
 	{
-		std::lock_guard<std::mutex> guard(fLock);
-		fEvents.push_back(what == "down" || what == "up" || what == "moved"
+		fJournal.Add(what == "down" || what == "up" || what == "moved"
 				? what + " " + std::to_string((int)where.x) + "," + std::to_string((int)where.y)
 				: what);
 	}
 
-	std::mutex fLock;
-	std::vector<std::string> fEvents;
+	Journal fJournal;
 };
 
 class ActivationTest : public testing::Test {

@@ -9,6 +9,7 @@
 #include <Window.h>
 
 #include "InterfaceTestSupport.h"
+#include "Journal.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ PointText(BPoint point)
 
 class InputView : public BView {
 public:
-	InputView(BRect frame, const char* name, std::vector<std::string>& journal, uint32 flags = 0) :
+	InputView(BRect frame, const char* name, Journal& journal, uint32 flags = 0) :
 		BView(frame, name, B_FOLLOW_NONE, flags),
 		fJournal(journal),
 		fMaskOnPress(false)
@@ -67,9 +68,9 @@ public:
 	}
 
 private:
-	void _Add(const std::string& what) { fJournal.push_back(std::string(Name()) + " " + what); }
+	void _Add(const std::string& what) { fJournal.Add(std::string(Name()) + " " + what); }
 
-	std::vector<std::string>& fJournal;
+	Journal& fJournal;
 	bool fMaskOnPress;
 };
 
@@ -85,20 +86,15 @@ protected:
 		fWindow->AddChild(fSecond);
 		fWindow.Window()->Unlock();
 		fWindow.Show(fFirst);
-		fJournal.clear();
+		fJournal.Take();
 	}
 
-	std::vector<std::string> Take()
-	{
-		std::vector<std::string> taken;
-		taken.swap(fJournal);
-		return taken;
-	}
+	std::vector<std::string> Take() { return fJournal.Take(); }
 
 	BPrivate::WindowPort& Port() { return fWindow.Port(); }
 
 	ShownWindow fWindow{BRect(100, 100, 199, 199)};
-	std::vector<std::string> fJournal;
+	Journal fJournal;
 	InputView* fFirst;
 	InputView* fInner;
 	InputView* fSecond;

@@ -17,16 +17,7 @@ using Server = LoopbackHttpServer;
 
 // Detaching undoes everything attaching did, stores the settings window's frame, and never
 // waits for a server; the icon's archive brings it back.
-class DetachTest : public ReplicantFixture {
-protected:
-	CPreferences* Stored()
-	{
-		fStored.Load();
-		return &fStored;
-	}
-
-	CPreferences fStored;
-};
+class DetachTest : public ReplicantFixture {};
 
 TEST_F(DetachTest, TheWindowsFrameIsStoredAndOtherKeysKept)
 {
@@ -39,9 +30,9 @@ TEST_F(DetachTest, TheWindowsFrameIsStoredAndOtherKeysKept)
 	settings->Unlock();
 	BPrivate::WindowPort(settings).KeyDown("\x1b");
 	Detach();
-	EXPECT_EQ(Stored()->fSettingsWinPosition, BRect(200, 210, 461, 400));
-	EXPECT_EQ(Stored()->fUser, "kept");
-	EXPECT_EQ(Stored()->fApplicationPath, ZORVE_EXECUTABLE);
+	EXPECT_EQ(Stored().fSettingsWinPosition, BRect(200, 210, 461, 400));
+	EXPECT_EQ(Stored().fUser, "kept");
+	EXPECT_EQ(Stored().fApplicationPath, ZORVE_EXECUTABLE);
 }
 
 TEST_F(DetachTest, AnOpenWindowSavesItsPagesFirst)
@@ -60,7 +51,7 @@ TEST_F(DetachTest, AnOpenWindowSavesItsPagesFirst)
 	settings->Unlock();
 	ASSERT_NE(user, nullptr);
 	Detach();
-	EXPECT_EQ(Stored()->fUser, "typed before exit");
+	EXPECT_EQ(Stored().fUser, "typed before exit");
 }
 
 TEST_F(DetachTest, TheWindowGoesWhetherItWasShownOrNot)
@@ -101,7 +92,7 @@ TEST_F(DetachTest, ADetachWhileTheServerStallsReturnsPromptly)
 		bigtime_t start = system_time();
 		Detach();
 		EXPECT_LT(system_time() - start, 1000000);
-		EXPECT_EQ(Stored()->fIpCache, kServerAddress) << "the abandoned check changed nothing";
+		EXPECT_EQ(Stored().fIpCache, kServerAddress) << "the abandoned check changed nothing";
 	}
 }
 

@@ -24,8 +24,6 @@ const bigtime_t kMenuWait = 2000000;
 
 } // namespace
 
-const char* const ReplicantFixture::kServerAddress = "203.0.113.7";
-
 // A click runs on a thread of its own: the icon's hook waits in its menu until it closes.
 struct ReplicantFixture::Click {
 	std::thread thread;
@@ -36,10 +34,7 @@ ReplicantFixture::SetUp()
 {
 	// Headless, whatever the session around the test has.
 	unsetenv("DISPLAY");
-	LoopbackHttpServer::Behaviour behaviour;
-	behaviour.address = kServerAddress;
-	fServer.SetBehaviour(behaviour);
-	ASSERT_EQ(fServer.Start(), B_OK);
+	ASSERT_NO_FATAL_FAILURE(ZorveFixture::SetUp());
 	WritePrefs();
 	fPictures = new StatusPictures;
 	ASSERT_EQ(fPictures->InitCheck(), B_OK);
@@ -58,7 +53,7 @@ ReplicantFixture::TearDown()
 		Detach();
 	if (fShelf != nullptr && fShelf->Lock())
 		fShelf->Quit();
-	fServer.Stop();
+	ZorveFixture::TearDown();
 	clear_fake_time();
 	delete fPictures;
 }

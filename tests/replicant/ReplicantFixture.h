@@ -13,31 +13,26 @@
 
 #include <string>
 
-#include "CPreferences.h"
-#include "LoopbackHttpServer.h"
-#include "LoopbackPreferences.h"
 #include "StatusPictures.h"
-#include "TemporaryHome.h"
+#include "ZorveFixture.h"
 
 class BWindow;
 class ZorveReplicant;
 
-class ReplicantFixture : public ::testing::Test {
+class ReplicantFixture : public ZorveFixture {
 protected:
 	// The clock at attach time, far from any edge of the 32-bit range.
 	static const time_t kAttachTime = 1800000000;
-	// The address the server reports, and the one the preferences hold as cached.
-	static const char* const kServerAddress;
 
 	void SetUp() override;
 	void TearDown() override;
 
-	// Writes the defaults pointed at the server (check delay one hour, the address cached),
-	// then lets `change` adjust them.
+	// Writes the defaults pointed at the server (check delay one hour, the address cached)
+	// and at the built application, then lets `change` adjust them.
 	template<typename Change>
 	void WritePrefs(Change change)
 	{
-		WriteLoopbackPreferences(fServer.Port(), kServerAddress, [&](CPreferences& prefs) {
+		ZorveFixture::WritePrefs([&](CPreferences& prefs) {
 			prefs.fApplicationPath = ZORVE_EXECUTABLE;
 			change(prefs);
 		});
@@ -63,8 +58,6 @@ protected:
 	// The settings window the icon made, found by its title.
 	BWindow* SettingsWindow();
 
-	TemporaryHome fHome;
-	LoopbackHttpServer fServer;
 	StatusPictures* fPictures = nullptr;
 	BWindow* fShelf = nullptr;
 	ZorveReplicant* fReplicant = nullptr;

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <string.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include <AppFileInfo.h>
 #include <DataIO.h>
@@ -14,38 +11,20 @@
 #include <Message.h>
 #include <Resources.h>
 
+#include "ChildProcess.h"
 #include "ResourceTestFiles.h"
 #include "TemporaryHome.h"
 
 namespace {
 
-// Runs zorve-rc with the arguments, silenced; its exit status, or -1 when it did not end
-// within thirty seconds.
+// Runs zorve-rc with the arguments; its exit status, or -1 when it did not end within thirty
+// seconds.
 int
 RunCompiler(const std::vector<std::string>& arguments)
 {
-	pid_t child = fork();
-	if (child == 0) {
-		int null = open("/dev/null", O_WRONLY);
-		dup2(null, STDOUT_FILENO);
-		dup2(null, STDERR_FILENO);
-		std::vector<char*> argv;
-		argv.push_back(const_cast<char*>(ZORVE_RC));
-		for (const std::string& argument : arguments)
-			argv.push_back(const_cast<char*>(argument.c_str()));
-		argv.push_back(NULL);
-		execv(ZORVE_RC, argv.data());
-		_exit(127);
-	}
-	for (int i = 0; i < 600; i++) {
-		int status;
-		if (waitpid(child, &status, WNOHANG) == child)
-			return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-		usleep(50000);
-	}
-	kill(child, SIGKILL);
-	waitpid(child, NULL, 0);
-	return -1;
+	std::vector<std::string> command = {ZORVE_RC};
+	command.insert(command.end(), arguments.begin(), arguments.end());
+	return ChildProcess(command).Wait(30000000);
 }
 
 void

@@ -7,7 +7,6 @@
 
 #include <File.h>
 #include <Font.h>
-#include <Handler.h>
 #include <InterfaceDefs.h>
 #include <Message.h>
 #include <Resources.h>
@@ -194,29 +193,7 @@ TEST_F(AboutViewTest, TheLinksLeadToTheAuthorsSiteAndMailAddress)
 TEST_F(AboutViewTest, MessagesSentToThePageAreDropped)
 {
 	OpenWithApplicationPath("");
-	struct Recorder : public BHandler {
-		Recorder() :
-			BHandler("recorder")
-		{
-		}
-		void MessageReceived(BMessage* message) override { received.push_back(message->what); }
-		std::vector<uint32> received;
-	};
-	Recorder* recorder = new Recorder;
-	BView* page = Find("About");
-	Window()->Lock();
-	Window()->AddHandler(recorder);
-	page->SetNextHandler(recorder);
-	Window()->Unlock();
-	Window()->PostMessage('tst1', page);
-	Window()->PostMessage(B_QUIT_REQUESTED, page);
-	Port().Sync();
-	Window()->Lock();
-	EXPECT_TRUE(recorder->received.empty());
-	page->SetNextHandler(NULL);
-	Window()->RemoveHandler(recorder);
-	Window()->Unlock();
-	delete recorder;
+	EXPECT_TRUE(CodesPassedOn(Find("About"), {'tst1', B_QUIT_REQUESTED}).empty());
 	EXPECT_FALSE(Window()->IsHidden());
 }
 

@@ -8,7 +8,7 @@
 #include <View.h>
 #include <Window.h>
 
-#include "../interface/InterfaceTestSupport.h"
+#include "InterfaceTestSupport.h"
 #include "InterfacePrivate.h"
 #include "MTabView.h"
 

@@ -17,7 +17,7 @@
 #include <TextControl.h>
 #include <View.h>
 
-#include "../interface/InterfaceTestSupport.h"
+#include "InterfaceTestSupport.h"
 #include "CPreferences.h"
 #include "DynDnsSettingsWin.h"
 #include "TemporaryHome.h"

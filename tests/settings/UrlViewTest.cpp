@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <Handler.h>
 #include <Message.h>
 #include <View.h>
 #include <Window.h>
@@ -188,28 +187,8 @@ TEST_F(UrlViewTest, MessagesArePassedOnToTheNextHandler)
 {
 	MUrlView* link = Add(BRect(10, 5, 190, 20), "x", "x", URL_WEB);
 	Show();
-	struct Recorder : public BHandler {
-		Recorder() :
-			BHandler("recorder")
-		{
-		}
-		void MessageReceived(BMessage* message) override { received.push_back(message->what); }
-		std::vector<uint32> received;
-	};
-	Recorder* recorder = new Recorder;
-	fWindow->Lock();
-	fWindow->AddHandler(recorder);
-	link->SetNextHandler(recorder);
-	fWindow->Unlock();
-	fWindow->PostMessage('tst1', link);
-	fWindow.Port().Sync();
-	fWindow->Lock();
 	std::vector<uint32> expected = {'tst1'};
-	EXPECT_EQ(expected, recorder->received);
-	link->SetNextHandler(NULL);
-	fWindow->RemoveHandler(recorder);
-	fWindow->Unlock();
-	delete recorder;
+	EXPECT_EQ(expected, CodesPassedOn(link, {'tst1'}));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "SystemFixture.h"
 
+#include "DeskbarTesting.h"
+
 namespace {
 
 using Server = LoopbackHttpServer;
@@ -19,8 +21,8 @@ TEST_F(MenuTest, SettingsShowsTheWindowAtItsStoredFrameOnce)
 	StartZorve();
 	Choose("Settings");
 	ASSERT_TRUE(WindowShown("Settings"));
-	EXPECT_NE(Control("windows").find("Settings\t120 130 381 320\tshown"), std::string::npos)
-		<< Control("windows");
+	EXPECT_NE(RunControl("windows").find("Settings\t120 130 381 320\tshown"), std::string::npos)
+		<< RunControl("windows");
 
 	// Again while shown: nothing, so one Escape hides it.
 	Choose("Settings");
@@ -55,17 +57,11 @@ TEST_F(MenuTest, ForceIpCheckMakesTheNextPulsePostTheCheck)
 
 TEST_F(MenuTest, ForceUpdatePostsAtOnceAndABusyIconOpensNoMenu)
 {
-	Server::Behaviour behaviour = fBehaviour;
-	behaviour.update.fault = Server::kFaultStall;
-	SetServer(behaviour);
-	StartZorve();
-	Do("pulse-rate 0");
-	Choose("Force Update");
-	ASSERT_TRUE(fServer.WaitForRequests(1, 5000000));
+	ASSERT_NO_FATAL_FAILURE(StartAStalledUpdate());
 	EXPECT_EQ(Server::RouteOf(fServer.LastRequest()), Server::kRouteUpdate);
 
 	Do("click 9 9");
 	int status = -1;
-	Control("wait-shown Options --timeout 1", &status);
+	RunControl("wait-shown Options --timeout 1", &status);
 	EXPECT_NE(status, 0) << "a menu opened while the engine works";
 }

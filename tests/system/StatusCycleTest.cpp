@@ -64,13 +64,7 @@ TEST_F(StatusCycleTest, ACheckThatFallsDueWhileTheWindowIsOpenIsDropped)
 
 TEST_F(StatusCycleTest, FramesAdvanceOnePerPulseWhileTheServerStalls)
 {
-	Server::Behaviour behaviour = fBehaviour;
-	behaviour.update.fault = Server::kFaultStall;
-	SetServer(behaviour);
-	StartZorve();
-	Do("pulse-rate 0");
-	Choose("Force Update");
-	ASSERT_TRUE(fServer.WaitForRequests(1, 10000000));
+	ASSERT_NO_FATAL_FAILURE(StartAStalledUpdate());
 	for (Pictures::Picture expected : {Pictures::kNormal, Pictures::kPending1, Pictures::kPending2,
 			 Pictures::kPending3, Pictures::kNormal, Pictures::kPending1}) {
 		EXPECT_EQ(PulseAndLook(), expected);

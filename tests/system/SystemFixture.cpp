@@ -5,23 +5,12 @@
 #include <string.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "DeskbarTesting.h"
+#include "ProcessFigures.h"
 
 namespace {
 
 const char* const kItemName = "ZorveReplicant";
-
-std::string
-ReadWholeFile(const std::string& path)
-{
-	std::ifstream file(path, std::ios::binary);
-	std::stringstream content;
-	content << file.rdbuf();
-	return content.str();
-}
 
 // The host serving this test's home: the Deskbar program whose environment names this
 // test's runtime folder.
@@ -51,7 +40,7 @@ FindHost()
 		executable[length] = '\0';
 		if (strcmp(executable, hostPath) != 0)
 			continue;
-		std::string environment = ReadWholeFile(base + "/environ");
+		std::string environment = TemporaryHome::ReadFile(base + "/environ");
 		for (size_t at = 0; at < environment.size(); at += strlen(environment.c_str() + at) + 1) {
 			if (strcmp(environment.c_str() + at, wanted.c_str()) == 0)
 				found = pid;
@@ -63,17 +52,12 @@ FindHost()
 
 } // namespace
 
-const char* const SystemFixture::kServerAddress = "203.0.113.7";
-
 void
 SystemFixture::SetUp()
 {
 	// Headless, whatever the session around the test has.
 	unsetenv("DISPLAY");
-	fBehaviour.address = kServerAddress;
-	fServer.SetBehaviour(fBehaviour);
-	ASSERT_EQ(fServer.Start(), B_OK);
-	WritePrefs();
+	ZorveFixture::SetUp();
 }
 
 void
@@ -81,44 +65,16 @@ SystemFixture::TearDown()
 {
 	// A menu left open would hold the shelf: it is closed first.
 	if (WindowShown("Options"))
-		Control("key '\\e' --window Options");
-	EXPECT_TRUE(StopDeskbarHost());
-	fServer.Stop();
+		RunControl("key '\\e' --window Options");
+	ZorveFixture::TearDown();
 	delete fPictures;
-}
-
-CPreferences&
-SystemFixture::Stored()
-{
-	fStored.Load();
-	return fStored;
-}
-
-std::string
-SystemFixture::StartZorve()
-{
-	int status = -1;
-	std::string printed = RunCommand(std::string("'") + ZORVE_PROGRAM + "' 2>&1", &status);
-	EXPECT_EQ(status, 0);
-	return printed;
-}
-
-std::string
-SystemFixture::Control(const std::string& arguments, int* status)
-{
-	int result = -1;
-	std::string output = RunCommand(std::string("'") + DESKBAR_CTL + "' " + arguments + " 2>&1",
-		&result);
-	if (status != NULL)
-		*status = result;
-	return output;
 }
 
 void
 SystemFixture::Do(const std::string& arguments)
 {
 	int status = -1;
-	std::string output = Control(arguments, &status);
+	std::string output = RunControl(arguments, &status);
 	EXPECT_EQ(status, 0) << "deskbar-ctl " << arguments << ": " << output;
 }
 
@@ -150,11 +106,23 @@ SystemFixture::Choose(const char* label)
 	Do("wait-hidden Options");
 }
 
+void
+SystemFixture::StartAStalledUpdate()
+{
+	LoopbackHttpServer::Behaviour behaviour = fBehaviour;
+	behaviour.update.fault = LoopbackHttpServer::kFaultStall;
+	SetServer(behaviour);
+	StartZorve();
+	Do("pulse-rate 0");
+	Choose("Force Update");
+	ASSERT_TRUE(fServer.WaitForRequests(1, 10000000));
+}
+
 bool
 SystemFixture::WindowShown(const char* title)
 {
 	int status = -1;
-	Control(std::string("wait-shown '") + title + "' --timeout 0", &status);
+	RunControl(std::string("wait-shown '") + title + "' --timeout 0", &status);
 	return status == 0;
 }
 
@@ -165,25 +133,7 @@ SystemFixture::HostThreads()
 	pid_t host = FindHost();
 	if (host < 0)
 		return names;
-	std::string tasks = "/proc/" + std::to_string(host) + "/task";
-	DIR* folder = opendir(tasks.c_str());
-	if (folder == NULL)
-		return names;
-	while (struct dirent* entry = readdir(folder)) {
-		if (entry->d_name[0] == '.')
-			continue;
-		std::string name = ReadWholeFile(tasks + "/" + entry->d_name + "/comm");
-		if (!name.empty() && name.back() == '\n')
-			name.pop_back();
-		names.push_back(name);
-	}
-	closedir(folder);
+	for (const auto& thread : ThreadNames(host))
+		names.push_back(thread.second);
 	return names;
-}
-
-void
-SystemFixture::SetServer(const LoopbackHttpServer::Behaviour& behaviour)
-{
-	fBehaviour = behaviour;
-	fServer.SetBehaviour(fBehaviour);
 }

@@ -1,7 +1,6 @@
 /*
- * One run of the whole system: a temporary home whose preferences point at a loopback
- * server, Zorve started there as a program (which starts a Deskbar host and installs its
- * icon), and the control client to drive the host. The host is stopped at the end.
+ * One run of the whole system, headless: Zorve against a loopback server, and the control
+ * client to drive the Deskbar host it starts.
  */
 #ifndef SYSTEM_FIXTURE_H
 #define SYSTEM_FIXTURE_H
@@ -11,36 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "CPreferences.h"
-#include "LoopbackHttpServer.h"
-#include "LoopbackPreferences.h"
 #include "StatusPictures.h"
-#include "TemporaryHome.h"
+#include "ZorveFixture.h"
 
-class SystemFixture : public ::testing::Test {
+class SystemFixture : public ZorveFixture {
 protected:
-	static const char* const kServerAddress;
-
 	void SetUp() override;
 	void TearDown() override;
 
-	// Writes the defaults pointed at the server (check delay one hour, the address cached),
-	// then lets `change` adjust them.
-	template<typename Change>
-	void WritePrefs(Change change)
-	{
-		WriteLoopbackPreferences(fServer.Port(), kServerAddress, change);
-	}
-	void WritePrefs()
-	{
-		WritePrefs([](CPreferences&) {});
-	}
-	CPreferences& Stored();
-
-	// Starts the program as a user would; what it printed.
-	std::string StartZorve();
-	// Runs deskbar-ctl with the arguments; its output, and its exit status in `status`.
-	std::string Control(const std::string& arguments, int* status = NULL);
 	// Runs deskbar-ctl and expects it to succeed.
 	void Do(const std::string& arguments);
 
@@ -50,16 +27,13 @@ protected:
 
 	// Clicks the icon and chooses the menu item.
 	void Choose(const char* label);
+	// Starts Zorve against a server whose update service stalls, with the shelf pulsed only
+	// on request, and forces an update, which stays under way.
+	void StartAStalledUpdate();
 	bool WindowShown(const char* title);
 	// The names of the Deskbar host's threads, empty when no host runs.
 	std::vector<std::string> HostThreads();
 
-	void SetServer(const LoopbackHttpServer::Behaviour& behaviour);
-
-	TemporaryHome fHome;
-	LoopbackHttpServer fServer;
-	LoopbackHttpServer::Behaviour fBehaviour;
-	CPreferences fStored;
 	StatusPictures* fPictures = nullptr;
 };
 

@@ -47,6 +47,114 @@ InRange(float value, float low, float high)
 	return value >= low && value <= high;
 }
 
+// An input command's fields, read and checked before any window is looked for.
+struct Input {
+	uint32 what;
+	BPoint where;
+	BPoint to;
+	int32 steps = 1;
+	int32 buttons = B_PRIMARY_MOUSE_BUTTON;
+	int32 modifiers = 0;
+	WindowPort::coordinate_space space = WindowPort::kWindowCoordinates;
+	std::string keys;
+};
+
+bool
+ReadInput(const BMessage& request, Input* input)
+{
+	input->what = request.what;
+	request.FindPoint("where", &input->where);
+	input->to = input->where;
+	request.FindPoint("to", &input->to);
+	for (BPoint point : {input->where, input->to}) {
+		if (!InRange(point.x, -kMaxPixelOffset, kMaxPixelOffset)
+			|| !InRange(point.y, -kMaxPixelOffset, kMaxPixelOffset)) {
+			return false;
+		}
+	}
+	request.FindInt32("steps", &input->steps);
+	input->steps = std::max(1, std::min(input->steps, kMaxDragSteps));
+	request.FindInt32("buttons", &input->buttons);
+	request.FindInt32("modifiers", &input->modifiers);
+	bool screen = false;
+	request.FindBool("screen", &screen);
+	if (screen)
+		input->space = WindowPort::kScreenCoordinates;
+	const char* bytes = "";
+	request.FindString("bytes", &bytes);
+	input->keys = bytes;
+	return true;
+}
+
+status_t
+Click(WindowPort& port, const Input& input)
+{
+	status_t status = port.MouseMoved(input.where, 0, input.space);
+	if (status == B_OK)
+		status = port.MouseDown(input.where, (uint32)input.buttons, 1, input.space);
+	// A press that closes its window leaves no one for the release.
+	if (status == B_OK)
+		port.MouseUp(input.where, 0, input.space);
+	return status;
+}
+
+status_t
+PressKey(WindowPort& port, const Input& input)
+{
+	// Likewise a key that closes its window (Escape in a menu).
+	status_t status = port.KeyDown(input.keys.c_str(), (uint32)input.modifiers);
+	if (status == B_OK)
+		port.KeyUp(input.keys.c_str(), (uint32)input.modifiers);
+	return status;
+}
+
+status_t
+Drag(WindowPort& port, const Input& input)
+{
+	// A drag may move its window: its points are the screen's from the start, as a pointer's
+	// are.
+	BPoint origin = input.space == WindowPort::kWindowCoordinates ? port.Window()->Frame().LeftTop()
+																  : B_ORIGIN;
+	BPoint from = input.where + origin;
+	BPoint end = input.to + origin;
+	WindowPort::coordinate_space screen = WindowPort::kScreenCoordinates;
+	uint32 buttons = (uint32)input.buttons;
+	status_t status = port.MouseMoved(from, 0, screen);
+	if (status == B_OK)
+		status = port.MouseDown(from, buttons, 1, screen);
+	for (int32 step = 1; status == B_OK && step <= input.steps; step++) {
+		// On whole pixels, as a pointer is.
+		BPoint next(roundf(from.x + (end.x - from.x) * step / input.steps),
+			roundf(from.y + (end.y - from.y) * step / input.steps));
+		status = port.MouseMoved(next, buttons, screen);
+	}
+	if (status == B_OK)
+		status = port.MouseUp(end, 0, screen);
+	return status;
+}
+
+status_t
+Deliver(BWindow* window, const Input& input)
+{
+	WindowPort port(window);
+	switch (input.what) {
+		case kMsgDeskbarClick:
+			return Click(port, input);
+		case kMsgDeskbarMouseMove:
+			return port.MouseMoved(input.where, 0, input.space);
+		case kMsgDeskbarMouseDown:
+			return port.MouseDown(input.where, (uint32)input.buttons, 1, input.space);
+		case kMsgDeskbarMouseUp:
+			return port.MouseUp(input.where, 0, input.space);
+		case kMsgDeskbarKey:
+			return PressKey(port, input);
+		case kMsgDeskbarDrag:
+			return Drag(port, input);
+		default:
+			return B_BAD_VALUE;
+	}
+}
+
 } // namespace
 
 ControlCommands::ControlCommands(ShelfWindow* shelf) :
@@ -103,91 +211,20 @@ ControlCommands::_ListWindows(BMessage* reply)
 status_t
 ControlCommands::_Input(const BMessage& request)
 {
-	BPoint where;
-	request.FindPoint("where", &where);
-	BPoint to = where;
-	request.FindPoint("to", &to);
-	for (BPoint point : {where, to}) {
-		if (!InRange(point.x, -kMaxPixelOffset, kMaxPixelOffset)
-			|| !InRange(point.y, -kMaxPixelOffset, kMaxPixelOffset)) {
-			return B_BAD_VALUE;
-		}
-	}
+	Input input;
+	if (!ReadInput(request, &input))
+		return B_BAD_VALUE;
 	const char* title = NULL;
 	request.FindString("window", &title);
 	BWindow* window = _FindWindow(title);
 	if (window == NULL)
 		return B_NAME_NOT_FOUND;
-	int32 steps = 1;
-	request.FindInt32("steps", &steps);
-	steps = std::max(1, std::min(steps, kMaxDragSteps));
-	int32 buttons = B_PRIMARY_MOUSE_BUTTON;
-	request.FindInt32("buttons", &buttons);
-	int32 modifiers = 0;
-	request.FindInt32("modifiers", &modifiers);
-	bool screen = false;
-	request.FindBool("screen", &screen);
-	WindowPort::coordinate_space space = WindowPort::kWindowCoordinates;
-	if (screen)
-		space = WindowPort::kScreenCoordinates;
-	const char* bytes = "";
-	request.FindString("bytes", &bytes);
-	std::string keys = bytes;
-	uint32 what = request.what;
 
 	// Delivered on a thread of its own: a click that opens a menu holds its window (and this
 	// delivery) until the menu closes.
 	auto delivery = std::make_shared<Handshake<status_t>>();
 	std::thread([=] {
-		WindowPort port(window);
-		status_t status = B_OK;
-		switch (what) {
-			case kMsgDeskbarClick:
-				status = port.MouseMoved(where, 0, space);
-				if (status == B_OK)
-					status = port.MouseDown(where, (uint32)buttons, 1, space);
-				// Likewise a press that closes its window.
-				if (status == B_OK)
-					port.MouseUp(where, 0, space);
-				break;
-			case kMsgDeskbarMouseMove:
-				status = port.MouseMoved(where, 0, space);
-				break;
-			case kMsgDeskbarMouseDown:
-				status = port.MouseDown(where, (uint32)buttons, 1, space);
-				break;
-			case kMsgDeskbarMouseUp:
-				status = port.MouseUp(where, 0, space);
-				break;
-			case kMsgDeskbarKey:
-				// A key that closes its window (Escape in a menu) leaves no one for the release.
-				status = port.KeyDown(keys.c_str(), (uint32)modifiers);
-				if (status == B_OK)
-					port.KeyUp(keys.c_str(), (uint32)modifiers);
-				break;
-			case kMsgDeskbarDrag:
-			{
-				// A drag may move its window: its points are the screen's from the start, as
-				// a pointer's are.
-				BPoint origin = space == WindowPort::kWindowCoordinates ? window->Frame().LeftTop()
-																		: B_ORIGIN;
-				BPoint from = where + origin;
-				BPoint end = to + origin;
-				WindowPort::coordinate_space screen = WindowPort::kScreenCoordinates;
-				status = port.MouseMoved(from, 0, screen);
-				if (status == B_OK)
-					status = port.MouseDown(from, (uint32)buttons, 1, screen);
-				for (int32 step = 1; status == B_OK && step <= steps; step++) {
-					// On whole pixels, as a pointer is.
-					BPoint next(roundf(from.x + (end.x - from.x) * step / steps),
-						roundf(from.y + (end.y - from.y) * step / steps));
-					status = port.MouseMoved(next, (uint32)buttons, screen);
-				}
-				if (status == B_OK)
-					status = port.MouseUp(end, 0, screen);
-				break;
-			}
-		}
+		status_t status = Deliver(window, input);
 		WindowList::Release(window);
 		delivery->Finish(status);
 	}).detach();

@@ -6,9 +6,7 @@
 #include <stdio.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include <File.h>
 #include <FindDirectory.h>
@@ -42,7 +40,8 @@ ItemsPath(BPath& path)
 DeskbarApplication::DeskbarApplication() :
 	BApplication(kDeskbarSignature),
 	fShelf(NULL),
-	fServer(NULL)
+	fServer(NULL),
+	fQuitting(false)
 {
 	// Only the shelf pulses (its items); the application's own pulse would only wake it.
 	SetPulseRate(0);
@@ -59,41 +58,31 @@ DeskbarApplication::Serve()
 	// Large buffers (a big request, a reply) go back to the system when freed, instead of
 	// raising the threshold under which the allocator keeps what it was given.
 	mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-
-	// Signals are taken by one thread only, which turns them into a quit request.
-	sigset_t signals;
-	sigemptyset(&signals);
-	sigaddset(&signals, SIGTERM);
-	sigaddset(&signals, SIGINT);
-	sigaddset(&signals, SIGHUP);
-	sigaddset(&signals, SIGUSR1);
-	pthread_sigmask(SIG_BLOCK, &signals, NULL);
-	std::atomic<bool> quitting(false);
-	std::thread signalThread([&] {
-		int received;
-		while (sigwait(&signals, &received) == 0 && !quitting) {
-			if (received != SIGUSR1) {
-				PostMessage(B_QUIT_REQUESTED);
-				break;
-			}
-		}
-	});
+	// Before any other thread is made: every thread inherits the blocked signals.
+	_WatchSignals();
 
 	fShelf = new ShelfWindow();
 	fServer = new RequestServer(fShelf);
 	status_t status = fServer->Start();
-	if (status != B_OK) {
+	if (status == B_OK)
+		_ServeUntilQuit();
+	else if (status == B_ALREADY_RUNNING) {
 		// Any other failure the server has told in its own words.
-		if (status == B_ALREADY_RUNNING)
-			fprintf(stderr, "Deskbar: another Deskbar runs\n");
-		fShelf->Lock();
-		fShelf->Quit();
-		fShelf = NULL;
-		quitting = true;
-		pthread_kill(signalThread.native_handle(), SIGUSR1);
-		signalThread.join();
-		return 1;
+		fprintf(stderr, "Deskbar: another Deskbar runs\n");
 	}
+
+	fShelf->Lock();
+	fShelf->Quit();
+	fShelf = NULL;
+	delete fServer;
+	fServer = NULL;
+	_StopWatchingSignals();
+	return status == B_OK ? 0 : 1;
+}
+
+void
+DeskbarApplication::_ServeUntilQuit()
+{
 	// Hidden until it holds an item.
 	fShelf->Run();
 	// The items of the last run are back before any request is answered: a client asking
@@ -108,16 +97,36 @@ DeskbarApplication::Serve()
 	_CloseMenus();
 	_ArchiveItems();
 	fServer->Stop();
-	fShelf->Lock();
-	fShelf->Quit();
-	fShelf = NULL;
-	delete fServer;
-	fServer = NULL;
+}
 
-	quitting = true;
-	pthread_kill(signalThread.native_handle(), SIGUSR1);
-	signalThread.join();
-	return 0;
+void
+DeskbarApplication::_WatchSignals()
+{
+	// Signals are taken by one thread only, which turns them into a quit request.
+	sigemptyset(&fSignals);
+	sigaddset(&fSignals, SIGTERM);
+	sigaddset(&fSignals, SIGINT);
+	sigaddset(&fSignals, SIGHUP);
+	sigaddset(&fSignals, SIGUSR1);
+	pthread_sigmask(SIG_BLOCK, &fSignals, NULL);
+	fSignalThread = std::thread([this] {
+		int received;
+		while (sigwait(&fSignals, &received) == 0 && !fQuitting) {
+			if (received != SIGUSR1) {
+				PostMessage(B_QUIT_REQUESTED);
+				break;
+			}
+		}
+	});
+}
+
+void
+DeskbarApplication::_StopWatchingSignals()
+{
+	// SIGUSR1 only wakes the thread.
+	fQuitting = true;
+	pthread_kill(fSignalThread.native_handle(), SIGUSR1);
+	fSignalThread.join();
 }
 
 void

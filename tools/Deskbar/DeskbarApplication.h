@@ -7,6 +7,11 @@
 #ifndef DESKBAR_APPLICATION_H
 #define DESKBAR_APPLICATION_H
 
+#include <signal.h>
+
+#include <atomic>
+#include <thread>
+
 #include <Application.h>
 
 class RequestServer;
@@ -24,12 +29,20 @@ public:
 	void MessageReceived(BMessage* message) override;
 
 private:
+	// Between the start of the server and the shutdown: the items restored, requests
+	// answered until a quit, the items archived.
+	void _ServeUntilQuit();
+	void _WatchSignals();
+	void _StopWatchingSignals();
 	void _CloseMenus();
 	void _RestoreItems();
 	void _ArchiveItems();
 
 	ShelfWindow* fShelf;
 	RequestServer* fServer;
+	sigset_t fSignals;
+	std::thread fSignalThread;
+	std::atomic<bool> fQuitting;
 };
 
 #endif // DESKBAR_APPLICATION_H

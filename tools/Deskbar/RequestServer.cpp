@@ -24,6 +24,7 @@
 #include <OS.h>
 
 #include "DeskbarLink.h"
+#include "DeskbarItemSelector.h"
 #include "DeskbarProtocol.h"
 #include "MenuPrivate.h"
 #include "ShelfWindow.h"
@@ -311,15 +312,11 @@ RequestServer::HandleRequest(const BMessage& request, BMessage* reply)
 status_t
 RequestServer::_HandleRequest(const BMessage& request, BMessage* reply)
 {
-	const char* name = NULL;
-	int32 id = -1;
-	bool byName = request.FindString("name", &name) == B_OK;
-	request.FindInt32("id", &id);
+	DeskbarItemSelector selector(request);
 	std::vector<ShelfWindow::ItemInfo> items = fShelf->Items();
-	auto matches = [&](const ShelfWindow::ItemInfo& item) {
-		return byName ? item.name == name : item.id == id;
-	};
-	auto found = std::find_if(items.begin(), items.end(), matches);
+	auto found = std::find_if(items.begin(), items.end(), [&](const ShelfWindow::ItemInfo& item) {
+		return selector.Matches(item.id, item.name.c_str());
+	});
 
 	status_t status = B_OK;
 	switch (request.what) {

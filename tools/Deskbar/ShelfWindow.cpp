@@ -1,7 +1,6 @@
 #include "ShelfWindow.h"
 
 #include <stdio.h>
-#include <string.h>
 
 #include <algorithm>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <View.h>
 
 #include "AddOnImage.h"
+#include "DeskbarItemSelector.h"
 #include "DeskbarProtocol.h"
 #include "DisplayLink.h"
 #include "Handshake.h"
@@ -206,15 +206,9 @@ ShelfWindow::_AddItem(const BMessage& request, int32* id)
 status_t
 ShelfWindow::_RemoveItem(const BMessage& request)
 {
-	const char* name = NULL;
-	int32 id = -1;
-	request.FindString("name", &name);
-	request.FindInt32("id", &id);
-	auto found = std::find_if(fItems.begin(), fItems.end(), [&](const Item& item) {
-		if (name == NULL)
-			return item.id == id;
-		return item.view->Name() != NULL && strcmp(item.view->Name(), name) == 0;
-	});
+	DeskbarItemSelector selector(request);
+	auto found = std::find_if(fItems.begin(), fItems.end(),
+		[&](const Item& item) { return selector.Matches(item.id, item.view->Name()); });
 	if (found == fItems.end())
 		return B_NAME_NOT_FOUND;
 	BView* view = found->view;

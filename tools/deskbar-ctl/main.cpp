@@ -19,6 +19,7 @@
 #include <Point.h>
 #include <Rect.h>
 
+#include "DeskbarItemSelector.h"
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
 
@@ -179,7 +180,7 @@ AddAddOnPath(const Arguments& arguments, const Options&, BMessage* request)
 void
 AddItemName(const Arguments& arguments, const Options&, BMessage* request)
 {
-	request->AddString("name", arguments[0]);
+	DeskbarItemSelector(arguments[0]).AddTo(request);
 }
 
 void

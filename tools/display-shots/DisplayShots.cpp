@@ -122,12 +122,7 @@ main(int argc, char** argv)
 		fprintf(stderr, "display-shots: no tray (is trayer installed?)\n");
 		return 1;
 	}
-	::Window root = DefaultRootWindow(display.Connection());
-	::Window icon = 0;
-	WaitUntil([&] {
-		icon = display.WindowOfClass("test_deskbar_item");
-		return icon != 0 && display.Parent(icon) != root && display.IsShown(icon);
-	});
+	::Window icon = display.DockedIcon("test_deskbar_item");
 
 	BWindow* controls = ShowControls();
 	BWindow* borderless = ShowBorderless();

@@ -10,11 +10,10 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/stat.h>
 
-#include <errno.h>
-
+#include <exception>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <TabView.h>
@@ -22,6 +21,7 @@
 
 #include "CPreferences.h"
 #include "DynDnsSettingsWin.h"
+#include "TemporaryHome.h"
 #include "WindowPort.h"
 #include "Zorve.h"
 
@@ -41,22 +41,6 @@ const char* const kLogEntries[] = {
 	"Resolving ip address from checkip.example.org...\n",
 	"Unable to connect to checkip.example.org\n",
 };
-
-// HOME and the settings folder of this run only: nothing of the user's is read or written.
-std::string
-MakePrivateHome()
-{
-	char pattern[] = "/tmp/settings-snapshot.XXXXXX";
-	if (mkdtemp(pattern) == NULL)
-		return "";
-	std::string home = pattern;
-	mkdir((home + "/.config").c_str(), 0700);
-	mkdir((home + "/run").c_str(), 0700);
-	setenv("HOME", home.c_str(), 1);
-	setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-	setenv("XDG_RUNTIME_DIR", (home + "/run").c_str(), 1);
-	return home;
-}
 
 void
 WritePreferences()
@@ -98,9 +82,12 @@ main(int argc, char** argv)
 	std::error_code error;
 	std::filesystem::create_directories(folder, error);
 
-	std::string home = MakePrivateHome();
-	if (home.empty()) {
-		fprintf(stderr, "no private home: %s\n", strerror(errno));
+	// HOME and the settings folder of this run only: nothing of the user's is read or written.
+	std::unique_ptr<TemporaryHome> home;
+	try {
+		home.reset(new TemporaryHome);
+	} catch (const std::exception& exception) {
+		fprintf(stderr, "%s\n", exception.what());
 		return 1;
 	}
 	WritePreferences();
@@ -136,6 +123,5 @@ main(int argc, char** argv)
 	window->Quit();
 	engine->Lock();
 	engine->Quit();
-	std::filesystem::remove_all(home, error);
 	return status;
 }

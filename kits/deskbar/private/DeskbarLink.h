@@ -20,6 +20,9 @@ public:
 	// Sends `request` and waits for the reply; starts a host first when none runs and
 	// `startHost` is true.
 	static status_t Exchange(const BMessage& request, BMessage* reply, bool startHost = true);
+	// A connection to the host listening at `socketPath` (the user's host when empty), -1
+	// when none answers: for a client that speaks on the stream itself.
+	static int Connect(const std::string& socketPath = "");
 
 	// $XDG_RUNTIME_DIR when it is a folder of the user's that no one else may enter, else a
 	// private folder under the temporary directory named for the user, created with mode 0700
@@ -38,7 +41,6 @@ public:
 	static status_t ReadMessage(int socket, BMessage* message, bigtime_t timeout);
 
 private:
-	static int _Connect();
 	static status_t _StartHost();
 };
 

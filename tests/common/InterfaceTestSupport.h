@@ -1,6 +1,7 @@
 /*
- * Helpers of the interface kit's tests: colour comparison, and a shown window that quits
- * itself at the end of the test.
+ * Helpers of the tests that look at windows: colour comparison, a view that draws what the
+ * test gives it, a shown window that quits itself at the end of the test, and what a view
+ * passes on to its next handler.
  */
 #ifndef INTERFACE_TEST_SUPPORT_H
 #define INTERFACE_TEST_SUPPORT_H
@@ -8,9 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <ostream>
+#include <vector>
 
 #include <GraphicsDefs.h>
+#include <Handler.h>
+#include <Message.h>
 #include <View.h>
 #include <Window.h>
 
@@ -102,5 +107,36 @@ private:
 	BWindow* fWindow;
 	BPrivate::WindowPort fPort;
 };
+
+// Posts messages of these codes to the view and waits until its window has handled them;
+// the codes that the view passed on to its next handler.
+inline std::vector<uint32>
+CodesPassedOn(BView* view, std::initializer_list<uint32> codes)
+{
+	struct Recorder : public BHandler {
+		Recorder() :
+			BHandler("recorder")
+		{
+		}
+		void MessageReceived(BMessage* message) override { received.push_back(message->what); }
+		std::vector<uint32> received;
+	};
+	BWindow* window = view->Window();
+	Recorder* recorder = new Recorder;
+	window->Lock();
+	window->AddHandler(recorder);
+	view->SetNextHandler(recorder);
+	window->Unlock();
+	for (uint32 code : codes)
+		window->PostMessage(code, view);
+	BPrivate::WindowPort(window).Sync();
+	window->Lock();
+	std::vector<uint32> received = recorder->received;
+	view->SetNextHandler(NULL);
+	window->RemoveHandler(recorder);
+	window->Unlock();
+	delete recorder;
+	return received;
+}
 
 #endif // INTERFACE_TEST_SUPPORT_H

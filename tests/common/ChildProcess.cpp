@@ -2,35 +2,58 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <OS.h>
+#include "TemporaryHome.h"
 
 namespace {
 
 const int kStopPolls = 500;
 const bigtime_t kStopPollDelay = 10000;
+const bigtime_t kWaitPollDelay = 5000;
 
 } // namespace
 
 ChildProcess::ChildProcess() :
-	fPid(-1)
+	fPid(-1),
+	fOwnsLog(false)
 {
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
+	std::function<bool()> prepare) :
+	fPid(-1),
+	fOwnsLog(false)
+{
+	const char* tmp = getenv("TMPDIR");
+	std::string path = std::string(tmp != NULL ? tmp : "/tmp") + "/zorve-tool-XXXXXX";
+	int output = mkstemp(&path[0]);
+	if (output < 0)
+		return;
+	close(output);
+	fLogPath = path;
+	fOwnsLog = true;
+	Start(arguments, {}, path, -1, prepare);
 }
 
 ChildProcess::~ChildProcess()
 {
 	Stop();
+	if (fOwnsLog)
+		unlink(fLogPath.c_str());
 }
 
 bool
 ChildProcess::Start(const std::vector<std::string>& arguments,
-	const std::vector<std::string>& environment, const std::string& logPath, int keepFd)
+	const std::vector<std::string>& environment, const std::string& logPath, int keepFd,
+	std::function<bool()> prepare)
 {
 	if (fPid > 0 || arguments.empty())
 		return false;
+	fLogPath = logPath;
 	std::vector<char*> argv;
 	for (const std::string& argument : arguments)
 		argv.push_back((char*)argument.c_str());
@@ -67,6 +90,9 @@ ChildProcess::Start(const std::vector<std::string>& arguments,
 			if (fd != keepFd)
 				close(fd);
 		}
+		// Last: what it opens is kept into the program.
+		if (prepare && !prepare())
+			_exit(77);
 		execvpe(argv[0], argv.data(), envp.data());
 		_exit(127);
 	}
@@ -106,4 +132,30 @@ ChildProcess::Stop()
 	waitpid(fPid, &status, 0);
 	fPid = -1;
 	return true;
+}
+
+int
+ChildProcess::Wait(bigtime_t timeout)
+{
+	if (fPid <= 0)
+		return -1;
+	bigtime_t deadline = system_time() + timeout;
+	int status = 0;
+	pid_t ended;
+	while ((ended = waitpid(fPid, &status, WNOHANG)) == 0 && system_time() < deadline)
+		snooze(kWaitPollDelay);
+	if (ended != fPid) {
+		kill(fPid, SIGKILL);
+		waitpid(fPid, NULL, 0);
+		fPid = -1;
+		return -1;
+	}
+	fPid = -1;
+	return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string
+ChildProcess::Output() const
+{
+	return fLogPath.empty() ? std::string() : TemporaryHome::ReadFile(fLogPath);
 }

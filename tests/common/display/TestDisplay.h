@@ -2,7 +2,8 @@
  * A display of a test's own: Xvfb on a free display number, with optional tray (trayer) and
  * window manager (openbox), and the means to look at it as a person would:
  * find a window by name with a time-out, read its place and properties, click and type with
- * xdotool, grab the screen with xwd. Everything started is stopped by the destructor; every
+ * xdotool, grab the screen with xwd and hold it against the Deskbar host's headless rendering.
+ * Everything started is stopped by the destructor; every
  * wait is bounded.
  */
 #ifndef TEST_DISPLAY_H
@@ -19,14 +20,9 @@
 #include <Rect.h>
 
 #include "ChildProcess.h"
+#include "WaitUntil.h"
 
 class XwdImage;
-
-// Long enough for a sanitised build on a busy machine.
-const bigtime_t kDisplayTimeout = 15000000;
-
-// Polls `condition` every 10 ms until it holds or `timeout` passes.
-bool WaitUntil(std::function<bool()> condition, bigtime_t timeout = kDisplayTimeout);
 
 class TestDisplay {
 public:
@@ -55,11 +51,16 @@ public:
 
 	// Windows, searched through the whole tree by WM_NAME or by WM_CLASS instance name;
 	// 0 when none appears in time.
-	::Window FindWindow(const std::string& name, bigtime_t timeout = kDisplayTimeout);
-	::Window FindWindowOfClass(const std::string& instance, bigtime_t timeout = kDisplayTimeout);
+	::Window FindWindow(const std::string& name, bigtime_t timeout = kWaitTimeout);
+	::Window FindWindowOfClass(const std::string& instance, bigtime_t timeout = kWaitTimeout);
 	// The same without waiting; 0 when there is none.
 	::Window WindowNamed(const std::string& name);
 	::Window WindowOfClass(const std::string& instance);
+	// The window of that name once it shows; 0 when none does in time.
+	::Window WaitForShown(const std::string& name);
+	// A tray's icon (a window named and classed after its item), once the tray has taken it
+	// in and shows it; 0 when none does in time.
+	::Window DockedIcon(const std::string& name);
 	bool IsShown(::Window window);
 	// The window that has the keyboard.
 	::Window Focus();
@@ -88,11 +89,19 @@ public:
 	bool Key(const std::string& keys);
 
 	bool Grab(XwdImage* image);
+	// How many pixels of `window` on the screen differ from the Deskbar host's headless
+	// rendering of its window of that title (the shelf when NULL); -1 when either cannot be
+	// had or their sizes differ.
+	int32 DifferencesFromHeadless(::Window window, const char* title = NULL);
 	// Saves part of a grab as PNG (for people to look at).
 	static bool SavePNG(const XwdImage& image, BRect rect, const std::string& path,
 		int32 scale = 1);
 
 private:
+	// Hands the property's data to `take` when it has items of that format (8 or 32 bits),
+	// at most `length` 32-bit units of it.
+	void _ReadProperty(::Window window, const char* name, int wantedFormat, long length,
+		const std::function<void(unsigned char*, unsigned long)>& take);
 	::Window _Search(::Window parent, const std::function<bool(::Window)>& matches);
 
 	int32 fWidth;

@@ -5,8 +5,11 @@
 #include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <unistd.h>
 
+#include "DeskbarTesting.h"
+#include "PngImage.h"
 #include "PngWriter.h"
 #include "XwdImage.h"
 
@@ -33,18 +36,6 @@ TemporaryDirectory()
 }
 
 } // namespace
-
-bool
-WaitUntil(std::function<bool()> condition, bigtime_t timeout)
-{
-	bigtime_t deadline = system_time() + timeout;
-	while (system_time() < deadline) {
-		if (condition())
-			return true;
-		snooze(10000);
-	}
-	return condition();
-}
 
 TestDisplay::TestDisplay(int32 width, int32 height) :
 	fWidth(width),
@@ -79,7 +70,7 @@ TestDisplay::Start()
 		{}, fDirectory + "/Xvfb.log", pipe[1]);
 	close(pipe[1]);
 	std::string number;
-	bigtime_t deadline = system_time() + kDisplayTimeout;
+	bigtime_t deadline = system_time() + kWaitTimeout;
 	while (started && system_time() < deadline) {
 		struct pollfd descriptor = {pipe[0], POLLIN, 0};
 		if (poll(&descriptor, 1, 100) <= 0) {
@@ -223,6 +214,31 @@ TestDisplay::WindowOfClass(const std::string& instance)
 		[this, &instance](::Window window) { return ClassOf(window) == instance; });
 }
 
+::Window
+TestDisplay::WaitForShown(const std::string& name)
+{
+	::Window window = 0;
+	if (!WaitUntil([&] {
+			window = WindowNamed(name);
+			return window != 0 && IsShown(window);
+		})) {
+		return 0;
+	}
+	return window;
+}
+
+::Window
+TestDisplay::DockedIcon(const std::string& name)
+{
+	::Window icon = 0;
+	::Window root = DefaultRootWindow(fConnection);
+	WaitUntil([&] {
+		icon = WindowNamed(name);
+		return icon != 0 && Parent(icon) != root && IsShown(icon);
+	});
+	return icon;
+}
+
 bool
 TestDisplay::IsShown(::Window window)
 {
@@ -325,40 +341,19 @@ TestDisplay::ClassOf(::Window window)
 std::string
 TestDisplay::Utf8Property(::Window window, const char* name)
 {
-	Atom type;
-	int format;
-	unsigned long count;
-	unsigned long remaining;
-	unsigned char* data = NULL;
 	std::string value;
-	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 1024,
-			False, AnyPropertyType, &type, &format, &count, &remaining, &data)
-			== Success
-		&& data != NULL && format == 8) {
-		value.assign((const char*)data, count);
-	}
-	if (data != NULL)
-		XFree(data);
+	_ReadProperty(window, name, 8, 1024,
+		[&](unsigned char* data, unsigned long count) { value.assign((const char*)data, count); });
 	return value;
 }
 
 std::vector<long>
 TestDisplay::LongProperty(::Window window, const char* name)
 {
-	Atom type;
-	int format;
-	unsigned long count;
-	unsigned long remaining;
-	unsigned char* data = NULL;
 	std::vector<long> values;
-	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, 64, False,
-			AnyPropertyType, &type, &format, &count, &remaining, &data)
-			== Success
-		&& data != NULL && format == 32) {
+	_ReadProperty(window, name, 32, 64, [&](unsigned char* data, unsigned long count) {
 		values.assign((long*)data, (long*)data + count);
-	}
-	if (data != NULL)
-		XFree(data);
+	});
 	return values;
 }
 
@@ -441,6 +436,30 @@ TestDisplay::Grab(XwdImage* image)
 	return image->Read(path) == B_OK;
 }
 
+int32
+TestDisplay::DifferencesFromHeadless(::Window window, const char* title)
+{
+	std::string path = fDirectory + "/headless.png";
+	PngImage rendered;
+	XwdImage screen;
+	BRect frame = ScreenFrame(window);
+	if (SaveHostScreenshot(path, title) != B_OK || rendered.Read(path) != B_OK || !Grab(&screen)
+		|| rendered.Width() != frame.IntegerWidth() + 1
+		|| rendered.Height() != frame.IntegerHeight() + 1) {
+		return -1;
+	}
+	int32 differences = 0;
+	for (int32 y = 0; y < rendered.Height(); y++) {
+		for (int32 x = 0; x < rendered.Width(); x++) {
+			rgb_color drawn = rendered.PixelAt(x, y);
+			rgb_color shown = screen.PixelAt((int32)frame.left + x, (int32)frame.top + y);
+			if (memcmp(&drawn, &shown, sizeof(rgb_color)) != 0)
+				differences++;
+		}
+	}
+	return differences;
+}
+
 bool
 TestDisplay::SavePNG(const XwdImage& image, BRect rect, const std::string& path, int32 scale)
 {
@@ -469,4 +488,23 @@ TestDisplay::_Search(::Window parent, const std::function<bool(::Window)>& match
 	if (children != NULL)
 		XFree(children);
 	return found;
+}
+
+void
+TestDisplay::_ReadProperty(::Window window, const char* name, int wantedFormat, long length,
+	const std::function<void(unsigned char*, unsigned long)>& take)
+{
+	Atom type;
+	int format;
+	unsigned long count;
+	unsigned long remaining;
+	unsigned char* data = NULL;
+	if (XGetWindowProperty(fConnection, window, XInternAtom(fConnection, name, False), 0, length,
+			False, AnyPropertyType, &type, &format, &count, &remaining, &data)
+			== Success
+		&& data != NULL && format == wantedFormat) {
+		take(data, count);
+	}
+	if (data != NULL)
+		XFree(data);
 }
