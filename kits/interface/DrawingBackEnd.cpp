@@ -10,11 +10,8 @@ namespace BPrivate {
 DrawingBackEnd*
 drawing_back_end()
 {
-	static DrawingBackEnd* backEnd = [] {
-		typedef DrawingBackEnd* (*EntryPoint)();
-		EntryPoint entry = (EntryPoint)kit_module_symbol("be_drawing", "be_drawing_back_end");
-		return entry != NULL ? entry() : (DrawingBackEnd*)NULL;
-	}();
+	static DrawingBackEnd* backEnd = kit_module_object<DrawingBackEnd>("be_drawing",
+		"be_drawing_back_end");
 	return backEnd;
 }
 

@@ -10,11 +10,7 @@ namespace BPrivate {
 TlsBackEnd*
 tls_back_end()
 {
-	static TlsBackEnd* backEnd = [] {
-		typedef TlsBackEnd* (*EntryPoint)();
-		EntryPoint entry = (EntryPoint)kit_module_symbol("be_tls", "be_tls_back_end");
-		return entry != NULL ? entry() : (TlsBackEnd*)NULL;
-	}();
+	static TlsBackEnd* backEnd = kit_module_object<TlsBackEnd>("be_tls", "be_tls_back_end");
 	return backEnd;
 }
 
