@@ -1,7 +1,8 @@
 # make test: installs what is missing, checks that every source is formatted and every shell
 # script passes shellcheck, builds, and runs the whole suite plainly, then under
 # AddressSanitizer + UndefinedBehaviorSanitizer, then under ThreadSanitizer.
-# make demo: builds and runs the main job.   make fuzz: the opt-in fuzz runs.
+# make demo: builds and runs the main job.   make fuzz: the opt-in fuzz runs
+# (FUZZ_RUNS executions each; FUZZ_TARGETS="deskbar_socket preferences" for only those).
 # make install / uninstall (PREFIX, default /usr/local; DESTDIR; AUTOSTART_DIR for the login
 # entry's folder): from the release build.   make package: the Debian package of the same.
 
@@ -68,7 +69,7 @@ fuzz: deps
 	cmake -S . -B build/fuzz $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZORVE_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
-	scripts/run-fuzzers build/fuzz "$(FUZZ_RUNS)"
+	scripts/run-fuzzers build/fuzz "$(FUZZ_RUNS)" "$(FUZZ_TARGETS)"
 
 demo: configure
 	cmake --build build/debug -j $(JOBS) --target $(DEMO_TARGETS)
