@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -29,6 +30,7 @@
 #include "DeskbarLink.h"
 #include "DeskbarProtocol.h"
 #include "DeskbarTesting.h"
+#include "ProcessFigures.h"
 #include "TemporaryHome.h"
 
 using namespace BPrivate;
@@ -233,6 +235,33 @@ TEST_F(HostLimitsTest, AClientThatNeverReadsItsReplyIsDropped)
 	EXPECT_TRUE(ClosedByPeer(fd));
 	close(fd);
 	EXPECT_TRUE(HostAnswers());
+}
+
+TEST_F(HostLimitsTest, OutOfDescriptorsTheHostSaysSoOnceNeitherSpinsNorStopsServing)
+{
+	// So few descriptors that idle connections use them up well before the cap.
+	ChildProcess host;
+	ASSERT_TRUE(host.Start({DESKBAR_HOST}, {}, fHome.Path() + "/host.log", -1, [] {
+		struct rlimit limit = {24, 24};
+		return setrlimit(RLIMIT_NOFILE, &limit) == 0;
+	}));
+	ASSERT_TRUE(Eventually(HostAnswers));
+	const char* kExhausted = "out of file descriptors";
+	std::vector<int> idle;
+	for (int i = 0; i < 30; i++)
+		idle.push_back(DeskbarLink::Connect());
+	ASSERT_TRUE(Eventually([&] { return host.Output().find(kExhausted) != std::string::npos; }));
+	// A loop retrying accept at once would take the whole second.
+	double before = CpuSeconds(host.Pid());
+	snooze(1000000);
+	EXPECT_LT(CpuSeconds(host.Pid()) - before, 0.5);
+	for (int fd : idle)
+		close(fd);
+	EXPECT_TRUE(Eventually(HostAnswers));
+	std::string output = host.Output();
+	EXPECT_EQ(output.find(kExhausted), output.rfind(kExhausted)) << output;
+	kill(host.Pid(), SIGTERM);
+	EXPECT_EQ(0, host.Wait(10000000));
 }
 
 TEST(DeskbarLinkTest, ABodyIsTakenAsItArrivesNotAsDeclared)
