@@ -7,6 +7,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/file.h>
@@ -18,7 +19,8 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
-#include <system_error>
+#include <memory>
+#include <new>
 
 #include <Message.h>
 #include <OS.h>
@@ -224,10 +226,28 @@ RequestServer::_Admit(int socket)
 		oldest->evicted = true;
 		shutdown(oldest->socket, SHUT_RDWR);
 	}
-	try {
-		std::thread(&RequestServer::_Serve, this, socket).detach();
-	} catch (const std::system_error&) {
+	// A plain detached thread: a refused start is an error code, not an exception, and the
+	// start builds no polymorphic state object, whose type check under the sanitizers needs
+	// a free descriptor that a host out of descriptors does not have.
+	struct Start {
+		RequestServer* server;
+		int socket;
+	};
+	auto serve = [](void* data) -> void* {
+		std::unique_ptr<Start> start(static_cast<Start*>(data));
+		start->server->_Serve(start->socket);
+		return NULL;
+	};
+	Start* start = new (std::nothrow) Start{this, socket};
+	pthread_attr_t attributes;
+	pthread_attr_init(&attributes);
+	pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+	pthread_t thread;
+	int error = start != NULL ? pthread_create(&thread, &attributes, serve, start) : ENOMEM;
+	pthread_attr_destroy(&attributes);
+	if (error != 0) {
 		// No thread to be had: this connection goes unanswered, the host goes on.
+		delete start;
 		close(socket);
 		return true;
 	}
