@@ -20,7 +20,6 @@
 #include <chrono>
 #include <exception>
 #include <memory>
-#include <new>
 
 #include <Message.h>
 #include <OS.h>
@@ -226,7 +225,7 @@ RequestServer::_Admit(int socket)
 		oldest->evicted = true;
 		shutdown(oldest->socket, SHUT_RDWR);
 	}
-	// A plain detached thread: a refused start is an error code, not an exception, and the
+	// A plain thread: a refused start is an error code, not an exception, and the
 	// start builds no polymorphic state object, whose type check under the sanitizers needs
 	// a free descriptor that a host out of descriptors does not have.
 	struct Start {
@@ -238,19 +237,15 @@ RequestServer::_Admit(int socket)
 		start->server->_Serve(start->socket);
 		return NULL;
 	};
-	Start* start = new (std::nothrow) Start{this, socket};
-	pthread_attr_t attributes;
-	pthread_attr_init(&attributes);
-	pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+	Start* start = new Start{this, socket};
 	pthread_t thread;
-	int error = start != NULL ? pthread_create(&thread, &attributes, serve, start) : ENOMEM;
-	pthread_attr_destroy(&attributes);
-	if (error != 0) {
+	if (pthread_create(&thread, NULL, serve, start) != 0) {
 		// No thread to be had: this connection goes unanswered, the host goes on.
 		delete start;
 		close(socket);
 		return true;
 	}
+	pthread_detach(thread);
 	fConnections.push_back({socket, system_time(), true, false});
 	return true;
 }
