@@ -291,13 +291,15 @@ RequestServer::_Serve(int socket)
 		// A client that does not take its reply is given up.
 		DeskbarLink::WriteMessage(socket, reply, kReplyWriteTimeout);
 	}
-	close(socket);
+	// Closed only once off the list: the next connection accepted may take this descriptor's
+	// number, and must not be taken for this one.
 	std::lock_guard<std::mutex> guard(fConnectionLock);
 	fConnections.erase(std::remove_if(fConnections.begin(), fConnections.end(),
 						   [socket](const Connection& connection) {
 							   return connection.socket == socket;
 						   }),
 		fConnections.end());
+	close(socket);
 	fConnectionsChanged.notify_all();
 }
 
