@@ -16,7 +16,6 @@
 #include "InterfaceTestSupport.h"
 #include "StatusPictures.h"
 #include "TestDisplay.h"
-#include "XwdImage.h"
 #include "ZorveFixture.h"
 
 namespace {
@@ -63,18 +62,13 @@ protected:
 	{
 		if (fPictures == nullptr)
 			fPictures = new Pictures;
-		XwdImage screen;
-		if (fPictures->InitCheck() != B_OK || !fDisplay.Grab(&screen))
-			return Pictures::kUnknown;
 		BRect frame = fDisplay.ScreenFrame(icon);
 		int32 left = (int32)frame.left + (frame.IntegerWidth() + 1 - 16) / 2;
 		int32 top = (int32)frame.top + (frame.IntegerHeight() + 1 - 16) / 2;
 		std::vector<uint8> rgba;
-		for (int32 y = 0; y < 16; y++) {
-			for (int32 x = 0; x < 16; x++) {
-				rgb_color pixel = screen.PixelAt(left + x, top + y);
-				rgba.insert(rgba.end(), {pixel.red, pixel.green, pixel.blue, 255});
-			}
+		if (fPictures->InitCheck() != B_OK || !frame.IsValid()
+			|| !fDisplay.ReadPixels(BRect(left, top, left + 15, top + 15), &rgba)) {
+			return Pictures::kUnknown;
 		}
 		return fPictures->Match(rgba.data());
 	}

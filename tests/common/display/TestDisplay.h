@@ -89,6 +89,9 @@ public:
 	bool Key(const std::string& keys);
 
 	bool Grab(XwdImage* image);
+	// The screen's pixels in `rect`, row by row, four bytes (RGBA) each; read straight from
+	// the display, far faster than a grab, so that pictures shown for a moment are seen.
+	bool ReadPixels(BRect rect, std::vector<uint8>* rgba);
 	// How many pixels of `window` on the screen differ from the Deskbar host's headless
 	// rendering of its window of that title (the shelf when NULL); -1 when either cannot be
 	// had or their sizes differ.
