@@ -38,6 +38,11 @@ std::atomic<DisplayBackend*> sBackend{NULL};
 // Set while a change made by the display is applied, so that it is not sent back.
 thread_local bool sFromDisplay = false;
 
+// The focus changes numbered, and the last one applied.
+std::atomic<int64> sFocusChanges{0};
+std::mutex sFocusLock;
+int64 sLastFocusChange = 0;
+
 // The tray items of every window, and where the display shows them. An item is compared,
 // never reached through: it may be deleted shortly before its window's list is renewed.
 struct DockedItem {
@@ -300,9 +305,19 @@ DisplayLink::ActivatedFromDisplay(BWindow* window, bool active)
 	WindowPort(window, WindowPort::kQueueOnly).FocusChanged(active);
 }
 
-void
-DisplayLink::ApplyFocusChange(BWindow* window, bool active)
+int64
+DisplayLink::NumberFocusChange()
 {
+	return ++sFocusChanges;
+}
+
+void
+DisplayLink::ApplyFocusChange(BWindow* window, bool active, int64 number)
+{
+	std::lock_guard<std::mutex> guard(sFocusLock);
+	if (number <= sLastFocusChange)
+		return;
+	sLastFocusChange = number;
 	sFromDisplay = true;
 	window->Activate(active);
 	sFromDisplay = false;

@@ -276,8 +276,11 @@ BWindow::DispatchMessage(BMessage* message, BHandler* handler)
 		case BPrivate::kMsgWindowFocusChanged:
 		{
 			bool focused;
-			if (message->FindBool("focused", &focused) == B_OK)
-				BPrivate::DisplayLink::ApplyFocusChange(this, focused);
+			int64 number;
+			if (message->FindBool("focused", &focused) == B_OK
+				&& message->FindInt64("number", &number) == B_OK) {
+				BPrivate::DisplayLink::ApplyFocusChange(this, focused, number);
+			}
 			break;
 		}
 		default:

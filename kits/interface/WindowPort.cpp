@@ -11,6 +11,7 @@
 #include <View.h>
 #include <Window.h>
 
+#include "DisplayLink.h"
 #include "InterfacePrivate.h"
 #include "PngWriter.h"
 #include "ViewPrivate.h"
@@ -227,6 +228,7 @@ WindowPort::FocusChanged(bool focused)
 {
 	BMessage changed(kMsgWindowFocusChanged);
 	changed.AddBool("focused", focused);
+	changed.AddInt64("number", DisplayLink::NumberFocusChange());
 	return _Deliver(&changed);
 }
 

@@ -78,6 +78,27 @@ TEST_F(ActivationTest, AClickActivatesAnInactiveWindowAndDeactivatesTheOther)
 	EXPECT_TRUE(secondView->Take().empty());
 }
 
+TEST_F(ActivationTest, AFocusChangeOvertakenByALaterOneToAnotherWindowIsDropped)
+{
+	ShownWindow first(BRect(10, 10, 59, 59));
+	ShownWindow second(BRect(100, 10, 149, 59));
+	first.Show();
+	second.Show();
+	// The display gave the focus to the first window and then to the second, and the
+	// second's thread handled its change before the first's.
+	first->Lock();
+	BPrivate::WindowPort firstQueue(first.Window(), BPrivate::WindowPort::kQueueOnly);
+	BPrivate::WindowPort secondQueue(second.Window(), BPrivate::WindowPort::kQueueOnly);
+	firstQueue.FocusChanged(true);
+	firstQueue.FocusChanged(false);
+	secondQueue.FocusChanged(true);
+	ASSERT_EQ(B_OK, second.Port().Sync());
+	first->Unlock();
+	ASSERT_EQ(B_OK, first.Port().Sync());
+	EXPECT_TRUE(second->IsActive());
+	EXPECT_FALSE(first->IsActive());
+}
+
 TEST_F(ActivationTest, AWindowThatAcceptsTheFirstClickGetsItToo)
 {
 	ShownWindow first(BRect(10, 10, 59, 59), B_WILL_ACCEPT_FIRST_CLICK);

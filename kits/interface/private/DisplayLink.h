@@ -64,9 +64,13 @@ public:
 	static void DockedItemPlaced(BView* item, BPoint offset, BRect frame);
 	// From a backend, once, when it has noticed that the display has gone.
 	static void DisplayLost();
+	// Focus changes are numbered in the order the display made them. Each window applies its
+	// own from its queue, on its own thread, so a change can come after a later one to another
+	// window: it is stale then, and dropped.
+	static int64 NumberFocusChange();
 	// On the window's thread: the display's focus change, applied without asking the
-	// display again.
-	static void ApplyFocusChange(BWindow* window, bool active);
+	// display again, unless a later one came first.
+	static void ApplyFocusChange(BWindow* window, bool active, int64 number);
 };
 
 } // namespace BPrivate
