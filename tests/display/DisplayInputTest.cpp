@@ -198,7 +198,7 @@ TEST_F(DisplayTest, ClicksReachTheViewAtThePointWithTheirButtonAndCount)
 	ClickView* view = new ClickView(BRect(20, 30, 119, 99));
 	Locked(window, [&] { window->AddChild(view); });
 	window->Show();
-	::Window shown = fDisplay.WaitForShown("Clicks");
+	::Window shown = WaitForActive(window, "Clicks");
 	ASSERT_NE(0u, shown);
 
 	ASSERT_TRUE(fDisplay.Click(200 + 20 + 7, 150 + 30 + 11));
@@ -255,7 +255,7 @@ TEST_F(DisplayTest, DraggingAStripMovesTheWindowWithThePointerAndKeepsItOnTheScr
 		B_NORMAL_WINDOW_FEEL, 0));
 	Locked(window, [&] { window->AddChild(new DragStrip(BRect(0, 0, 199, 14))); });
 	window->Show();
-	::Window shown = fDisplay.WaitForShown("Drag");
+	::Window shown = WaitForActive(window, "Drag");
 	ASSERT_NE(0u, shown);
 
 	// Steps larger than the strip: the pointer leaves the window between two events.
@@ -282,7 +282,7 @@ TEST_F(DisplayTest, APopUpMenuClosesOnAClickOutsideAndChoosesOnAClickOrKey)
 	MenuView* view = new MenuView(window->Bounds());
 	Locked(window, [&] { window->AddChild(view); });
 	window->Show();
-	::Window shown = fDisplay.WaitForShown("Opener");
+	::Window shown = WaitForActive(window, "Opener");
 	ASSERT_NE(0u, shown);
 
 	// Each click on the opener makes a menu (and a window) anew.

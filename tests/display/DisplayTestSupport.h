@@ -10,6 +10,7 @@
 #include <stdlib.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include <Window.h>
@@ -50,6 +51,18 @@ protected:
 	{
 		fWindows.push_back(window);
 		return window;
+	}
+
+	// The display's window of that title once it shows and has the focus, 0 if it does not
+	// in time: a click that came before the focus would only activate the window, as a
+	// person's first click on an inactive window does.
+	::Window WaitForActive(BWindow* window, const std::string& title)
+	{
+		::Window shown = fDisplay.WaitForShown(title);
+		if (shown == 0
+			|| !WaitUntil([&] { return fDisplay.Focus() == shown && window->IsActive(); }))
+			return 0;
+		return shown;
 	}
 
 	void Locked(BWindow* window, std::function<void()> work)
