@@ -226,9 +226,8 @@ TEST_F(DisplayTest, TypingReachesTheFocusedFieldAndEscapeHidesTheWindowWhichSave
 	EditWindow* window = new EditWindow;
 	Keep(window);
 	window->Show();
-	::Window shown = fDisplay.FindWindow("Edit");
+	::Window shown = WaitForActive(window, "Edit");
 	ASSERT_NE(0u, shown);
-	ASSERT_TRUE(WaitUntil([&] { return fDisplay.Focus() == shown && window->IsActive(); }));
 
 	// Text from the keyboard layout, beyond ASCII too.
 	ASSERT_TRUE(fDisplay.Type("host é€"));

@@ -445,21 +445,14 @@ TestDisplay::ReadPixels(BRect rect, std::vector<uint8>* rgba)
 		(int)rect.top, width, height, AllPlanes, ZPixmap);
 	if (image == NULL)
 		return false;
-	// Each channel where the visual's mask puts it, scaled to eight bits.
-	auto channel = [](unsigned long pixel, unsigned long mask) -> uint8 {
-		if (mask == 0)
-			return 0;
-		int shift = __builtin_ctzl(mask);
-		unsigned long top = mask >> shift;
-		return (uint8)(((pixel & mask) >> shift) * 255 / top);
-	};
 	rgba->clear();
 	for (int32 y = 0; y < height; y++) {
 		for (int32 x = 0; x < width; x++) {
 			unsigned long pixel = XGetPixel(image, x, y);
 			rgba->insert(rgba->end(),
-				{channel(pixel, image->red_mask), channel(pixel, image->green_mask),
-					channel(pixel, image->blue_mask), 255});
+				{XwdImage::Channel(pixel, image->red_mask),
+					XwdImage::Channel(pixel, image->green_mask),
+					XwdImage::Channel(pixel, image->blue_mask), 255});
 		}
 	}
 	XDestroyImage(image);

@@ -47,6 +47,12 @@ ShiftOf(uint32 mask)
 
 } // namespace
 
+uint8
+XwdImage::Channel(uint32 value, uint32 mask)
+{
+	return (uint8)((value & mask) >> ShiftOf(mask));
+}
+
 XwdImage::XwdImage() :
 	fWidth(0),
 	fHeight(0)
@@ -107,7 +113,7 @@ XwdImage::Parse(const std::vector<uint8>& bytes)
 			}
 			uint8 channels[3];
 			for (int c = 0; c < 3; c++)
-				channels[c] = (uint8)((value & masks[c]) >> ShiftOf(masks[c]));
+				channels[c] = Channel(value, masks[c]);
 			fPixels[y * width + x] = rgb_color{channels[0], channels[1], channels[2], 255};
 		}
 	}

@@ -23,6 +23,8 @@ public:
 	int32 Height() const { return fHeight; }
 	// Opaque; transparent black outside the image.
 	rgb_color PixelAt(int32 x, int32 y) const;
+	// A channel of a pixel value, where the display's mask for it puts it.
+	static uint8 Channel(uint32 value, uint32 mask);
 	// Part of the image, as B_RGB32 rows, for the kit's PNG writer.
 	std::vector<uint8> Bits(int32 left, int32 top, int32 width, int32 height) const;
 
